@@ -1,0 +1,40 @@
+// The companion console: opened beside the main window at start-up, released at shut-down.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/console.h"
+#include "platform/controls.h"
+
+namespace promptella {
+
+inline constexpr std::string_view kConsoleTitle = "Promptella";
+inline constexpr std::string_view kConsoleGreeting = "Hello from Console\r\n";
+inline constexpr unsigned kConsoleInputMode = 6;  // line input + echo, nothing processed
+
+class CompanionConsole {
+ public:
+  CompanionConsole(ConsoleApi& api, MessageBox& messages) : api_(api), messages_(messages) {}
+
+  // Creates, titles, greets and places the console right beside `mainWindow` at the top of the
+  // screen; a failure is shown in a message box and ends only the set-up.
+  void OpenConsole(const FormWindow& mainWindow);
+  void ConsoleWrite(std::string_view text);
+  // The next line typed in the console, whole, without its line end; nothing when the console
+  // gives no line.
+  std::optional<std::string> ConsoleRead();
+  void CloseConsole();
+
+  ConsoleHandle ConsoleInput = 0;
+  ConsoleHandle ConsoleOutput = 0;
+  WindowHandle ConsoleWindow = 0;
+  ScreenRect ConsoleRect;
+
+ private:
+  ConsoleApi& api_;
+  MessageBox& messages_;
+};
+
+}  // namespace promptella

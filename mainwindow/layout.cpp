@@ -1,0 +1,86 @@
+// The main window's control table, lines and menu.
+#include "mainwindow/layout.h"
+
+#include <algorithm>
+#include <array>
+
+#include "mainwindow/control_ids.h"
+
+namespace promptella::layout {
+
+const std::vector<Control>& controls() {
+  static const std::vector<Control> table = [] {
+    std::vector<Control> t = {
+        {Kind::Label, "lblCD", ids::kLabelCd, "cd", 2040, 0, 285, 240, -1, Font::Bold975,
+         Colour::Navy, ""},
+        {Kind::Label, "lblChdir", ids::kLabelChdir, "[chdir]", 2400, 0, 585, 240, -1,
+         Font::Regular975, Colour::Navy, ""},
+        {Kind::DriveList, "Lecteurs", ids::kDriveList, "", 120, 240, 4695, 315, 10, Font::Bold825,
+         Colour::Navy, ""},
+        {Kind::FolderList, "Chemins", ids::kFolderList, "", 120, 580, 4695, 2115, 11, Font::Window,
+         Colour::Default, ""},
+        {Kind::Label, "lblLeg1", ids::kLabelLegend1, "Type your command below and press Return key",
+         0, 2810, 4935, 225, -1, Font::Bold825, Colour::Navy, ""},
+        {Kind::ComboBox, "lstCommandes", ids::kCommandLine, "", 120, 3045, 4695, 315, 0,
+         Font::Bold825, Colour::MenuText, ""},
+        {Kind::Label, "lblLeg2", ids::kLabelLegend2,
+         "Click here to store a command on the corresponding button", 120, 7080, 4695, 225, -1,
+         Font::Window, Colour::Highlight, ""},
+        {Kind::Label, "lblModeConsole", ids::kConsoleLink,
+         "Switch to console mode (Promptella disabled)", 240, 7440, 4695, 240, -1,
+         Font::Underline975, Colour::LinkBlue, ""},
+    };
+    for (int i = 0; i < ids::kSlotCount; ++i) {
+      const int top = 3480 + 360 * i;
+      const int addTab = i == 0 ? 26 : (i <= 4 ? 13 + i : 16 + i);
+      t.push_back({Kind::PictureButton, "cmdAdd(" + std::to_string(i) + ")", ids::kAddFirst + i, "",
+                   240, top, 375, 330, addTab, Font::Window, Colour::Default,
+                   "Add stored command #" + std::to_string(i + 1)});
+      t.push_back({Kind::PushButton, "cmdStored(" + std::to_string(i) + ")", ids::kStoredFirst + i,
+                   "", 600, top, 4215, 330, i == 0 ? 27 : i, Font::Window, Colour::Default, ""});
+    }
+    std::stable_sort(t.begin(), t.end(), [](const Control& a, const Control& b) {
+      const auto key = [](const Control& c) { return c.tabPosition < 0 ? 1000 : c.tabPosition; };
+      return key(a) < key(b);
+    });
+    return t;
+  }();
+  return table;
+}
+
+std::span<const Line> lines() {
+  static constexpr std::array<Line, 13> kLines = {{
+      {120, 3360, 120, 5325, LineColour::Desktop},
+      {130, 3645, 360, 3645, LineColour::Brown},
+      {135, 3960, 365, 3960, LineColour::Rust},
+      {135, 4320, 365, 4320, LineColour::Brown},
+      {135, 4680, 365, 4680, LineColour::Rust},
+      {135, 5040, 365, 5040, LineColour::Brown},
+      {360, 6960, 360, 7200, LineColour::Brown},
+      {120, 5160, 120, 6840, LineColour::Desktop},
+      {120, 5400, 350, 5400, LineColour::Rust},
+      {120, 5760, 350, 5760, LineColour::Brown},
+      {120, 6120, 350, 6120, LineColour::Rust},
+      {120, 6480, 350, 6480, LineColour::Brown},
+      {120, 6840, 350, 6840, LineColour::Rust},
+  }};
+  return kLines;
+}
+
+const std::vector<MenuEntry>& menu() {
+  static const std::vector<MenuEntry> table = [] {
+    std::vector<MenuEntry> t = {{0, "&File", 0, true},
+                                {ids::kMenuExit, "&Exit", 0, false},
+                                {0, "&Stored commands", 0, true}};
+    for (int i = 0; i < ids::kSlotCount; ++i) {
+      t.push_back({ids::kMenuCommandFirst + i, "Run command #" + std::to_string(i + 1),
+                   i < 9 ? i + 1 : 0, false});
+    }
+    t.push_back({0, "&?", 0, true});
+    t.push_back({ids::kMenuAbout, "&About", 0, false});
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace promptella::layout

@@ -1,0 +1,63 @@
+// The main window as data: its size, its controls, its lines and its menu. The Win32 layer builds
+// the window from these tables; positions and sizes are in twips.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace promptella::layout {
+
+inline constexpr int kClientWidth = 4920;
+inline constexpr int kClientHeight = 7740;
+
+enum class Kind { Label, DriveList, FolderList, ComboBox, PictureButton, PushButton };
+
+enum class Font {
+  Window,        // regular 8.25 pt
+  Bold825,       // bold 8.25 pt
+  Regular975,    // regular 9.75 pt
+  Bold975,       // bold 9.75 pt
+  Underline975,  // underlined regular 9.75 pt
+};
+
+enum class Colour {
+  Default,    // the control's own
+  Navy,       // RGB(0, 0, 128)
+  MenuText,   // the system's menu-text colour
+  Highlight,  // the system's highlight colour
+  LinkBlue,   // RGB(0, 0, 192)
+};
+
+struct Control {
+  Kind kind;
+  std::string name;  // with the index for control arrays: "cmdStored(3)"
+  int id;
+  std::string text;
+  int left, top, width, height;
+  int tabPosition;  // -1: takes no focus
+  Font font;
+  Colour colour;
+  std::string toolTip;
+};
+
+// Every control, ordered by tab position (those that take no focus last).
+const std::vector<Control>& controls();
+
+enum class LineColour { Desktop, Brown, Rust };
+struct Line {
+  int x1, y1, x2, y2;
+  LineColour colour;
+};
+std::span<const Line> lines();
+
+// The menu: one table gives both the menu and its function-key shortcuts.
+struct MenuEntry {
+  int id;  // 0 for a top-level menu
+  std::string caption;
+  int functionKey;  // 1..9 for F1..F9, 0 for none
+  bool topLevel;
+};
+const std::vector<MenuEntry>& menu();
+
+}  // namespace promptella::layout

@@ -1,0 +1,59 @@
+// Start-up, activation and shut-down of the main window.
+#include "mainwindow/main_form.h"
+
+#include "platform/files.h"
+
+namespace promptella {
+
+std::string numberedKey(int n) {
+  return "Command" + std::to_string(n);
+}
+
+void MainForm::showSlot(int n, std::string_view command) {
+  Button& button = *c_.cmdStored[static_cast<std::size_t>(n)];
+  button.setCaption(command);
+  button.setToolTip(command);
+  button.setEnabled(!command.empty());
+  c_.mnuCommand[static_cast<std::size_t>(n)]->setEnabled(!command.empty());
+}
+
+void MainForm::Form_Load() {
+  c_.window.setCaption(std::string(kProductName) + " " + std::string(kVersion));
+  files_ = fileNamesFor(app_.folder());
+  settings_.emplace(pathFromUtf8(files_.IniFilePath));
+
+  for (int n = 0; n < ids::kSlotCount; ++n) {
+    showSlot(n, settings_->ReadIniValue("StoredCommands", numberedKey(n)).value_or(""));
+  }
+  // The default lives only on screen until the user stores a command in slot 0.
+  if (c_.cmdStored[0]->caption().empty()) showSlot(0, kDefaultSlot0Command);
+
+  for (int n = 0;; ++n) {
+    const auto entry = settings_->ReadIniValue("Commands", numberedKey(n));
+    if (!entry) break;
+    c_.lstCommandes.insertItem(c_.lstCommandes.count(), *entry);
+  }
+
+  console_.OpenConsole(c_.window);
+}
+
+void MainForm::Form_Activate() {
+  PickerEventsEnabled = true;
+  const auto saved = settings_->ReadIniValue("Configuration", "Path");
+  if (!saved) return;
+  // A saved folder that can no longer be reached leaves the lists where they are.
+  c_.Lecteurs.setDrive(*saved);
+  c_.Chemins.setPath(*saved);
+}
+
+void MainForm::Form_Unload() {
+  removeFile(pathFromUtf8(files_.BatchFilePath));  // a missing or busy file is no reason to stay
+  console_.CloseConsole();
+  app_.terminate(0);
+}
+
+void MainForm::mnuExit_Click() {
+  app_.terminate(0);
+}
+
+}  // namespace promptella

@@ -1,0 +1,21 @@
+// Code-page conversion: the program keeps text as UTF-8 and converts it only where a byte format
+// demands a code page (the settings file, the batch file).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace promptella {
+
+inline constexpr unsigned kCodePageUtf8 = 65001;
+
+// The system's ANSI code page (1252 on a western Windows; 1252 in native builds).
+unsigned ansiCodePage();
+
+// UTF-8 to bytes of `codePage`; a character the code page lacks becomes '?'.
+std::string utf8ToCodePage(std::string_view utf8, unsigned codePage);
+
+// Bytes of `codePage` to UTF-8.
+std::string codePageToUtf8(std::string_view bytes, unsigned codePage);
+
+}  // namespace promptella

@@ -1,0 +1,91 @@
+// The controls the handlers work with. Each interface states the contract the handlers rely on;
+// platform/win32 implements them over real windows, tests over plain objects.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace promptella {
+
+class Control {
+ public:
+  virtual ~Control() = default;
+  virtual void setEnabled(bool enabled) = 0;
+  virtual bool enabled() const = 0;
+};
+
+// Shows the drives. `drive()` is a letter and a colon, possibly followed by a space and the volume
+// label or share name. `setDrive` takes the drive from the text's first letter and returns false
+// for a drive that does not exist or is not ready. `onChange` is raised inside the assignment (or
+// the user's pick) that changes the drive, before it returns; never when the drive stays the same.
+class DriveList : public Control {
+ public:
+  virtual std::string drive() const = 0;
+  virtual bool setDrive(std::string_view text) = 0;
+  std::function<void()> onChange;
+};
+
+// Shows the current folder's ancestors and subfolders. `setPath` accepts a full path, a drive alone
+// (that drive's current folder) or a path relative to the folder shown, and returns false when the
+// folder cannot be reached. `onChange` follows the same rule as the drive list's.
+class FolderList : public Control {
+ public:
+  virtual std::string path() const = 0;
+  virtual bool setPath(std::string_view text) = 0;
+  std::function<void()> onChange;
+};
+
+// An editable, unsorted combo box; its list indexes run from 0.
+class ComboBox : public Control {
+ public:
+  virtual std::string text() const = 0;
+  virtual void setText(std::string_view text) = 0;
+  virtual int count() const = 0;
+  virtual std::string item(int index) const = 0;
+  virtual void insertItem(int index, std::string_view text) = 0;
+  virtual void removeItem(int index) = 0;
+  // Raised for every character typed; Enter arrives as 13.
+  std::function<void(int)> onKeyPress;
+};
+
+// A push button, standard or picture style. A disabled button raises no click.
+class Button : public Control {
+ public:
+  virtual std::string caption() const = 0;
+  virtual void setCaption(std::string_view caption) = 0;
+  virtual std::string toolTip() const = 0;
+  virtual void setToolTip(std::string_view text) = 0;
+  std::function<void()> onClick;
+};
+
+// A menu entry; a disabled entry and its shortcut raise no click.
+class MenuItem : public Control {
+ public:
+  std::function<void()> onClick;
+};
+
+class Label : public Control {
+ public:
+  virtual void setCaption(std::string_view caption) = 0;
+  std::function<void()> onClick;
+};
+
+// The program's messages: modal, an OK button, no icon, titled with the application's title.
+class MessageBox {
+ public:
+  virtual ~MessageBox() = default;
+  virtual void show(std::string_view text) = 0;
+};
+
+// What the handlers need of the window itself.
+class FormWindow {
+ public:
+  virtual ~FormWindow() = default;
+  virtual void setCaption(std::string_view caption) = 0;
+  // The outer width in twips and the screen's twips per pixel, horizontally.
+  virtual int widthTwips() const = 0;
+  virtual double twipsPerPixelX() const = 0;
+};
+
+}  // namespace promptella

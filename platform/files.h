@@ -1,0 +1,26 @@
+// Whole-file reads and crash-safe whole-file replacement.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace promptella {
+
+// Paths travel as UTF-8 inside the program.
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+std::string pathToUtf8(const std::filesystem::path& path);
+
+// The file's bytes, or nothing when it is missing or cannot be read.
+std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+
+// Writes `bytes` to a temporary file beside `path`, flushes it to disk, then renames it over
+// `path` in one step: readers see either the old or the new file, never a torn one. On any failure
+// the old file is left as it was and the temporary file is removed.
+bool replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Removes a file; false when it did not exist or could not be removed.
+bool removeFile(const std::filesystem::path& path);
+
+}  // namespace promptella

@@ -1,0 +1,56 @@
+// Files in native builds (POSIX).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "platform/files.h"
+
+namespace promptella {
+
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(utf8);
+}
+
+std::string pathToUtf8(const std::filesystem::path& path) {
+  return path.string();
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(content).str();
+}
+
+bool replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path temp = path;
+  temp += "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<std::size_t>(n);
+  }
+  ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+bool removeFile(const std::filesystem::path& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+}  // namespace promptella

@@ -1,0 +1,81 @@
+// Files on Windows.
+#include <windows.h>
+
+#include <atomic>
+
+#include "platform/files.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+
+namespace promptella {
+
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+  return widen(utf8);
+}
+
+std::string pathToUtf8(const std::filesystem::path& path) {
+  return narrow(path.native());
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD read = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path temp = path;
+  temp +=
+      L"." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(counter++) + L".tmp";
+  {
+    UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+      DWORD written = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+      ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written > 0;
+      done += written;
+    }
+    ok = ok && FlushFileBuffers(file.get());
+    if (!ok) {
+      file.reset();
+      DeleteFileW(temp.c_str());
+      return false;
+    }
+  }
+  // A read-only settings file stays as it is: replacing it would defeat the user's protection.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  if (!MoveFileExW(temp.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool removeFile(const std::filesystem::path& path) {
+  return DeleteFileW(path.c_str()) != 0;
+}
+
+}  // namespace promptella

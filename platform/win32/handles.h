@@ -1,0 +1,57 @@
+// RAII owners for Win32 handles.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace promptella {
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+};
+
+// A kernel handle; INVALID_HANDLE_VALUE is taken as none.
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE handle)
+      : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  HANDLE get() const { return handle_.get(); }
+  explicit operator bool() const { return handle_ != nullptr; }
+  void reset() { handle_.reset(); }
+
+ private:
+  std::unique_ptr<void, HandleCloser> handle_;
+};
+
+struct GdiObjectDeleter {
+  void operator()(HGDIOBJ object) const {
+    if (object) DeleteObject(object);
+  }
+};
+template <typename T>
+using UniqueGdi = std::unique_ptr<std::remove_pointer_t<T>, GdiObjectDeleter>;
+using UniqueFont = UniqueGdi<HFONT>;
+using UniqueBitmap = UniqueGdi<HBITMAP>;
+using UniqueBrush = UniqueGdi<HBRUSH>;
+using UniquePen = UniqueGdi<HPEN>;
+
+struct IconDeleter {
+  void operator()(HICON icon) const {
+    if (icon) DestroyIcon(icon);
+  }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+struct AcceleratorDeleter {
+  void operator()(HACCEL accel) const {
+    if (accel) DestroyAcceleratorTable(accel);
+  }
+};
+using UniqueAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
+
+}  // namespace promptella

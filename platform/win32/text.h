@@ -1,0 +1,12 @@
+// UTF-8 <-> UTF-16 at the Win32 boundary.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace promptella {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view wide);
+
+}  // namespace promptella

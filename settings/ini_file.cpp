@@ -1,0 +1,53 @@
+// The settings file's four operations over the INI engine.
+#include "settings/ini_file.h"
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+
+namespace promptella {
+
+std::optional<std::string> IniFile::ReadIniValue(std::string_view section,
+                                                 std::string_view key) const {
+  const auto bytes = readWholeFile(path_);
+  if (!bytes) return std::nullopt;
+  const unsigned codePage = ansiCodePage();
+  const auto value = IniDocument::parse(*bytes).get(utf8ToCodePage(section, codePage),
+                                                    utf8ToCodePage(key, codePage));
+  if (!value) return std::nullopt;
+  return codePageToUtf8(*value, codePage);
+}
+
+template <typename Edit>
+bool IniFile::edit(Edit&& change, bool createFile) {
+  const auto bytes = readWholeFile(path_);
+  if (!bytes && !createFile) return !std::filesystem::exists(path_);
+  IniDocument document = IniDocument::parse(bytes.value_or(std::string()));
+  if (!change(document, ansiCodePage())) return true;
+  return replaceFileAtomically(path_, document.serialize());
+}
+
+bool IniFile::WriteIniValue(std::string_view section, std::string_view key,
+                            std::string_view value) {
+  return edit(
+      [&](IniDocument& document, unsigned cp) {
+        return document.set(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp),
+                            utf8ToCodePage(value, cp));
+      },
+      true);
+}
+
+bool IniFile::DeleteIniKey(std::string_view section, std::string_view key) {
+  return edit(
+      [&](IniDocument& document, unsigned cp) {
+        return document.removeKey(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp));
+      },
+      false);
+}
+
+bool IniFile::DeleteIniSection(std::string_view section) {
+  return edit([&](IniDocument& document,
+                  unsigned cp) { return document.removeSection(utf8ToCodePage(section, cp)); },
+              false);
+}
+
+}  // namespace promptella

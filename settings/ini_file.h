@@ -1,0 +1,36 @@
+// The settings file: one INI file, read and written key by key at the moment of use. Every read
+// goes to the file, so a write by another copy of the program is seen at once; every change
+// replaces the whole file atomically, so it is never left torn.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/ini_document.h"
+
+namespace promptella {
+
+class IniFile {
+ public:
+  explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // The value, whole, as UTF-8; nothing when the file, section or key is missing or the value
+  // is empty.
+  std::optional<std::string> ReadIniValue(std::string_view section, std::string_view key) const;
+  // Each returns whether the file now holds the change; a failed change leaves the file intact.
+  bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value);
+  bool DeleteIniKey(std::string_view section, std::string_view key);
+  bool DeleteIniSection(std::string_view section);
+
+ private:
+  template <typename Edit>
+  bool edit(Edit&& change, bool createFile);
+
+  std::filesystem::path path_;
+};
+
+}  // namespace promptella

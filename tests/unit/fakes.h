@@ -1,0 +1,219 @@
+// Fake controls and services: plain objects that keep the controls' contracts, raising their
+// change callbacks synchronously inside the assignment, as the real controls do.
+#pragma once
+
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mainwindow/main_form.h"
+#include "platform/app.h"
+#include "platform/console.h"
+#include "platform/controls.h"
+
+namespace promptella::testing {
+
+template <typename Base>
+class FakeControl : public Base {
+ public:
+  void setEnabled(bool enabled) override { enabled_ = enabled; }
+  bool enabled() const override { return enabled_; }
+
+ private:
+  bool enabled_ = true;
+};
+
+class FakeWindow : public FormWindow {
+ public:
+  void setCaption(std::string_view caption) override { caption_ = caption; }
+  int widthTwips() const override { return 5010; }
+  double twipsPerPixelX() const override { return 15.0; }
+  std::string caption_;
+};
+
+// Drives are "c:" to "z:" names in `ready`; `labels` gives a drive's label.
+class FakeDriveList : public FakeControl<DriveList> {
+ public:
+  std::string drive() const override { return current_; }
+  bool setDrive(std::string_view text) override {
+    ++assignments;
+    if (text.empty()) return false;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    if (!ready.count(letter)) return false;
+    std::string next = std::string(1, letter) + ":";
+    if (labels.count(letter)) next += " " + labels[letter];
+    if (next == current_) return true;
+    current_ = next;
+    if (onChange) onChange();
+    return true;
+  }
+  std::string current_ = "c:";
+  std::set<char> ready = {'c', 'z'};
+  std::map<char, std::string> labels;
+  int assignments = 0;
+};
+
+// Folders are the set `existing`; relative paths are taken against the folder shown.
+class FakeFolderList : public FakeControl<FolderList> {
+ public:
+  std::string path() const override { return current_; }
+  bool setPath(std::string_view text) override {
+    ++assignments;
+    std::string next(text);
+    if (next.size() == 2 && next[1] == ':') {
+      next = currentOnDrive.count(next) ? currentOnDrive[next] : next + "\\";
+    }
+    if (!existing.count(next)) return false;
+    if (next == current_) return true;
+    current_ = next;
+    if (onChange) onChange();
+    return true;
+  }
+  std::string current_ = "C:\\";
+  std::set<std::string> existing = {"C:\\", "C:\\Temp", "Z:\\"};
+  std::map<std::string, std::string> currentOnDrive;
+  int assignments = 0;
+};
+
+class FakeComboBox : public FakeControl<ComboBox> {
+ public:
+  std::string text() const override { return text_; }
+  void setText(std::string_view text) override { text_ = text; }
+  int count() const override { return static_cast<int>(items.size()); }
+  std::string item(int index) const override { return items.at(static_cast<std::size_t>(index)); }
+  void insertItem(int index, std::string_view text) override {
+    items.insert(items.begin() + index, std::string(text));
+  }
+  void removeItem(int index) override { items.erase(items.begin() + index); }
+  std::string text_;
+  std::vector<std::string> items;
+};
+
+class FakeButton : public FakeControl<Button> {
+ public:
+  std::string caption() const override { return caption_; }
+  void setCaption(std::string_view caption) override { caption_ = caption; }
+  std::string toolTip() const override { return toolTip_; }
+  void setToolTip(std::string_view text) override { toolTip_ = text; }
+  std::string caption_, toolTip_;
+};
+
+class FakeMenuItem : public FakeControl<MenuItem> {};
+
+class FakeLabel : public FakeControl<Label> {
+ public:
+  void setCaption(std::string_view caption) override { caption_ = caption; }
+  std::string caption_;
+};
+
+class FakeMessageBox : public MessageBox {
+ public:
+  void show(std::string_view text) override { shown.emplace_back(text); }
+  std::vector<std::string> shown;
+};
+
+class FakeApplication : public Application {
+ public:
+  explicit FakeApplication(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  std::string folder() const override { return folder_.string(); }
+  void terminate(int exitCode) override { exitCodes.push_back(exitCode); }
+  std::filesystem::path folder_;
+  std::vector<int> exitCodes;
+};
+
+// Records every console call in order, as text, so tests can check the order of the set-up.
+class FakeConsoleApi : public ConsoleApi {
+ public:
+  void lockScreenUpdates() override { calls.push_back("lock"); }
+  void unlockScreenUpdates() override { calls.push_back("unlock"); }
+  bool allocConsole() override {
+    calls.push_back("alloc");
+    return allocOk;
+  }
+  ConsoleHandle standardOutput() override {
+    calls.push_back("stdout");
+    return output;
+  }
+  ConsoleHandle standardInput() override {
+    calls.push_back("stdin");
+    return input;
+  }
+  void setTitle(std::string_view title) override { calls.push_back("title " + std::string(title)); }
+  void setInputMode(ConsoleHandle handle, unsigned mode) override {
+    calls.push_back("mode " + std::to_string(handle) + " " + std::to_string(mode));
+  }
+  void write(ConsoleHandle handle, std::string_view text) override {
+    calls.push_back("write " + std::to_string(handle) + " " + std::string(text));
+  }
+  WindowHandle findWindow(std::string_view className, std::string_view title) override {
+    calls.push_back("find " + std::string(className) + " " + std::string(title));
+    return ttyWindow;
+  }
+  WindowHandle ownConsoleWindow() override {
+    calls.push_back("own");
+    return ownWindow;
+  }
+  ScreenRect windowRect(WindowHandle window) override {
+    calls.push_back("rect " + std::to_string(window));
+    return rect;
+  }
+  void moveWindow(WindowHandle window, int x, int y, int width, int height) override {
+    calls.push_back("move " + std::to_string(window) + " " + std::to_string(x) + "," +
+                    std::to_string(y) + " " + std::to_string(width) + "x" + std::to_string(height));
+  }
+  std::optional<std::string> readLine(ConsoleHandle handle) override {
+    calls.push_back("read " + std::to_string(handle));
+    if (lines.empty()) return std::nullopt;
+    std::string line = lines.front();
+    lines.erase(lines.begin());
+    return line;
+  }
+  void closeHandle(ConsoleHandle handle) override {
+    calls.push_back("close " + std::to_string(handle));
+  }
+  void freeConsole() override { calls.push_back("free"); }
+  void destroyWindow(WindowHandle window) override {
+    calls.push_back("destroy " + std::to_string(window));
+  }
+
+  std::vector<std::string> calls;
+  bool allocOk = true;
+  ConsoleHandle output = 11, input = 10;
+  WindowHandle ttyWindow = 0, ownWindow = 77;
+  ScreenRect rect{100, 200, 740, 600};
+  std::vector<std::string> lines;
+};
+
+// A main window made of fakes, with its form.
+struct FakeMainWindow {
+  explicit FakeMainWindow(const std::filesystem::path& folder) : app(folder) {}
+
+  MainControls controls() {
+    MainControls c{window, drives, folders, commandLine, {}, {}, {}, consoleLink};
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+      c.cmdStored[i] = &stored[i];
+      c.cmdAdd[i] = &add[i];
+      c.mnuCommand[i] = &menu[i];
+    }
+    return c;
+  }
+
+  FakeWindow window;
+  FakeDriveList drives;
+  FakeFolderList folders;
+  FakeComboBox commandLine;
+  std::array<FakeButton, ids::kSlotCount> stored, add;
+  std::array<FakeMenuItem, ids::kSlotCount> menu;
+  FakeLabel consoleLink;
+  FakeApplication app;
+  FakeConsoleApi consoleApi;
+  FakeMessageBox messages;
+  CompanionConsole console{consoleApi, messages};
+  MainForm form{controls(), app, console};
+};
+
+}  // namespace promptella::testing

@@ -1,0 +1,161 @@
+// Start-up, activation and shut-down of the main window, with fake controls and real files.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "platform/files.h"
+#include "temp_dir.h"
+
+namespace promptella {
+namespace {
+
+using testing::FakeMainWindow;
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+class MainWindowStart : public ::testing::Test {
+ protected:
+  void load(std::string_view ini = {}) {
+    if (!ini.empty()) writeBytes(dir / "Promptella.ini", ini);
+    w.form.Form_Load();
+  }
+  std::vector<std::string> history() const { return w.commandLine.items; }
+  void expectSlot(int n, std::string_view caption) {
+    const auto i = static_cast<std::size_t>(n);
+    EXPECT_EQ(w.stored[i].caption(), caption) << "slot " << n;
+    EXPECT_EQ(w.stored[i].toolTip(), caption) << "slot " << n;
+    EXPECT_EQ(w.stored[i].enabled(), !caption.empty()) << "slot " << n;
+    EXPECT_EQ(w.menu[i].enabled(), !caption.empty()) << "slot " << n;
+  }
+
+  TempDir dir;
+  FakeMainWindow w{dir.path()};
+};
+
+TEST_F(MainWindowStart, WithoutSettingsOnlySlot0HoldsTheDefault) {
+  load();
+  EXPECT_EQ(w.window.caption_, "Promptella 1.2");
+  expectSlot(0, "dir /w");
+  for (int n = 1; n < 10; ++n) expectSlot(n, "");
+  EXPECT_TRUE(history().empty());
+  EXPECT_EQ(w.commandLine.text(), "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "Promptella.ini"));  // the default is not saved
+}
+
+TEST_F(MainWindowStart, FileNamesComeFromTheProgramFolder) {
+  load();
+  EXPECT_EQ(pathFromUtf8(w.form.files().IniFilePath), dir / "Promptella.ini");
+  EXPECT_EQ(pathFromUtf8(w.form.files().BatchFilePath), dir / "~Promptella.bat");
+}
+
+TEST_F(MainWindowStart, StoredSlotsFillTheirButtons) {
+  load("[StoredCommands]\r\nCommand0=ver\r\nCommand3=dir c:\\\r\nCommand4=\r\nCommand10=never\r\n");
+  expectSlot(0, "ver");
+  expectSlot(3, "dir c:\\");
+  expectSlot(4, "");
+  for (int n : {1, 2, 5, 6, 7, 8, 9}) expectSlot(n, "");
+}
+
+TEST_F(MainWindowStart, Slot3OnlyLeavesSlot0OnTheDefault) {
+  load("[StoredCommands]\r\nCommand3=tree\r\n");
+  expectSlot(0, "dir /w");
+  expectSlot(3, "tree");
+  EXPECT_FALSE(w.stored[1].enabled());
+}
+
+TEST_F(MainWindowStart, A300CharacterStoredCommandIsReadBackWhole) {
+  const std::string command = "echo " + std::string(295, 'x');
+  load("[StoredCommands]\r\nCommand2=" + command + "\r\n");
+  expectSlot(2, command);
+}
+
+TEST_F(MainWindowStart, HistoryLoadsInOrderUntilTheFirstGap) {
+  load("[Commands]\r\nCommand0=newest\r\nCommand1=older\r\nCommand3=after gap\r\n");
+  EXPECT_EQ(history(), (std::vector<std::string>{"newest", "older"}));
+}
+
+TEST_F(MainWindowStart, AnEmptyRow0LeavesTheHistoryEmpty) {
+  load("[Commands]\r\nCommand0=\r\nCommand1=dir\r\n");
+  EXPECT_TRUE(history().empty());
+}
+
+TEST_F(MainWindowStart, MoreThan20HistoryKeysAreAllLoaded) {
+  std::string ini = "[Commands]\r\n";
+  for (int i = 0; i < 25; ++i)
+    ini += "Command" + std::to_string(i) + "=cmd" + std::to_string(i) + "\r\n";
+  load(ini);
+  ASSERT_EQ(history().size(), 25u);
+  EXPECT_EQ(history().front(), "cmd0");
+  EXPECT_EQ(history().back(), "cmd24");
+}
+
+TEST_F(MainWindowStart, TheConsoleOpensLastAfterTheHistory) {
+  w.consoleApi.lines.clear();
+  load("[Commands]\r\nCommand0=x\r\n");
+  ASSERT_FALSE(w.consoleApi.calls.empty());
+  EXPECT_EQ(w.consoleApi.calls.front(), "lock");
+  EXPECT_EQ(w.consoleApi.calls.back(), "unlock");
+}
+
+TEST_F(MainWindowStart, ActivateRestoresTheSavedFolderThroughThePickers) {
+  load("[Configuration]\r\nPath=Z:\\\r\n");
+  int driveChanges = 0, folderChanges = 0;
+  w.drives.onChange = [&] { ++driveChanges; };
+  w.folders.onChange = [&] { ++folderChanges; };
+  EXPECT_FALSE(w.form.PickerEventsEnabled);
+  w.form.Form_Activate();
+  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_EQ(w.drives.drive(), "z:");
+  EXPECT_EQ(w.folders.path(), "Z:\\");
+  EXPECT_EQ(driveChanges, 1);
+  EXPECT_EQ(folderChanges, 1);
+  w.form.Form_Activate();  // nothing changes: no events
+  EXPECT_EQ(driveChanges, 1);
+  EXPECT_EQ(folderChanges, 1);
+}
+
+TEST_F(MainWindowStart, ActivateWithAMissingDriveOrFolderLeavesTheListsAndSaysNothing) {
+  load("[Configuration]\r\nPath=Q:\\Nowhere\r\n");
+  w.form.Form_Activate();
+  EXPECT_EQ(w.drives.drive(), "c:");
+  EXPECT_EQ(w.folders.path(), "C:\\");
+  EXPECT_TRUE(w.messages.shown.empty());
+  EXPECT_TRUE(w.form.PickerEventsEnabled);
+}
+
+TEST_F(MainWindowStart, ActivateWithoutASavedFolderTouchesNoList) {
+  load();
+  w.form.Form_Activate();
+  EXPECT_EQ(w.drives.assignments, 0);
+  EXPECT_EQ(w.folders.assignments, 0);
+}
+
+TEST_F(MainWindowStart, UnloadDeletesTheBatchFileReleasesTheConsoleAndEndsWith0) {
+  load();
+  writeBytes(dir / "~Promptella.bat", "dir\r\n");
+  w.consoleApi.calls.clear();
+  w.form.Form_Unload();
+  EXPECT_FALSE(std::filesystem::exists(dir / "~Promptella.bat"));
+  EXPECT_EQ(w.consoleApi.calls,
+            (std::vector<std::string>{"close 10", "close 11", "free", "destroy 77"}));
+  EXPECT_EQ(w.app.exitCodes, std::vector<int>{0});
+}
+
+TEST_F(MainWindowStart, UnloadWithoutABatchFileStillEnds) {
+  load();
+  w.form.Form_Unload();
+  EXPECT_EQ(w.app.exitCodes, std::vector<int>{0});
+}
+
+TEST_F(MainWindowStart, ExitLeavesTheBatchFileAndTheConsole) {
+  load();
+  writeBytes(dir / "~Promptella.bat", "dir\r\n");
+  w.consoleApi.calls.clear();
+  w.form.mnuExit_Click();
+  EXPECT_EQ(readBytes(dir / "~Promptella.bat"), "dir\r\n");
+  EXPECT_TRUE(w.consoleApi.calls.empty());
+  EXPECT_EQ(w.app.exitCodes, std::vector<int>{0});
+}
+
+}  // namespace
+}  // namespace promptella

@@ -1,0 +1,194 @@
+// The settings engine on real files: round trips, hand-written files, atomic replacement.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "settings/ini_document.h"
+#include "settings/ini_file.h"
+#include "temp_dir.h"
+
+namespace promptella {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::filesystem::path path = dir / "Promptella.ini";
+  IniFile ini{path};
+};
+
+TEST_F(SettingsFile, MissingFileReadsAsAbsentAndDeletesDoNotCreateIt) {
+  EXPECT_FALSE(ini.ReadIniValue("Configuration", "Path"));
+  EXPECT_TRUE(ini.DeleteIniKey("StoredCommands", "Command0"));
+  EXPECT_TRUE(ini.DeleteIniSection("Commands"));
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(SettingsFile, FirstWriteCreatesFileWithSectionAndKeyInCrLf) {
+  ASSERT_TRUE(ini.WriteIniValue("Configuration", "Path", "C:\\Temp"));
+  EXPECT_EQ(readBytes(path), "[Configuration]\r\nPath=C:\\Temp\r\n");
+  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\Temp");
+}
+
+TEST_F(SettingsFile, WritesReplaceAddAndKeepOtherSections) {
+  ini.WriteIniValue("Configuration", "Path", "C:\\A");
+  ini.WriteIniValue("StoredCommands", "Command4", "dir");
+  ini.WriteIniValue("Configuration", "Path", "C:\\B");
+  ini.WriteIniValue("StoredCommands", "Command5", "ver");
+  EXPECT_EQ(readBytes(path),
+            "[Configuration]\r\nPath=C:\\B\r\n\r\n[StoredCommands]\r\nCommand4=dir\r\n"
+            "Command5=ver\r\n");
+}
+
+TEST_F(SettingsFile, DeleteKeyAndSection) {
+  ini.WriteIniValue("Commands", "Command0", "a");
+  ini.WriteIniValue("Commands", "Command1", "b");
+  ini.WriteIniValue("StoredCommands", "Command3", "c");
+  ini.DeleteIniKey("Commands", "Command0");
+  EXPECT_FALSE(ini.ReadIniValue("Commands", "Command0"));
+  EXPECT_EQ(ini.ReadIniValue("Commands", "Command1"), "b");
+  ini.DeleteIniSection("Commands");
+  EXPECT_FALSE(ini.ReadIniValue("Commands", "Command1"));
+  EXPECT_EQ(readBytes(path), "[StoredCommands]\r\nCommand3=c\r\n");
+}
+
+TEST_F(SettingsFile, LongValuesComeBackWhole) {
+  const std::string command(300, 'x');
+  const std::string huge = std::string(70000, 'y') + "z";
+  ini.WriteIniValue("StoredCommands", "Command0", command);
+  ini.WriteIniValue("StoredCommands", "Command1", huge);
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command0"), command);
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), huge);
+}
+
+TEST_F(SettingsFile, BlanksAndQuotesSurviveTheRoundTrip) {
+  for (const std::string value : {"  dir  ", "\tx", "\"C:\\Program Files\\x\\a.exe\"", "'quoted'",
+                                  "\"", "\"\"", "a\"b\"", "\"open", "echo \"hi\"", " \"both\" "}) {
+    ini.WriteIniValue("StoredCommands", "Command1", value);
+    EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), value) << "[" << value << "]";
+  }
+  EXPECT_EQ(IniDocument::encodeValue("\"a.exe\""), "\"\"a.exe\"\"");
+  EXPECT_EQ(IniDocument::encodeValue("plain text"), "plain text");
+}
+
+TEST_F(SettingsFile, LineBreaksInValuesCannotCreateKeysOrSections) {
+  ini.WriteIniValue("StoredCommands", "Command2",
+                    "dir\r\n[Configuration]\r\nPath=C:\\evil\nCommand3=x");
+  EXPECT_FALSE(ini.ReadIniValue("Configuration", "Path"));
+  EXPECT_FALSE(ini.ReadIniValue("StoredCommands", "Command3"));
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command2"),
+            "dir  [Configuration]  Path=C:\\evil Command3=x");
+  ini.WriteIniValue("Sec\r\n[tion]", "Key\n=x", "v");
+  EXPECT_EQ(ini.ReadIniValue("Sec[tion", "Keyx"), "v");
+}
+
+TEST_F(SettingsFile, EmptyValueReadsAsAbsent) {
+  writeBytes(path, "[StoredCommands]\r\nCommand3=\r\nCommand4=   \r\n");
+  EXPECT_FALSE(ini.ReadIniValue("StoredCommands", "Command3"));
+  EXPECT_FALSE(ini.ReadIniValue("StoredCommands", "Command4"));
+}
+
+TEST_F(SettingsFile, HandWrittenFilesReadAsTheSystemReadsThem) {
+  writeBytes(path,
+             "\xEF\xBB\xBF[configuration]\n"
+             "  path  =   C:\\Temp   \n"
+             "; Command0=commented\n"
+             "a line without equals\n"
+             "[ StoredCommands ]\r\n"
+             "COMMAND0=dir /w\r\n"
+             "Command1 = type caf\xE9.txt\r\n"
+             "[Commands]\n"
+             "Command0=first\n"
+             "Command0=second\n"
+             "[Commands]\n"
+             "Command1=later section\n"
+             "Command2=no final line end");
+  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\Temp");
+  EXPECT_EQ(ini.ReadIniValue("storedcommands", "command0"), "dir /w");
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), "type caf\xC3\xA9.txt");
+  EXPECT_FALSE(ini.ReadIniValue("Configuration", "; Command0"));
+  EXPECT_EQ(ini.ReadIniValue("Commands", "Command0"), "first");
+  EXPECT_EQ(ini.ReadIniValue("Commands", "Command1"), "later section");
+  EXPECT_EQ(ini.ReadIniValue("Commands", "Command2"), "no final line end");
+}
+
+TEST_F(SettingsFile, EditsKeepHandWrittenLinesAndDropTheByteOrderMark) {
+  writeBytes(path, "\xEF\xBB\xBF; my settings\n[Configuration]\nPath=C:\\\n\n[Other]\nx=1\n");
+  ini.WriteIniValue("Configuration", "Path", "C:\\Temp");
+  ini.WriteIniValue("Configuration", "Extra", "1");
+  EXPECT_EQ(
+      readBytes(path),
+      "; my settings\r\n[Configuration]\r\nPath=C:\\Temp\r\nExtra=1\r\n\r\n[Other]\r\nx=1\r\n");
+}
+
+TEST_F(SettingsFile, DeletingASectionRemovesEveryCopyOfIt) {
+  writeBytes(path, "[Commands]\nCommand0=a\n[Keep]\nk=v\n[COMMANDS]\nCommand1=b\n");
+  ini.DeleteIniSection("Commands");
+  EXPECT_EQ(readBytes(path), "[Keep]\r\nk=v\r\n");
+}
+
+TEST_F(SettingsFile, TextIsStoredInTheAnsiCodePage) {
+  ini.WriteIniValue("Configuration", "Path",
+                    "C:\\Donn\xC3\xA9"
+                    "es\\\xE2\x82\xAC");
+  EXPECT_EQ(readBytes(path),
+            "[Configuration]\r\nPath=C:\\Donn\xE9"
+            "es\\\x80\r\n");
+  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"),
+            "C:\\Donn\xC3\xA9"
+            "es\\\xE2\x82\xAC");
+}
+
+TEST_F(SettingsFile, ASecondWriterIsSeenAtOnce) {
+  IniFile other{path};
+  ini.WriteIniValue("Configuration", "Path", "C:\\A");
+  EXPECT_EQ(other.ReadIniValue("Configuration", "Path"), "C:\\A");
+  other.WriteIniValue("Configuration", "Path", "C:\\B");
+  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\B");
+}
+
+TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFiles) {
+  const auto missingFolder = dir / "gone" / "Promptella.ini";
+  IniFile nowhere{missingFolder};
+  EXPECT_FALSE(nowhere.WriteIniValue("Configuration", "Path", "C:\\"));
+
+  // A folder standing where the file should be: the rename fails, nothing else changes.
+  std::filesystem::create_directories(dir / "blocked.ini" / "inside");
+  IniFile blocked{dir / "blocked.ini"};
+  EXPECT_FALSE(blocked.WriteIniValue("Configuration", "Path", "C:\\"));
+  ini.WriteIniValue("Configuration", "Path", "C:\\Old");
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    files += entry.is_regular_file() ? 1 : 0;
+  }
+  EXPECT_EQ(files, 1u);
+}
+
+TEST_F(SettingsFile, ReadersNeverSeeATornFile) {
+  ini.WriteIniValue("Commands", "Command0", std::string(5000, 'a'));
+  std::atomic<bool> stop{false};
+  std::atomic<int> reads{0}, torn{0};
+  std::thread reader([&] {
+    IniFile other{path};
+    while (!stop) {
+      const auto value = other.ReadIniValue("Commands", "Command0");
+      ++reads;
+      if (!value || (value->size() != 5000 && value->size() != 6000)) ++torn;
+    }
+  });
+  for (int i = 0; i < 300; ++i) {
+    ini.WriteIniValue("Commands", "Command0", std::string(i % 2 ? 5000 : 6000, 'b'));
+  }
+  stop = true;
+  reader.join();
+  EXPECT_GT(reads.load(), 0);
+  EXPECT_EQ(torn.load(), 0);
+}
+
+}  // namespace
+}  // namespace promptella
