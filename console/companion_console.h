@@ -16,7 +16,7 @@ inline constexpr unsigned kConsoleInputMode = 6;  // line input + echo, nothing 
 
 class CompanionConsole {
  public:
-  CompanionConsole(ConsoleApi& api, MessageBox& messages) : api_(api), messages_(messages) {}
+  CompanionConsole(ConsoleApi& api, MessageBoxService& messages) : api_(api), messages_(messages) {}
 
   // Creates, titles, greets and places the console right beside `mainWindow` at the top of the
   // screen; a failure is shown in a message box and ends only the set-up.
@@ -34,7 +34,7 @@ class CompanionConsole {
 
  private:
   ConsoleApi& api_;
-  MessageBox& messages_;
+  MessageBoxService& messages_;
 };
 
 }  // namespace promptella

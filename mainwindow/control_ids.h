@@ -6,7 +6,7 @@ namespace promptella::ids {
 
 inline constexpr int kCommandLine = 1000;   // lstCommandes: editable combo box
 inline constexpr int kDriveList = 1001;     // Lecteurs: drop-down list of drives
-inline constexpr int kFolderList = 1002;    // Chemins: list box of folders
+inline constexpr int kFolderList = 1002;    // Chemins: list box; its window text is the path
 inline constexpr int kStoredFirst = 1100;   // cmdStored(0..9): 1100..1109
 inline constexpr int kAddFirst = 1200;      // cmdAdd(0..9): 1200..1209
 inline constexpr int kLabelCd = 1300;       // lblCD

@@ -72,9 +72,9 @@ class Label : public Control {
 };
 
 // The program's messages: modal, an OK button, no icon, titled with the application's title.
-class MessageBox {
+class MessageBoxService {
  public:
-  virtual ~MessageBox() = default;
+  virtual ~MessageBoxService() = default;
   virtual void show(std::string_view text) = 0;
 };
 

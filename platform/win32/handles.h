@@ -47,6 +47,13 @@ struct IconDeleter {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
+struct CursorDeleter {
+  void operator()(HCURSOR cursor) const {
+    if (cursor) DestroyCursor(cursor);
+  }
+};
+using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, CursorDeleter>;
+
 struct AcceleratorDeleter {
   void operator()(HACCEL accel) const {
     if (accel) DestroyAcceleratorTable(accel);

@@ -12,7 +12,7 @@ using Calls = std::vector<std::string>;
 class Console : public ::testing::Test {
  protected:
   testing::FakeConsoleApi api;
-  testing::FakeMessageBox messages;
+  testing::FakeMessageBoxService messages;
   testing::FakeWindow window;  // 5010 twips wide, 15 twips to the pixel
   CompanionConsole console{api, messages};
 };
@@ -73,7 +73,7 @@ TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
   };
   for (const Case& c : cases) {
     testing::FakeConsoleApi failing;
-    testing::FakeMessageBox shown;
+    testing::FakeMessageBoxService shown;
     c.arrange(failing);
     CompanionConsole subject{failing, shown};
     subject.OpenConsole(window);

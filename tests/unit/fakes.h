@@ -110,7 +110,7 @@ class FakeLabel : public FakeControl<Label> {
   std::string caption_;
 };
 
-class FakeMessageBox : public MessageBox {
+class FakeMessageBoxService : public MessageBoxService {
  public:
   void show(std::string_view text) override { shown.emplace_back(text); }
   std::vector<std::string> shown;
@@ -211,7 +211,7 @@ struct FakeMainWindow {
   FakeLabel consoleLink;
   FakeApplication app;
   FakeConsoleApi consoleApi;
-  FakeMessageBox messages;
+  FakeMessageBoxService messages;
   CompanionConsole console{consoleApi, messages};
   MainForm form{controls(), app, console};
 };

@@ -1,0 +1,37 @@
+// Promptella's entry point: builds the main window, wires its events to the handlers and runs the
+// message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "console/companion_console.h"
+#include "mainwindow/control_ids.h"
+#include "mainwindow/main_form.h"
+#include "platform/win32/application.h"
+#include "platform/win32/console_api.h"
+#include "platform/win32/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace promptella;
+  // A removable drive without a medium must fail quietly, not ask the user to insert a disk.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&common);
+
+  MainWindow window(instance);
+  Win32Application app;
+  Win32ConsoleApi consoleApi;
+  CompanionConsole console(consoleApi, window.messages());
+  MainForm form(window.controls(), app, console);
+
+  window.onActivate = [&] { form.Form_Activate(); };
+  window.onUnload = [&] { form.Form_Unload(); };
+  window.onMenuCommand = [&](int id) {
+    if (id == ids::kMenuExit) form.mnuExit_Click();
+  };
+
+  form.Form_Load();
+  window.show();
+  form.Form_Activate();  // the first show comes from no window of ours, yet counts as activation
+  return window.runMessageLoop();
+}

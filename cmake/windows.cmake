@@ -1,0 +1,50 @@
+# The Windows targets: the Win32 layer, Promptella.exe, the Win32 tests and the end-to-end driver.
+enable_language(RC)
+
+add_library(promptella_win32 STATIC
+  platform/win32/application.cpp
+  platform/win32/console_api.cpp
+  platform/win32/controls.cpp
+  platform/win32/main_window.cpp
+  platform/win32/pictures.cpp
+)
+target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 mpr)
+promptella_options(promptella_win32)
+
+if(MINGW)
+  # One self-contained executable: no MinGW run-time DLLs beside it.
+  set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+endif()
+
+add_executable(Promptella WIN32 app/main.cpp app/promptella.rc)
+target_link_libraries(Promptella PRIVATE promptella_win32)
+promptella_options(Promptella)
+if(MINGW)
+  target_link_options(Promptella PRIVATE -municode ${STATIC_RUNTIME})
+elseif(MSVC)
+  # The manifest comes from the resource script.
+  target_link_options(Promptella PRIVATE /MANIFEST:NO)
+endif()
+
+if(PROMPTELLA_TESTS)
+  # GoogleTest from Debian's sources, built with this toolchain.
+  set(GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+
+  file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
+  add_executable(win32_tests ${WIN32_TEST_SOURCES})
+  target_link_libraries(win32_tests PRIVATE promptella_win32 gtest gtest_main)
+  promptella_options(win32_tests)
+
+  file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+  add_executable(e2e_tests ${E2E_SOURCES})
+  target_link_libraries(e2e_tests PRIVATE promptella_core gtest gtest_main comctl32 gdi32)
+  promptella_options(e2e_tests)
+
+  if(MINGW)
+    target_link_options(win32_tests PRIVATE ${STATIC_RUNTIME})
+    target_link_options(e2e_tests PRIVATE ${STATIC_RUNTIME})
+  endif()
+endif()

@@ -1,0 +1,105 @@
+// The console functions of kernel32 and the window functions of user32 used by the console.
+#include "platform/win32/console_api.h"
+
+#include <windows.h>
+
+#include "platform/win32/text.h"
+
+namespace promptella {
+namespace {
+
+HANDLE asHandle(ConsoleHandle handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+HWND asWindow(WindowHandle window) {
+  return reinterpret_cast<HWND>(window);
+}
+
+ConsoleHandle standardHandle(DWORD which) {
+  HANDLE handle = GetStdHandle(which);
+  return handle == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<ConsoleHandle>(handle);
+}
+
+}  // namespace
+
+void Win32ConsoleApi::lockScreenUpdates() {
+  LockWindowUpdate(GetDesktopWindow());
+}
+
+void Win32ConsoleApi::unlockScreenUpdates() {
+  LockWindowUpdate(nullptr);
+}
+
+bool Win32ConsoleApi::allocConsole() {
+  return AllocConsole() != 0;
+}
+
+ConsoleHandle Win32ConsoleApi::standardOutput() {
+  return standardHandle(STD_OUTPUT_HANDLE);
+}
+
+ConsoleHandle Win32ConsoleApi::standardInput() {
+  return standardHandle(STD_INPUT_HANDLE);
+}
+
+void Win32ConsoleApi::setTitle(std::string_view title) {
+  SetConsoleTitleW(widen(title).c_str());
+}
+
+void Win32ConsoleApi::setInputMode(ConsoleHandle input, unsigned mode) {
+  SetConsoleMode(asHandle(input), mode);
+}
+
+void Win32ConsoleApi::write(ConsoleHandle output, std::string_view text) {
+  const std::wstring wide = widen(text);
+  DWORD written = 0;
+  WriteConsoleW(asHandle(output), wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+WindowHandle Win32ConsoleApi::findWindow(std::string_view className, std::string_view title) {
+  return reinterpret_cast<WindowHandle>(
+      FindWindowW(widen(className).c_str(), widen(title).c_str()));
+}
+
+WindowHandle Win32ConsoleApi::ownConsoleWindow() {
+  return reinterpret_cast<WindowHandle>(GetConsoleWindow());
+}
+
+ScreenRect Win32ConsoleApi::windowRect(WindowHandle window) {
+  RECT rect{};
+  GetWindowRect(asWindow(window), &rect);
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void Win32ConsoleApi::moveWindow(WindowHandle window, int x, int y, int width, int height) {
+  MoveWindow(asWindow(window), x, y, width, height, TRUE);
+}
+
+std::optional<std::string> Win32ConsoleApi::readLine(ConsoleHandle input) {
+  std::wstring line;
+  wchar_t buffer[256];
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadConsoleW(asHandle(input), buffer, 256, &read, nullptr) || read == 0) {
+      return std::nullopt;
+    }
+    line.append(buffer, read);
+    if (line.back() == L'\n') break;
+  }
+  while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) line.pop_back();
+  return narrow(line);
+}
+
+void Win32ConsoleApi::closeHandle(ConsoleHandle handle) {
+  if (handle != 0) CloseHandle(asHandle(handle));
+}
+
+void Win32ConsoleApi::freeConsole() {
+  FreeConsole();
+}
+
+void Win32ConsoleApi::destroyWindow(WindowHandle window) {
+  if (window != 0) DestroyWindow(asWindow(window));
+}
+
+}  // namespace promptella

@@ -1,0 +1,161 @@
+// Thin wrappers over Win32 controls, one class per kind, implementing the control interfaces. The
+// parent window hands WM_COMMAND and WM_DRAWITEM to Win32Control::route, which finds the wrapper
+// behind the child window and turns the notification into the interface's callback.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace promptella {
+
+class Win32Control {
+ public:
+  virtual ~Win32Control();
+  HWND hwnd() const { return hwnd_; }
+  void setFont(HFONT font);
+
+  // Hands a parent's message to the control it concerns; true when a wrapper handled it.
+  static bool route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ protected:
+  Win32Control() = default;
+  void attach(HWND hwnd);
+  virtual bool onCommand(WORD /*code*/) { return false; }
+  virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+
+  HWND hwnd_ = nullptr;
+};
+
+// The drives, as an owner-drawn drop-down list: "c: label".
+class Win32DriveList : public Win32Control, public DriveList {
+ public:
+  Win32DriveList(HWND parent, int id);
+  std::string drive() const override;
+  bool setDrive(std::string_view text) override;
+  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
+  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
+  void setTextColour(COLORREF colour) { colour_ = colour; }
+
+  // The drive text of `letter`: the letter, a colon, and the volume label or share name.
+  static std::wstring driveText(wchar_t letter);
+  static bool driveReady(wchar_t letter);
+
+ private:
+  bool onCommand(WORD code) override;
+  bool onDrawItem(const DRAWITEMSTRUCT& item) override;
+  void refresh();
+  void select(wchar_t letter);
+  int indexOf(wchar_t letter) const;
+
+  std::vector<std::wstring> items_;
+  wchar_t current_ = 0;
+  COLORREF colour_ = RGB(0, 0, 128);
+};
+
+// The current folder's ancestors (open) and subfolders (closed), as an owner-drawn list box.
+// A double-click or Enter on an entry opens it.
+class Win32FolderList : public Win32Control, public FolderList {
+ public:
+  Win32FolderList(HWND parent, int id);
+  std::string path() const override;
+  bool setPath(std::string_view text) override;
+  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
+  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
+  void setItemHeight(int pixels);
+
+  // Where `text` leads from `current`: a full path, a drive alone, a root-relative or a relative
+  // path; empty when it names no folder that exists.
+  static std::wstring resolve(const std::wstring& current, const std::wstring& text);
+
+  struct Entry {
+    std::wstring name;
+    std::wstring fullPath;
+    int level;
+    bool open;
+  };
+  const std::vector<Entry>& entries() const { return entries_; }
+  void openEntry(int index);
+
+ private:
+  bool onCommand(WORD code) override;
+  bool onDrawItem(const DRAWITEMSTRUCT& item) override;
+  void populate();
+  static LRESULT CALLBACK keyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+  std::wstring path_;
+  std::vector<Entry> entries_;
+};
+
+class Win32ComboBox : public Win32Control, public ComboBox {
+ public:
+  Win32ComboBox(HWND parent, int id);
+  std::string text() const override;
+  void setText(std::string_view text) override;
+  int count() const override;
+  std::string item(int index) const override;
+  void insertItem(int index, std::string_view text) override;
+  void removeItem(int index) override;
+  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
+  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
+  HWND editWindow() const { return edit_; }
+
+ private:
+  static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  HWND edit_ = nullptr;
+};
+
+// A push button; `toolTips` is the tooltip window that shows its tip.
+class Win32Button : public Win32Control, public Button {
+ public:
+  Win32Button(HWND parent, int id, HWND toolTips, bool picture);
+  std::string caption() const override { return caption_; }
+  void setCaption(std::string_view caption) override;
+  std::string toolTip() const override { return toolTip_; }
+  void setToolTip(std::string_view text) override;
+  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
+  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
+  void setPicture(HBITMAP picture);
+
+ private:
+  bool onCommand(WORD code) override;
+  HWND toolTips_;
+  std::string caption_, toolTip_;
+};
+
+class Win32MenuItem : public MenuItem {
+ public:
+  Win32MenuItem(HMENU menu, UINT id) : menu_(menu), id_(id) {}
+  void setEnabled(bool enabled) override;
+  bool enabled() const override;
+
+ private:
+  HMENU menu_;
+  UINT id_;
+};
+
+class Win32Label : public Win32Control, public Label {
+ public:
+  Win32Label(HWND parent, int id, std::string_view caption);
+  void setCaption(std::string_view caption) override;
+  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
+  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
+
+ private:
+  bool onCommand(WORD code) override;
+};
+
+class Win32MessageBox : public MessageBoxService {
+ public:
+  explicit Win32MessageBox(HWND owner = nullptr) : owner_(owner) {}
+  void setOwner(HWND owner) { owner_ = owner; }
+  void show(std::string_view text) override;
+
+ private:
+  HWND owner_;
+};
+
+}  // namespace promptella

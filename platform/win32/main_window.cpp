@@ -1,0 +1,325 @@
+// The main window on Windows.
+#include "platform/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/pictures.h"
+#include "platform/win32/text.h"
+
+namespace promptella {
+namespace {
+
+constexpr wchar_t kClassName[] = L"PromptellaMainWindow";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
+constexpr int kDropDownRows = 8;
+
+struct FontSpec {
+  int hundredthsOfPoint;
+  bool bold, underline;
+};
+constexpr FontSpec kFonts[] = {{825, false, false},
+                               {825, true, false},
+                               {975, false, false},
+                               {975, true, false},
+                               {975, false, true}};
+
+COLORREF lineColour(layout::LineColour colour) {
+  switch (colour) {
+    case layout::LineColour::Desktop:
+      return GetSysColor(COLOR_DESKTOP);
+    case layout::LineColour::Brown:
+      return RGB(128, 64, 0);
+    case layout::LineColour::Rust:
+      return RGB(192, 64, 0);
+  }
+  return 0;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
+  bigIcon_.reset(createProgramIcon(GetSystemMetrics(SM_CXICON)));
+  smallIcon_.reset(createProgramIcon(GetSystemMetrics(SM_CXSMICON)));
+  hand_.reset(createHandCursor());
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = bigIcon_.get();
+  windowClass.hIconSm = smallIcon_.get();
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);
+
+  createMenu();
+  CreateWindowExW(kExStyle, kClassName, L"", kStyle, 0, 0, 100, 100, nullptr, menu_, instance_,
+                  this);
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
+  if (dpi_ <= 0) dpi_ = 96;
+  toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+  createControls();
+  applyLayout();
+}
+
+MainWindow::~MainWindow() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+void MainWindow::createMenu() {
+  menu_ = CreateMenu();
+  HMENU popup = nullptr;
+  std::vector<ACCEL> keys;
+  for (const auto& entry : layout::menu()) {
+    std::wstring caption = widen(entry.caption);
+    if (entry.topLevel) {
+      popup = CreatePopupMenu();
+      AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
+      continue;
+    }
+    if (entry.functionKey) {
+      caption += L"\tF" + std::to_wstring(entry.functionKey);
+      keys.push_back({FVIRTKEY, static_cast<WORD>(VK_F1 + entry.functionKey - 1),
+                      static_cast<WORD>(entry.id)});
+    }
+    AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entry.id), caption.c_str());
+  }
+  accelerators_.reset(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
+  for (int i = 0; i < ids::kSlotCount; ++i) {
+    menuItems_[static_cast<std::size_t>(i)] =
+        std::make_unique<Win32MenuItem>(menu_, static_cast<UINT>(ids::kMenuCommandFirst + i));
+  }
+}
+
+void MainWindow::createControls() {
+  // Children are created in tab order, which is also the order Tab moves the focus in.
+  for (const auto& spec : layout::controls()) {
+    HWND created = nullptr;
+    switch (spec.kind) {
+      case layout::Kind::Label: {
+        auto label = std::make_unique<Win32Label>(hwnd_, spec.id, spec.text);
+        created = label->hwnd();
+        if (spec.id == ids::kConsoleLink) consoleLink_ = label.get();
+        labels_.push_back(std::move(label));
+        break;
+      }
+      case layout::Kind::DriveList:
+        drives_ = std::make_unique<Win32DriveList>(hwnd_, spec.id);
+        created = drives_->hwnd();
+        break;
+      case layout::Kind::FolderList:
+        folders_ = std::make_unique<Win32FolderList>(hwnd_, spec.id);
+        created = folders_->hwnd();
+        break;
+      case layout::Kind::ComboBox:
+        commandLine_ = std::make_unique<Win32ComboBox>(hwnd_, spec.id);
+        created = commandLine_->hwnd();
+        break;
+      case layout::Kind::PictureButton:
+      case layout::Kind::PushButton: {
+        const bool picture = spec.kind == layout::Kind::PictureButton;
+        auto button = std::make_unique<Win32Button>(hwnd_, spec.id, toolTips_, picture);
+        created = button->hwnd();
+        if (!spec.toolTip.empty()) button->setToolTip(spec.toolTip);
+        auto& slots = picture ? add_ : stored_;
+        slots[static_cast<std::size_t>(spec.id - (picture ? ids::kAddFirst : ids::kStoredFirst))] =
+            std::move(button);
+        break;
+      }
+    }
+    layoutOf_[created] = &spec;
+  }
+}
+
+void MainWindow::applyLayout() {
+  for (std::size_t i = 0; i < fonts_.size(); ++i) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(kFonts[i].hundredthsOfPoint, dpi_, 7200);
+    font.lfWeight = kFonts[i].bold ? FW_BOLD : FW_NORMAL;
+    font.lfUnderline = kFonts[i].underline;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpyW(font.lfFaceName, L"Microsoft Sans Serif");
+    fonts_[i].reset(CreateFontIndirectW(&font));
+  }
+  SendMessageW(toolTips_, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout::Font::Window)),
+               FALSE);
+  triangle_.reset(createStoreTriangle(dpi_));
+
+  RECT frame{0, 0, px(layout::kClientWidth), px(layout::kClientHeight)};
+  AdjustWindowRectExForDpi(&frame, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi_));
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The menu bar may wrap at some DPIs: grow the frame until the client area has its full height.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  if (client.bottom < px(layout::kClientHeight)) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left,
+                 frame.bottom - frame.top + px(layout::kClientHeight) - client.bottom,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  for (const auto& [control, spec] : layoutOf_) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(spec->font)), FALSE);
+    int height = px(spec->height);
+    const bool comboBox =
+        spec->kind == layout::Kind::ComboBox || spec->kind == layout::Kind::DriveList;
+    if (comboBox) {
+      // The field keeps the table's height; the window's height is that of the dropped list.
+      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
+      SendMessageW(control, CB_SETITEMHEIGHT, 0, height - 6);
+      height *= kDropDownRows;
+    }
+    MoveWindow(control, px(spec->left), px(spec->top), px(spec->width), height, TRUE);
+  }
+  folders_->setItemHeight(MulDiv(16, dpi_, 96));
+  for (auto& button : add_) button->setPicture(triangle_.get());
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+MainControls MainWindow::controls() {
+  MainControls c{*this, *drives_, *folders_, *commandLine_, {}, {}, {}, *consoleLink_};
+  for (std::size_t i = 0; i < stored_.size(); ++i) {
+    c.cmdStored[i] = stored_[i].get();
+    c.cmdAdd[i] = add_[i].get();
+    c.mnuCommand[i] = menuItems_[i].get();
+  }
+  return c;
+}
+
+void MainWindow::show() {
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  UpdateWindow(hwnd_);
+  SetFocus(commandLine_->hwnd());
+}
+
+int MainWindow::runMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(hwnd_, accelerators_.get(), &message)) continue;
+    if (IsDialogMessageW(hwnd_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+void MainWindow::setCaption(std::string_view caption) {
+  SetWindowTextW(hwnd_, widen(caption).c_str());
+}
+
+int MainWindow::widthTwips() const {
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  return MulDiv(frame.right - frame.left, 1440, dpi_);
+}
+
+COLORREF MainWindow::colourFor(HWND control) const {
+  const auto found = layoutOf_.find(control);
+  const layout::Colour colour =
+      found == layoutOf_.end() ? layout::Colour::Default : found->second->colour;
+  switch (colour) {
+    case layout::Colour::Navy:
+      return RGB(0, 0, 128);
+    case layout::Colour::MenuText:
+      return GetSysColor(COLOR_MENUTEXT);
+    case layout::Colour::Highlight:
+      return GetSysColor(COLOR_HIGHLIGHT);
+    case layout::Colour::LinkBlue:
+      return RGB(0, 0, 192);
+    case layout::Colour::Default:
+      break;
+  }
+  return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+void MainWindow::paintLines(HDC dc) const {
+  for (const auto& line : layout::lines()) {
+    UniquePen pen(CreatePen(PS_SOLID, MulDiv(2, dpi_, 96), lineColour(line.colour)));
+    HGDIOBJ old = SelectObject(dc, pen.get());
+    MoveToEx(dc, px(line.x1), px(line.y1), nullptr);
+    LineTo(dc, px(line.x2), px(line.y2));
+    SelectObject(dc, old);
+  }
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT routed = 0;
+  if (Win32Control::route(message, wParam, lParam, routed)) return routed;
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (lParam != 0 || id == IDOK || id == IDCANCEL) return 0;
+      // A shortcut of a disabled entry does nothing, like the entry itself.
+      if (GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED))
+        return 0;
+      if (onMenuCommand) onMenuCommand(id);
+      return 0;
+    }
+    case WM_ACTIVATE: {
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        lastFocus_ = GetFocus();
+        return 0;
+      }
+      if (lastFocus_ && IsChild(hwnd_, lastFocus_)) SetFocus(lastFocus_);
+      const HWND previous = reinterpret_cast<HWND>(lParam);
+      DWORD process = 0;
+      if (previous && previous != GetConsoleWindow()) GetWindowThreadProcessId(previous, &process);
+      if (process == GetCurrentProcessId() && onActivate) onActivate();
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, colourFor(reinterpret_cast<HWND>(lParam)));
+      SetBkColor(dc, GetSysColor(COLOR_MENU));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      HWND control = reinterpret_cast<HWND>(lParam);
+      if (GetParent(control) == commandLine_->hwnd() || control == commandLine_->editWindow()) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      break;
+    }
+    case WM_SETCURSOR:
+      if (consoleLink_ && reinterpret_cast<HWND>(wParam) == consoleLink_->hwnd()) {
+        SetCursor(hand_.get());
+        return TRUE;
+      }
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd_, &paint);
+      paintLines(dc);
+      EndPaint(hwnd_, &paint);
+      return 0;
+    }
+    case WM_DPICHANGED:
+      dpi_ = HIWORD(wParam);
+      applyLayout();
+      return 0;
+    case WM_CLOSE:
+      if (onUnload)
+        onUnload();
+      else
+        DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace promptella

@@ -1,0 +1,76 @@
+// The main window on Windows, built from the layout tables of mainwindow/: controls at their twips
+// positions converted with the window's DPI, fonts, colours, tab order, tooltips, lines and menu.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "mainwindow/layout.h"
+#include "mainwindow/main_form.h"
+#include "platform/win32/base_window.h"
+#include "platform/win32/controls.h"
+#include "platform/win32/handles.h"
+
+namespace promptella {
+
+class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
+ public:
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  MainControls controls();
+  Win32MessageBox& messages() { return messages_; }
+
+  // Raised when the window becomes active coming from another window of this program.
+  std::function<void()> onActivate;
+  // Raised by the close box, the system menu and Alt+F4.
+  std::function<void()> onUnload;
+  std::function<void(int)> onMenuCommand;
+
+  void show();
+  int runMessageLoop();
+
+  void setCaption(std::string_view caption) override;
+  int widthTwips() const override;
+  double twipsPerPixelX() const override { return 1440.0 / dpi_; }
+
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void createMenu();
+  void createControls();
+  void applyLayout();
+  void paintLines(HDC dc) const;
+  int px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  HFONT fontFor(layout::Font font) const { return fonts_[static_cast<std::size_t>(font)].get(); }
+  COLORREF colourFor(HWND control) const;
+
+  HINSTANCE instance_;
+  int dpi_ = 96;
+  HMENU menu_ = nullptr;
+  HWND toolTips_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  Win32MessageBox messages_;
+  std::unique_ptr<Win32DriveList> drives_;
+  std::unique_ptr<Win32FolderList> folders_;
+  std::unique_ptr<Win32ComboBox> commandLine_;
+  std::array<std::unique_ptr<Win32Button>, ids::kSlotCount> stored_, add_;
+  std::array<std::unique_ptr<Win32MenuItem>, ids::kSlotCount> menuItems_;
+  std::vector<std::unique_ptr<Win32Label>> labels_;
+  Win32Label* consoleLink_ = nullptr;
+  std::map<HWND, const layout::Control*> layoutOf_;
+  std::array<UniqueFont, 5> fonts_;
+  UniqueBitmap triangle_;
+  UniqueIcon bigIcon_, smallIcon_;
+  UniqueCursor hand_;
+  UniqueAccelerators accelerators_;
+};
+
+}  // namespace promptella

@@ -1,0 +1,109 @@
+// Pictures drawn with GDI at run time, so they stay crisp at every DPI.
+#include "platform/win32/pictures.h"
+
+#include <array>
+#include <vector>
+
+#include "platform/win32/handles.h"
+
+namespace promptella {
+namespace {
+
+// Draws with `paint` into a fresh 32-bit bitmap of width x height.
+template <typename Paint>
+HBITMAP drawBitmap(int width, int height, Paint paint) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  paint(dc);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+void fill(HDC dc, RECT box, COLORREF colour) {
+  UniqueBrush brush(CreateSolidBrush(colour));
+  FillRect(dc, &box, brush.get());
+}
+
+}  // namespace
+
+HICON createProgramIcon(int size) {
+  const auto at = [size](int v32) { return v32 * size / 32; };
+  UniqueBitmap colour(drawBitmap(size, size, [&](HDC dc) {
+    fill(dc, {0, 0, size, size}, RGB(0, 0, 0));
+    fill(dc, {at(1), at(1), size - at(1), size - at(1)}, RGB(255, 255, 0));
+    // The drive slot: a dark bar with a light opening.
+    fill(dc, {at(5), at(4), size - at(5), at(11)}, RGB(64, 64, 64));
+    fill(dc, {at(8), at(7), size - at(8), at(8) + 1}, RGB(200, 200, 200));
+    fill(dc, {size - at(9), at(5), size - at(7), at(6) + 1}, RGB(0, 200, 0));
+    LOGFONTW font{};
+    font.lfHeight = -at(13);
+    font.lfWeight = FW_BOLD;
+    lstrcpyW(font.lfFaceName, L"Courier New");
+    UniqueFont prompt(CreateFontIndirectW(&font));
+    HGDIOBJ old = SelectObject(dc, prompt.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT text{0, at(13), size, size - at(2)};
+    DrawTextW(dc, L"C:>", 3, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+  }));
+  // An all-zero mask: every pixel of the colour bitmap is opaque.
+  const std::vector<BYTE> opaque(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0);
+  UniqueBitmap mask(CreateBitmap(size, size, 1, 1, opaque.data()));
+  ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
+  return CreateIconIndirect(&info);
+}
+
+HBITMAP createStoreTriangle(int dpi) {
+  const int width = MulDiv(25, dpi, 96), height = MulDiv(21, dpi, 96);
+  return drawBitmap(width, height, [&](HDC dc) {
+    fill(dc, {0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
+    const int side = height * 3 / 5;
+    const int left = (width - side * 3 / 4) / 2, top = (height - side) / 2;
+    POINT points[] = {{left, top}, {left + side * 3 / 4, top + side / 2}, {left, top + side}};
+    UniqueBrush black(CreateSolidBrush(RGB(0, 0, 0)));
+    HGDIOBJ oldBrush = SelectObject(dc, black.get());
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    Polygon(dc, points, 3);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+  });
+}
+
+HCURSOR createHandCursor() {
+  // '#': black, '.': white, ' ': transparent.
+  static constexpr std::array<const char*, 32> kHand = {
+      "     ##                         ", "    #..#                        ",
+      "    #..#                        ", "    #..#                        ",
+      "    #..#                        ", "    #..###                      ",
+      "    #..#..###                   ", "    #..#..#..##                 ",
+      "    #..#..#..#.#                ", "### #..#..#..#..#               ",
+      "#..##........#..#               ", "#...#...........#               ",
+      " #..#...........#               ", "  #.............#               ",
+      "  #.............#               ", "   #............#               ",
+      "   #...........#                ", "    #..........#                ",
+      "    #..........#                ", "     #........#                 ",
+      "     #........#                 ", "     ##########                 ",
+      "                                ", "                                ",
+      "                                ", "                                ",
+      "                                ", "                                ",
+      "                                ", "                                ",
+      "                                ", "                                "};
+  std::array<BYTE, 32 * 4> andMask{}, xorMask{};
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const char c = kHand[static_cast<std::size_t>(y)][x];
+      const std::size_t byte = static_cast<std::size_t>(y * 4 + x / 8);
+      const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
+      if (c == ' ') andMask[byte] |= bit;  // screen shows through
+      if (c == '.') xorMask[byte] |= bit;  // white
+    }
+  }
+  return CreateCursor(GetModuleHandleW(nullptr), 5, 0, 32, 32, andMask.data(), xorMask.data());
+}
+
+}  // namespace promptella

@@ -1,0 +1,214 @@
+// The end-to-end driver's means of working the program from outside.
+#include "tests/e2e/driver.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace promptella::e2e {
+namespace {
+
+std::filesystem::path ownFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).parent_path();
+}
+
+struct FoundWindow {
+  DWORD pid;
+  const wchar_t* className;
+  HWND result;
+};
+
+HWND findProcessWindow(DWORD pid, const wchar_t* className) {
+  FoundWindow search{pid, className, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<FoundWindow*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[128] = {};
+        GetClassNameW(hwnd, name, 128);
+        if (owner == s->pid && lstrcmpiW(name, s->className) == 0) {
+          s->result = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.result;
+}
+
+}  // namespace
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+PromptellaProcess::PromptellaProcess(const std::string& ini) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  static int counter = 0;
+  folder_ =
+      std::filesystem::path(temp) / (L"promptella-e2e-" + std::to_wstring(GetCurrentProcessId()) +
+                                     L"-" + std::to_wstring(++counter));
+  std::filesystem::remove_all(folder_);
+  std::filesystem::create_directories(folder_);
+  std::filesystem::copy_file(ownFolder() / L"Promptella.exe", folder_ / L"Promptella.exe");
+  if (!ini.empty()) std::ofstream(folder_ / L"Promptella.ini", std::ios::binary) << ini;
+}
+
+PromptellaProcess::~PromptellaProcess() {
+  if (info_.hProcess) {
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+  std::error_code ignored;
+  waitFor(
+      [&] {
+        return !std::filesystem::exists(folder_) ||
+               std::filesystem::remove_all(folder_, ignored) > 0;
+      },
+      std::chrono::seconds(5));
+}
+
+void PromptellaProcess::start(const std::filesystem::path& workingFolder) {
+  const std::filesystem::path exe = folder_ / L"Promptella.exe";
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  const std::filesystem::path cwd = workingFolder.empty() ? folder_ : workingFolder;
+  // Detached, as when started from the desktop: the program makes a console of its own.
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                      nullptr, cwd.c_str(), &startup, &info_)) {
+    throw std::runtime_error("cannot start Promptella.exe");
+  }
+  const bool shown = waitFor([&] {
+    window_ = findProcessWindow(info_.dwProcessId, L"PromptellaMainWindow");
+    return window_ && IsWindowVisible(window_);
+  });
+  if (!shown) throw std::runtime_error("the main window did not show");
+}
+
+std::wstring PromptellaProcess::text(HWND control) const {
+  wchar_t buffer[4096] = {};
+  SendMessageW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::vector<std::wstring> PromptellaProcess::comboItems(int id) const {
+  std::vector<std::wstring> items;
+  const HWND combo = control(id);
+  const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t buffer[4096] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    items.emplace_back(buffer);
+  }
+  return items;
+}
+
+std::wstring PromptellaProcess::toolTip(HWND button) const {
+  // The tooltip's text lives in the program's memory: ask through a buffer placed there.
+  const HWND tips = findProcessWindow(info_.dwProcessId, TOOLTIPS_CLASSW);
+  if (!tips) return L"<no tooltip window>";
+  constexpr std::size_t kChars = 1024;
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid());
+  auto* remote = static_cast<BYTE*>(VirtualAllocEx(
+      process, nullptr, sizeof(TTTOOLINFOW) + kChars * 2, MEM_COMMIT, PAGE_READWRITE));
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(button);
+  tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(TTTOOLINFOW));
+  std::wstring text(kChars, L'\0');
+  WriteProcessMemory(process, remote, &tool, sizeof(tool), nullptr);
+  WriteProcessMemory(process, remote + sizeof(TTTOOLINFOW), text.data(), kChars * 2, nullptr);
+  SendMessageW(tips, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process, remote + sizeof(TTTOOLINFOW), text.data(), kChars * 2, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+bool PromptellaProcess::attachConsole() {
+  FreeConsole();
+  return AttachConsole(pid()) != 0;
+}
+
+void PromptellaProcess::detachConsole() {
+  FreeConsole();
+}
+
+std::wstring PromptellaProcess::consoleLine(int row) const {
+  HANDLE output =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  GetConsoleScreenBufferInfo(output, &info);
+  std::wstring line(static_cast<std::size_t>(info.dwSize.X > 0 ? info.dwSize.X : 80), L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(output, line.data(), static_cast<DWORD>(line.size()),
+                              COORD{0, static_cast<SHORT>(row)}, &read);
+  CloseHandle(output);
+  line.resize(read);
+  while (!line.empty() && line.back() == L' ') line.pop_back();
+  return line;
+}
+
+DWORD PromptellaProcess::waitForExit(std::chrono::milliseconds deadline) {
+  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(deadline.count())) != WAIT_OBJECT_0) {
+    return STILL_ACTIVE;
+  }
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+std::filesystem::path screenshotFolder() {
+  wchar_t value[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"PROMPTELLA_SCREENSHOTS", value, MAX_PATH)) return value;
+  return ownFolder() / L"screenshots";
+}
+
+bool saveScreenshot(const std::filesystem::path& file) {
+  std::filesystem::create_directories(file.parent_path());
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+  SelectObject(memory, old);
+  const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+  const DWORD imageSize = stride * static_cast<DWORD>(height);
+  BITMAPFILEHEADER header{
+      0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize),
+      0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
+  out.write(static_cast<const char*>(bits), imageSize);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out.good();
+}
+
+}  // namespace promptella::e2e

@@ -1,0 +1,54 @@
+// Drives the real Promptella.exe from outside, as a user or an automation script would: starts it
+// in a temporary folder, finds its windows, reads its controls and its console, saves screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace promptella::e2e {
+
+// Waits until `condition` holds, polling; false when the deadline passes first.
+bool waitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds deadline = std::chrono::seconds(30));
+
+class PromptellaProcess {
+ public:
+  // Copies Promptella.exe into a fresh folder, writes `ini` there as Promptella.ini when not empty.
+  explicit PromptellaProcess(const std::string& ini = {});
+  ~PromptellaProcess();
+
+  const std::filesystem::path& folder() const { return folder_; }
+  // Starts the program with `workingFolder` (its folder when empty) as current folder and waits
+  // until its main window is shown and its console placed.
+  void start(const std::filesystem::path& workingFolder = {});
+  DWORD pid() const { return info_.dwProcessId; }
+  HWND window() const { return window_; }
+  HWND control(int id) const { return GetDlgItem(window_, id); }
+  std::wstring text(HWND control) const;
+  std::vector<std::wstring> comboItems(int id) const;
+  std::wstring toolTip(HWND button) const;
+
+  // Attaches to the program's console; leaves it again in detachConsole.
+  bool attachConsole();
+  void detachConsole();
+  std::wstring consoleLine(int row) const;
+
+  // Ends: the exit code, or STILL_ACTIVE when it did not end in time.
+  DWORD waitForExit(std::chrono::milliseconds deadline = std::chrono::seconds(20));
+
+ private:
+  std::filesystem::path folder_;
+  PROCESS_INFORMATION info_{};
+  HWND window_ = nullptr;
+};
+
+// Saves the whole screen as a BMP file.
+bool saveScreenshot(const std::filesystem::path& file);
+std::filesystem::path screenshotFolder();
+
+}  // namespace promptella::e2e

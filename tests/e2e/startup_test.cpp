@@ -1,0 +1,133 @@
+// The real Promptella.exe under Wine: start-up, layout, slots, history, console, restore,
+// shut-down.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "mainwindow/control_ids.h"
+#include "tests/e2e/driver.h"
+
+namespace promptella::e2e {
+namespace {
+
+constexpr char kPreparedIni[] =
+    "[Configuration]\r\n"
+    "Path=C:\\windows\\system32\r\n"
+    "[StoredCommands]\r\n"
+    "Command0=ver\r\n"
+    "Command3=echo \"three\"\r\n"
+    "Command4=\r\n"
+    "[Commands]\r\n"
+    "Command0=dir /w\r\n"
+    "Command1=cd ..\r\n"
+    "Command2=echo hello\r\n";
+
+int dpiOf(HWND window) {
+  HDC dc = GetDC(window);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  ReleaseDC(window, dc);
+  return dpi;
+}
+
+TEST(Startup, WindowSlotsHistoryConsoleAndRestoredFolder) {
+  PromptellaProcess program(kPreparedIni);
+  program.start();
+  const HWND main = program.window();
+
+  EXPECT_EQ(program.text(main), L"Promptella 1.2");
+  RECT frame{};
+  GetWindowRect(main, &frame);
+  EXPECT_EQ(frame.left, 0);
+  EXPECT_EQ(frame.top, 0);
+  RECT client{};
+  GetClientRect(main, &client);
+  const int dpi = dpiOf(main);
+  EXPECT_EQ(client.right, MulDiv(4920, dpi, 1440));
+  EXPECT_EQ(client.bottom, MulDiv(7740, dpi, 1440));
+
+  // Slots: captions, tooltips and enabled states of the buttons. (Menus cannot be read from
+  // another process under Wine; the Win32 tests check them in-process.)
+  for (int n = 0; n < ids::kSlotCount; ++n) {
+    const HWND stored = program.control(ids::kStoredFirst + n);
+    const std::wstring expected = n == 0 ? L"ver" : n == 3 ? L"echo \"three\"" : L"";
+    EXPECT_EQ(program.text(stored), expected) << "slot " << n;
+    EXPECT_EQ(program.toolTip(stored), expected) << "slot " << n;
+    EXPECT_EQ(IsWindowEnabled(stored) != 0, !expected.empty()) << "slot " << n;
+    EXPECT_EQ(program.toolTip(program.control(ids::kAddFirst + n)),
+              L"Add stored command #" + std::to_wstring(n + 1));
+  }
+
+  EXPECT_EQ(program.comboItems(ids::kCommandLine),
+            (std::vector<std::wstring>{L"dir /w", L"cd ..", L"echo hello"}));
+  EXPECT_EQ(program.text(program.control(ids::kCommandLine)), L"");
+  EXPECT_EQ(GetWindowTextLengthW(program.control(ids::kLabelLegend1)) > 0, true);
+
+  // The saved folder is restored into the pickers on the first activation.
+  EXPECT_TRUE(waitFor(
+      [&] {
+        return lstrcmpiW(program.text(program.control(ids::kFolderList)).c_str(),
+                         L"C:\\windows\\system32") == 0;
+      },
+      std::chrono::seconds(10)))
+      << "folder list shows "
+      << std::string(program.text(program.control(ids::kFolderList)).begin(),
+                     program.text(program.control(ids::kFolderList)).end());
+  EXPECT_EQ(program.text(program.control(ids::kDriveList)).substr(0, 2), L"c:");
+
+  // The companion console: title, greeting, and standing right beside the window at the top.
+  ASSERT_TRUE(program.attachConsole());
+  wchar_t title[256] = {};
+  GetConsoleTitleW(title, 256);
+  EXPECT_EQ(std::wstring(title), L"Promptella");
+  EXPECT_EQ(program.consoleLine(0), L"Hello from Console");
+  const HWND console = GetConsoleWindow();
+  ASSERT_NE(console, nullptr);
+  RECT consoleFrame{};
+  EXPECT_TRUE(waitFor(
+      [&] {
+        GetWindowRect(console, &consoleFrame);
+        return consoleFrame.left == frame.right && consoleFrame.top == 0;
+      },
+      std::chrono::seconds(5)))
+      << "console at " << consoleFrame.left << "," << consoleFrame.top << "; window ends at "
+      << frame.right;
+  program.detachConsole();
+
+  saveScreenshot(screenshotFolder() / L"startup.bmp");
+}
+
+TEST(Startup, WithoutSettingsSlot0ShowsTheDefaultAndNothingIsWritten) {
+  PromptellaProcess program;
+  program.start();
+  EXPECT_EQ(program.text(program.control(ids::kStoredFirst)), L"dir /w");
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kStoredFirst)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 1)));
+  EXPECT_TRUE(program.comboItems(ids::kCommandLine).empty());
+  EXPECT_EQ(lstrcmpiW(program.text(program.control(ids::kFolderList)).c_str(),
+                      program.folder().wstring().c_str()),
+            0);
+  EXPECT_FALSE(std::filesystem::exists(program.folder() / L"Promptella.ini"));
+}
+
+TEST(Shutdown, CloseBoxRemovesTheBatchFileAndEndsWith0) {
+  PromptellaProcess program;
+  program.start();
+  const auto batch = program.folder() / L"~Promptella.bat";
+  std::ofstream(batch) << "@echo off\r\n";
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(batch));
+}
+
+TEST(Shutdown, FileExitEndsAtOnceAndLeavesTheBatchFile) {
+  PromptellaProcess program;
+  program.start();
+  const auto batch = program.folder() / L"~Promptella.bat";
+  std::ofstream(batch) << "@echo off\r\n";
+  PostMessageW(program.window(), WM_COMMAND, MAKEWPARAM(ids::kMenuExit, 0), 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  EXPECT_TRUE(std::filesystem::exists(batch));
+}
+
+}  // namespace
+}  // namespace promptella::e2e

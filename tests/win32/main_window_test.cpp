@@ -1,0 +1,212 @@
+// The real main window in-process: menu and shortcuts, tab order, positions and fonts, tooltips,
+// and the slot states after a load from a real settings file.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "mainwindow/layout.h"
+#include "mainwindow/main_form.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/text.h"
+
+namespace promptella {
+namespace {
+
+// No console and no ending of the test process: the window is what is tested here.
+class NoConsole : public ConsoleApi {
+ public:
+  void lockScreenUpdates() override {}
+  void unlockScreenUpdates() override {}
+  bool allocConsole() override { return true; }
+  ConsoleHandle standardOutput() override { return 1; }
+  ConsoleHandle standardInput() override { return 2; }
+  void setTitle(std::string_view) override {}
+  void setInputMode(ConsoleHandle, unsigned) override {}
+  void write(ConsoleHandle, std::string_view) override {}
+  WindowHandle findWindow(std::string_view, std::string_view) override { return 0; }
+  WindowHandle ownConsoleWindow() override { return 0; }
+  ScreenRect windowRect(WindowHandle) override { return {}; }
+  void moveWindow(WindowHandle, int, int, int, int) override {}
+  std::optional<std::string> readLine(ConsoleHandle) override { return std::nullopt; }
+  void closeHandle(ConsoleHandle) override {}
+  void freeConsole() override {}
+  void destroyWindow(WindowHandle) override {}
+};
+
+class TestApplication : public Application {
+ public:
+  explicit TestApplication(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  std::string folder() const override { return narrow(folder_.wstring()); }
+  void terminate(int exitCode) override { ended = exitCode; }
+  std::filesystem::path folder_;
+  int ended = -1;
+};
+
+class RealMainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::filesystem::path(temp) /
+              (L"promptella-window-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(folder_);
+    std::ofstream(folder_ / L"Promptella.ini", std::ios::binary)
+        << "[StoredCommands]\r\nCommand2=dir && echo done\r\n";
+    app_.folder_ = folder_;
+    window_.emplace(GetModuleHandleW(nullptr));
+    form_.emplace(window_->controls(), app_, console_);
+    form_->Form_Load();
+  }
+  void TearDown() override {
+    form_.reset();
+    window_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  int px(int twips) const { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd())), 1440); }
+  HWND hwnd() const { return window_->hwnd(); }
+  HWND item(int id) const { return GetDlgItem(hwnd(), id); }
+
+  std::filesystem::path folder_;
+  TestApplication app_{folder_};
+  NoConsole consoleApi_;
+  Win32MessageBox messages_;
+  CompanionConsole console_{consoleApi_, messages_};
+  std::optional<MainWindow> window_;
+  std::optional<MainForm> form_;
+};
+
+TEST_F(RealMainWindow, MenuEntriesShortcutsAndSlotStates) {
+  const HMENU menu = GetMenu(hwnd());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(GetMenuItemCount(menu), 3);
+  wchar_t caption[64];
+  const wchar_t* const tops[] = {L"&File", L"&Stored commands", L"&?"};
+  for (int i = 0; i < 3; ++i) {
+    GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
+    EXPECT_STREQ(caption, tops[i]);
+  }
+  GetMenuStringW(menu, ids::kMenuExit, caption, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(caption, L"&Exit");
+  GetMenuStringW(menu, ids::kMenuAbout, caption, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(caption, L"&About");
+  for (int n = 0; n < ids::kSlotCount; ++n) {
+    const UINT id = static_cast<UINT>(ids::kMenuCommandFirst + n);
+    GetMenuStringW(menu, id, caption, 64, MF_BYCOMMAND);
+    const std::wstring key = n < 9 ? L"\tF" + std::to_wstring(n + 1) : L"";
+    EXPECT_EQ(std::wstring(caption), L"Run command #" + std::to_wstring(n + 1) + key);
+    const bool filled = n == 0 || n == 2;  // slot 0 shows "dir /w"
+    EXPECT_EQ((GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) == 0, filled) << "entry " << n;
+    EXPECT_EQ(IsWindowEnabled(item(ids::kStoredFirst + n)) != 0, filled) << "button " << n;
+  }
+  // The ampersands of a stored command are shown, not taken as an access key.
+  EXPECT_EQ(window_->controls().cmdStored[2]->caption(), "dir && echo done");
+  wchar_t shown[64];
+  GetWindowTextW(item(ids::kStoredFirst + 2), shown, 64);
+  EXPECT_STREQ(shown, L"dir &&&& echo done");
+}
+
+TEST_F(RealMainWindow, ControlsStandAtTheirTwipsPositions) {
+  for (const auto& spec : layout::controls()) {
+    RECT box{};
+    GetWindowRect(item(spec.id), &box);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, px(spec.left)) << spec.name;
+    EXPECT_EQ(box.top, px(spec.top)) << spec.name;
+    EXPECT_EQ(box.right - box.left, px(spec.width)) << spec.name;
+  }
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  EXPECT_EQ(client.right, px(layout::kClientWidth));
+  EXPECT_EQ(client.bottom, px(layout::kClientHeight));
+}
+
+TEST_F(RealMainWindow, TabOrderFollowsTheTable) {
+  // Tab positions: command line 0, stored 1..9, drives 10, folders 11, add 1..4, add 5..9, add 0,
+  // stored 0.
+  std::vector<int> expected = {ids::kCommandLine};
+  for (int i = 1; i <= 9; ++i) expected.push_back(ids::kStoredFirst + i);
+  expected.push_back(ids::kDriveList);
+  expected.push_back(ids::kFolderList);
+  for (int i = 1; i <= 9; ++i) expected.push_back(ids::kAddFirst + i);
+  expected.push_back(ids::kAddFirst);
+  expected.push_back(ids::kStoredFirst);
+
+  // Every control enabled, so that none is skipped.
+  for (int n = 0; n < ids::kSlotCount; ++n) EnableWindow(item(ids::kStoredFirst + n), TRUE);
+  std::vector<int> order;
+  HWND current = item(ids::kCommandLine);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    order.push_back(GetDlgCtrlID(current));
+    current = GetNextDlgTabItem(hwnd(), current, FALSE);
+  }
+  EXPECT_EQ(order, expected);
+}
+
+TEST_F(RealMainWindow, FontsFollowTheTable) {
+  const auto fontOf = [&](int id) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(item(id), WM_GETFONT, 0, 0)), sizeof(font),
+               &font);
+    return font;
+  };
+  const int dpi = static_cast<int>(GetDpiForWindow(hwnd()));
+  EXPECT_EQ(fontOf(ids::kLabelCd).lfWeight, FW_BOLD);
+  EXPECT_EQ(fontOf(ids::kLabelCd).lfHeight, -MulDiv(975, dpi, 7200));
+  EXPECT_EQ(fontOf(ids::kLabelChdir).lfWeight, FW_NORMAL);
+  EXPECT_EQ(fontOf(ids::kCommandLine).lfWeight, FW_BOLD);
+  EXPECT_EQ(fontOf(ids::kCommandLine).lfHeight, -MulDiv(825, dpi, 7200));
+  EXPECT_TRUE(fontOf(ids::kConsoleLink).lfUnderline);
+  EXPECT_EQ(fontOf(ids::kStoredFirst).lfWeight, FW_NORMAL);
+}
+
+TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnWindows) {
+  wchar_t caption[64];
+  GetWindowTextW(hwnd(), caption, 64);
+  EXPECT_STREQ(caption, L"Promptella 1.2");
+  int activations = 0;
+  window_->onActivate = [&] { ++activations; };
+  SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);  // from no window
+  EXPECT_EQ(activations, 0);
+  HWND own = CreateWindowW(L"STATIC", L"dialog", WS_POPUP, 0, 0, 10, 10, hwnd(), nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(own));
+  EXPECT_EQ(activations, 1);
+  DestroyWindow(own);
+  HWND other = FindWindowW(L"Shell_TrayWnd", nullptr);  // a window of another process
+  if (other) {
+    SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(activations, 1);
+  }
+}
+
+TEST_F(RealMainWindow, ShortcutsOfDisabledEntriesDoNothing) {
+  std::vector<int> commands;
+  window_->onMenuCommand = [&](int id) { commands.push_back(id); };
+  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuCommandFirst + 1, 1), 0);  // F2: empty slot
+  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuCommandFirst + 2, 1), 0);  // F3: filled
+  EXPECT_EQ(commands, std::vector<int>{ids::kMenuCommandFirst + 2});
+}
+
+TEST_F(RealMainWindow, StoreButtonsHaveTheirTooltips) {
+  const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+  ASSERT_NE(tips, nullptr);
+  for (int n = 0; n < ids::kSlotCount; ++n) {
+    wchar_t text[128] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(item(ids::kAddFirst + n));
+    tool.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text), L"Add stored command #" + std::to_wstring(n + 1));
+  }
+}
+
+}  // namespace
+}  // namespace promptella

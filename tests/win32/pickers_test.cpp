@@ -1,0 +1,181 @@
+// The drive list and folder list wrappers keep their contract with real controls: the change event
+// is raised inside the assignment, and a missing drive or unreachable folder makes it fail.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/win32/controls.h"
+#include "platform/win32/text.h"
+
+namespace promptella {
+namespace {
+
+class HostWindow {
+ public:
+  HostWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PromptellaTestHost";
+    RegisterClassW(&windowClass);
+    hwnd = CreateWindowW(L"PromptellaTestHost", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 400,
+                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  ~HostWindow() { DestroyWindow(hwnd); }
+  static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (Win32Control::route(message, wParam, lParam, result)) return result;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  HWND hwnd;
+};
+
+// A letter that names no drive on this system.
+char missingDrive() {
+  const DWORD drives = GetLogicalDrives();
+  for (char letter = 'q'; letter <= 'y'; ++letter) {
+    if (!(drives & (1u << (letter - 'a')))) return letter;
+  }
+  return 0;
+}
+
+class Pickers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder = std::filesystem::path(temp) /
+             (L"promptella-pickers-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(folder / L"Sub one");
+    std::filesystem::create_directories(folder / L"\u00c9lan caf\u00e9");
+    std::filesystem::create_directories(folder / L"b");
+  }
+  void TearDown() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  std::string folderText(const std::filesystem::path& p) { return narrow(p.wstring()); }
+
+  HostWindow host;
+  std::filesystem::path folder;
+};
+
+TEST_F(Pickers, DriveChangeIsRaisedInsideTheAssignment) {
+  Win32DriveList drives(host.hwnd, 1);
+  drives.setDrive("c:");
+  std::string seenInside;
+  int changes = 0;
+  drives.onChange = [&] {
+    ++changes;
+    seenInside = drives.drive();
+  };
+  ASSERT_TRUE(drives.setDrive("z:\\some\\path"));
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(seenInside.substr(0, 2), "z:");
+  EXPECT_EQ(drives.drive().substr(0, 2), "z:");
+  EXPECT_TRUE(drives.setDrive("Z:"));
+  EXPECT_EQ(changes, 1) << "the same drive again raises nothing";
+  EXPECT_EQ(SendMessageW(drives.hwnd(), CB_GETCURSEL, 0, 0) >= 0, true);
+}
+
+TEST_F(Pickers, MissingDriveFailsWithoutAnEvent) {
+  Win32DriveList drives(host.hwnd, 1);
+  const std::string before = drives.drive();
+  int changes = 0;
+  drives.onChange = [&] { ++changes; };
+  const char missing = missingDrive();
+  ASSERT_NE(missing, 0);
+  EXPECT_FALSE(drives.setDrive(std::string(1, missing) + ":"));
+  EXPECT_FALSE(drives.setDrive("1:x"));
+  EXPECT_FALSE(drives.setDrive(""));
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(drives.drive(), before);
+}
+
+TEST_F(Pickers, DriveTextIsLetterColonAndLabel) {
+  const std::string text = narrow(Win32DriveList::driveText(L'C'));
+  ASSERT_GE(text.size(), 2u);
+  EXPECT_EQ(text.substr(0, 2), "c:");
+  if (text.size() > 2) {
+    EXPECT_EQ(text[2], ' ');
+  }
+}
+
+TEST_F(Pickers, FolderChangeIsRaisedInsideTheAssignment) {
+  Win32FolderList folders(host.hwnd, 2);
+  std::string seenInside;
+  int changes = 0;
+  folders.onChange = [&] {
+    ++changes;
+    seenInside = folders.path();
+  };
+  ASSERT_TRUE(folders.setPath(folderText(folder)));
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(seenInside, folderText(folder));
+  EXPECT_TRUE(folders.setPath(folderText(folder)));
+  EXPECT_EQ(changes, 1) << "the same folder again raises nothing";
+
+  ASSERT_TRUE(folders.setPath("Sub one"));  // relative to the folder shown
+  EXPECT_EQ(folders.path(), folderText(folder / L"Sub one"));
+  ASSERT_TRUE(folders.setPath(".."));
+  EXPECT_EQ(folders.path(), folderText(folder));
+  ASSERT_TRUE(folders.setPath("\xC3\x89lan caf\xC3\xA9"));
+  EXPECT_EQ(folders.path(), folderText(folder / L"\u00c9lan caf\u00e9"));
+  EXPECT_EQ(changes, 4);
+}
+
+TEST_F(Pickers, UnreachableFolderFailsWithoutAnEvent) {
+  Win32FolderList folders(host.hwnd, 2);
+  ASSERT_TRUE(folders.setPath(folderText(folder)));
+  int changes = 0;
+  folders.onChange = [&] { ++changes; };
+  EXPECT_FALSE(folders.setPath(folderText(folder / L"missing")));
+  EXPECT_FALSE(folders.setPath("/d d:\\x"));
+  EXPECT_FALSE(folders.setPath(std::string(1, missingDrive()) + ":\\"));
+  EXPECT_FALSE(folders.setPath("\\\\nohost\\share"));
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(folders.path(), folderText(folder));
+}
+
+TEST_F(Pickers, FolderListShowsAncestorsThenSortedSubfolders) {
+  Win32FolderList folders(host.hwnd, 2);
+  ASSERT_TRUE(folders.setPath(folderText(folder)));
+  const auto& entries = folders.entries();
+  std::size_t current = 0;
+  while (current + 1 < entries.size() && entries[current + 1].open) ++current;
+  EXPECT_EQ(entries[current].fullPath, folder.wstring());
+  EXPECT_EQ(entries[0].fullPath.size(), 3u);  // "C:\"
+  for (std::size_t i = 0; i <= current; ++i) EXPECT_EQ(entries[i].level, static_cast<int>(i));
+  ASSERT_EQ(entries.size(), current + 1 + 3);
+  EXPECT_EQ(entries[current + 1].name, L"b");
+  EXPECT_EQ(entries[current + 2].name, L"\u00c9lan caf\u00e9");
+  EXPECT_EQ(entries[current + 3].name, L"Sub one");
+  EXPECT_FALSE(entries[current + 3].open);
+  EXPECT_EQ(entries[current + 3].level, static_cast<int>(current + 1));
+  EXPECT_EQ(SendMessageW(folders.hwnd(), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(entries.size()));
+  EXPECT_EQ(SendMessageW(folders.hwnd(), LB_GETCURSEL, 0, 0), static_cast<LRESULT>(current));
+
+  int changes = 0;
+  folders.onChange = [&] { ++changes; };
+  folders.openEntry(static_cast<int>(current + 3));  // what a double-click or Enter does
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(folders.path(), folderText(folder / L"Sub one"));
+}
+
+TEST_F(Pickers, DriveAloneGivesThatDrivesCurrentFolder) {
+  Win32FolderList folders(host.hwnd, 2);
+  SetCurrentDirectoryW(folder.c_str());
+  ASSERT_TRUE(folders.setPath("z:\\"));
+  ASSERT_TRUE(folders.setPath(folderText(folder).substr(0, 2)));
+  EXPECT_EQ(folders.path(), folderText(folder));
+}
+
+}  // namespace
+}  // namespace promptella

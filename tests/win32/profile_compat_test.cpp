@@ -1,0 +1,108 @@
+// The settings engine and the system's profile functions agree on the same files, both ways.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/files.h"
+#include "settings/ini_file.h"
+
+namespace promptella {
+namespace {
+
+class ProfileCompat : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    path_ = std::string(folder) + "promptella-compat-" + std::to_string(GetCurrentProcessId()) +
+            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+    DeleteFileA(path_.c_str());
+  }
+  void TearDown() override { DeleteFileA(path_.c_str()); }
+
+  std::string systemRead(const char* section, const char* key) {
+    std::string buffer(100000, '\0');
+    const DWORD n = GetPrivateProfileStringA(section, key, "", buffer.data(),
+                                             static_cast<DWORD>(buffer.size()), path_.c_str());
+    buffer.resize(n);
+    return buffer;
+  }
+
+  std::string path_;
+  IniFile& engine() { return engine_.emplace(pathFromUtf8(path_)); }
+  std::optional<IniFile> engine_;
+};
+
+const char* const kValues[] = {
+    "dir /w",
+    "  padded both ends  ",
+    "\"C:\\Program Files\\x\\a.exe\"",
+    "'single quoted'",
+    "\"",
+    "echo \"half",
+    "type caf\xC3\xA9.txt",  // UTF-8 in the program, 1252 on disk
+};
+
+TEST_F(ProfileCompat, SystemReadsWhatTheEngineWrites) {
+  IniFile& ini = engine();
+  for (int i = 0; i < static_cast<int>(std::size(kValues)); ++i) {
+    ASSERT_TRUE(ini.WriteIniValue("StoredCommands", "Command" + std::to_string(i), kValues[i]));
+  }
+  ini.WriteIniValue("StoredCommands", "Command9", std::string(3000, 'L'));
+  for (int i = 0; i < static_cast<int>(std::size(kValues)); ++i) {
+    const std::string key = "Command" + std::to_string(i);
+    std::string expected = kValues[i];
+    if (expected.find("\xC3\xA9") != std::string::npos) expected = "type caf\xE9.txt";
+    EXPECT_EQ(systemRead("StoredCommands", key.c_str()), expected) << key;
+  }
+  EXPECT_EQ(systemRead("StoredCommands", "Command9"), std::string(3000, 'L'));
+}
+
+TEST_F(ProfileCompat, EngineReadsWhatTheSystemWrites) {
+  WritePrivateProfileStringA("Configuration", "Path", "C:\\Temp", path_.c_str());
+  WritePrivateProfileStringA("Commands", "Command0", "dir", path_.c_str());
+  WritePrivateProfileStringA("Commands", "Command1", "type caf\xE9.txt", path_.c_str());
+  WritePrivateProfileStringA("Commands", "Command2", "gone", path_.c_str());
+  WritePrivateProfileStringA("Commands", "Command2", nullptr, path_.c_str());
+  WritePrivateProfileStringA("Other", "x", "1", path_.c_str());
+  WritePrivateProfileStringA("Other", nullptr, nullptr, path_.c_str());
+  IniFile& ini = engine();
+  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\Temp");
+  EXPECT_EQ(ini.ReadIniValue("commands", "COMMAND0"), "dir");
+  EXPECT_EQ(ini.ReadIniValue("Commands", "Command1"), "type caf\xC3\xA9.txt");
+  EXPECT_FALSE(ini.ReadIniValue("Commands", "Command2"));
+  EXPECT_FALSE(ini.ReadIniValue("Other", "x"));
+}
+
+TEST_F(ProfileCompat, EditsOfEachSideKeepTheOthersKeys) {
+  IniFile& ini = engine();
+  ini.WriteIniValue("Configuration", "Path", "C:\\A");
+  WritePrivateProfileStringA("StoredCommands", "Command3", "tree", path_.c_str());
+  ini.WriteIniValue("Commands", "Command0", "ver");
+  WritePrivateProfileStringA("Configuration", "Path", "C:\\B", path_.c_str());
+  ini.DeleteIniKey("StoredCommands", "Command3");
+  EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\B");
+  EXPECT_EQ(systemRead("Commands", "Command0"), "ver");
+  EXPECT_EQ(systemRead("StoredCommands", "Command3"), "");
+  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\B");
+}
+
+TEST_F(ProfileCompat, LineBreaksNeverReachTheSystemAsNewKeys) {
+  engine().WriteIniValue("StoredCommands", "Command1", "dir\r\n[Configuration]\r\nPath=C:\\evil");
+  EXPECT_EQ(systemRead("Configuration", "Path"), "");
+  EXPECT_EQ(systemRead("StoredCommands", "Command1"), "dir  [Configuration]  Path=C:\\evil");
+}
+
+TEST_F(ProfileCompat, AReadOnlyFileIsLeftIntact) {
+  IniFile& ini = engine();
+  ini.WriteIniValue("Configuration", "Path", "C:\\A");
+  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(ini.WriteIniValue("Configuration", "Path", "C:\\B"));
+  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\A");
+}
+
+}  // namespace
+}  // namespace promptella
