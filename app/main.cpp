@@ -10,6 +10,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/console_api.h"
 #include "platform/win32/main_window.h"
+#include "platform/win32/process_launcher.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace promptella;
@@ -21,8 +22,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   MainWindow window(instance);
   Win32Application app;
   Win32ConsoleApi consoleApi;
+  Win32ProcessLauncher launcher;
   CompanionConsole console(consoleApi, window.messages());
-  MainForm form(window.controls(), app, console);
+  MainForm form(window.controls(), {app, console, window.messages(), launcher});
 
   window.onActivate = [&] { form.Form_Activate(); };
   window.onUnload = [&] { form.Form_Unload(); };

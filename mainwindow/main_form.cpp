@@ -9,6 +9,12 @@ std::string numberedKey(int n) {
   return "Command" + std::to_string(n);
 }
 
+MainForm::MainForm(MainControls controls, MainServices services) : c_(controls), s_(services) {
+  c_.Lecteurs.onChange = [this] { Lecteurs_Change(); };
+  c_.Chemins.onChange = [this] { Chemins_Change(); };
+  c_.lstCommandes.onKeyPress = [this](int key) { lstCommandes_KeyPress(key); };
+}
+
 void MainForm::showSlot(int n, std::string_view command) {
   Button& button = *c_.cmdStored[static_cast<std::size_t>(n)];
   button.setCaption(command);
@@ -19,8 +25,9 @@ void MainForm::showSlot(int n, std::string_view command) {
 
 void MainForm::Form_Load() {
   c_.window.setCaption(std::string(kProductName) + " " + std::string(kVersion));
-  files_ = fileNamesFor(app_.folder());
+  files_ = fileNamesFor(s_.app.folder());
   settings_.emplace(pathFromUtf8(files_.IniFilePath));
+  runner_.emplace(pathFromUtf8(files_.BatchFilePath), s_.launcher);
 
   for (int n = 0; n < ids::kSlotCount; ++n) {
     showSlot(n, settings_->ReadIniValue("StoredCommands", numberedKey(n)).value_or(""));
@@ -34,7 +41,7 @@ void MainForm::Form_Load() {
     c_.lstCommandes.insertItem(c_.lstCommandes.count(), *entry);
   }
 
-  console_.OpenConsole(c_.window);
+  s_.console.OpenConsole(c_.window);
 }
 
 void MainForm::Form_Activate() {
@@ -48,12 +55,27 @@ void MainForm::Form_Activate() {
 
 void MainForm::Form_Unload() {
   removeFile(pathFromUtf8(files_.BatchFilePath));  // a missing or busy file is no reason to stay
-  console_.CloseConsole();
-  app_.terminate(0);
+  runner_->removeFinishedSpareFiles();
+  s_.console.CloseConsole();
+  s_.app.terminate(0);
 }
 
 void MainForm::mnuExit_Click() {
-  app_.terminate(0);
+  s_.app.terminate(0);
+}
+
+std::string MainForm::cdLine() const {
+  return "cd \"" + c_.Chemins.path() + "\"";
+}
+
+bool MainForm::runCommand(std::string_view command) {
+  if (const auto failure =
+          runner_->RunBatch("@echo off", c_.Lecteurs.drive(), cdLine(), "@echo on", command)) {
+    s_.messages.show(*failure);
+    return false;
+  }
+  TrackDirectoryChange(command, c_.Lecteurs, c_.Chemins, PickerEventsEnabled);
+  return true;
 }
 
 }  // namespace promptella

@@ -1,4 +1,5 @@
-// The main window's own events: Load, Activate, Unload and File, Exit.
+// The main window's handlers: its own events (Load, Activate, Unload, File, Exit), the drive and
+// folder pickers, and the command line with its history.
 #pragma once
 
 #include <array>
@@ -6,15 +7,19 @@
 #include <string>
 
 #include "console/companion_console.h"
+#include "engine/batch_runner.h"
+#include "engine/directory_tracking.h"
 #include "mainwindow/control_ids.h"
 #include "platform/app.h"
 #include "platform/controls.h"
+#include "platform/process.h"
 #include "settings/file_names.h"
 #include "settings/ini_file.h"
 
 namespace promptella {
 
 inline constexpr std::string_view kDefaultSlot0Command = "dir /w";
+inline constexpr int kHistoryLimit = 20;
 
 // The controls of the main window that the handlers work with.
 struct MainControls {
@@ -28,32 +33,52 @@ struct MainControls {
   Label& lblModeConsole;
 };
 
+// The services the handlers call.
+struct MainServices {
+  Application& app;
+  CompanionConsole& console;
+  MessageBoxService& messages;
+  ProcessLauncher& launcher;
+};
+
 std::string numberedKey(int n);  // "Command" followed by n
 
 class MainForm {
  public:
-  MainForm(MainControls controls, Application& app, CompanionConsole& console)
-      : c_(controls), app_(app), console_(console) {}
+  // Connects the controls' events to the handlers below.
+  MainForm(MainControls controls, MainServices services);
 
   void Form_Load();
   void Form_Activate();
   void Form_Unload();
   void mnuExit_Click();
 
+  void Lecteurs_Change();
+  void Chemins_Change();
+  void lstCommandes_KeyPress(int keyAscii);
+
+  // Runs `command` from the drive and folder the pickers show, then lets the pickers follow it.
+  // False (after telling the user why) when the batch could not be written or started.
+  bool runCommand(std::string_view command);
+
   // Shows `command` in slot n: an empty command leaves the slot blank and disabled.
   void showSlot(int n, std::string_view command);
 
   const FileNames& files() const { return files_; }
   IniFile& settings() { return *settings_; }
+  BatchRunner& runner() { return *runner_; }
 
   bool PickerEventsEnabled = false;
 
  private:
+  std::string cdLine() const;
+  void saveHistory();
+
   MainControls c_;
-  Application& app_;
-  CompanionConsole& console_;
+  MainServices s_;
   FileNames files_;
   std::optional<IniFile> settings_;
+  std::optional<BatchRunner> runner_;
 };
 
 }  // namespace promptella

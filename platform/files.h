@@ -20,6 +20,9 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 // the old file is left as it was and the temporary file is removed.
 bool replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Creates (or empties) the file and writes `bytes`; the system's reason when that fails.
+std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes);
+
 // Removes a file; false when it did not exist or could not be removed.
 bool removeFile(const std::filesystem::path& path);
 

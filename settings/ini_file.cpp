@@ -50,4 +50,20 @@ bool IniFile::DeleteIniSection(std::string_view section) {
               false);
 }
 
+bool IniFile::RewriteNumberedSection(std::string_view section,
+                                     const std::vector<std::string>& values) {
+  return edit(
+      [&](IniDocument& document, unsigned cp) {
+        const std::string name = utf8ToCodePage(section, cp);
+        bool changed = document.removeSection(name);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+          changed =
+              document.set(name, "Command" + std::to_string(i), utf8ToCodePage(values[i], cp)) ||
+              changed;
+        }
+        return changed;
+      },
+      !values.empty());
+}
+
 }  // namespace promptella

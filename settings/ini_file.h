@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/ini_document.h"
 
@@ -25,6 +26,9 @@ class IniFile {
   bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value);
   bool DeleteIniKey(std::string_view section, std::string_view key);
   bool DeleteIniSection(std::string_view section);
+  // Replaces the section by one holding "Command0", "Command1", ... for `values`, in one write:
+  // a crash leaves either the old section or the new one.
+  bool RewriteNumberedSection(std::string_view section, const std::vector<std::string>& values);
 
  private:
   template <typename Edit>

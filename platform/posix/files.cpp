@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -47,6 +49,22 @@ bool replaceFileAtomically(const std::filesystem::path& path, std::string_view b
   ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
+}
+
+std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return std::strerror(errno);
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) {
+      const std::string reason = std::strerror(errno);
+      ::close(fd);
+      return reason;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) return std::strerror(errno);
+  return std::nullopt;
 }
 
 bool removeFile(const std::filesystem::path& path) {

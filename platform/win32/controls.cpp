@@ -282,6 +282,8 @@ std::wstring Win32FolderList::resolve(const std::wstring& current, const std::ws
   if (target.empty()) return {};
   while (target.size() > rootLength(target) && target.back() == L'\\') target.pop_back();
   if (target.size() == 2 && target[1] == L':') target += L'\\';
+  if (target.size() >= 2 && target[1] == L':')
+    target[0] = static_cast<wchar_t>(std::towupper(target[0]));
   return isDirectory(target) ? target : std::wstring();
 }
 

@@ -74,6 +74,21 @@ bool replaceFileAtomically(const std::filesystem::path& path, std::string_view b
   return true;
 }
 
+std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return systemErrorText(GetLastError());
+  for (std::size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return systemErrorText(GetLastError());
+    }
+    done += written;
+  }
+  return std::nullopt;
+}
+
 bool removeFile(const std::filesystem::path& path) {
   return DeleteFileW(path.c_str()) != 0;
 }

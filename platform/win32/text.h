@@ -9,4 +9,7 @@ namespace promptella {
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view wide);
 
+// The system's own words for an error code, such as "Access is denied."
+std::string systemErrorText(unsigned long code);
+
 }  // namespace promptella

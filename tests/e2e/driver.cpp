@@ -144,6 +144,29 @@ std::wstring PromptellaProcess::toolTip(HWND button) const {
   return text;
 }
 
+void PromptellaProcess::typeCommand(const std::wstring& text) {
+  const HWND edit = FindWindowExW(control(1000), nullptr, L"Edit", nullptr);
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  for (const wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 0);
+  SendMessageW(edit, WM_CHAR, L'\r', 0);
+}
+
+bool PromptellaProcess::pickDrive(const std::wstring& text) {
+  const HWND drives = control(1001);
+  const auto count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t item[MAX_PATH] = {};
+    SendMessageW(drives, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    if (std::wstring(item).rfind(text, 0) == 0) {
+      SendMessageW(drives, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+      SendMessageW(window_, WM_COMMAND, MAKEWPARAM(1001, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(drives));
+      return true;
+    }
+  }
+  return false;
+}
+
 bool PromptellaProcess::attachConsole() {
   FreeConsole();
   return AttachConsole(pid()) != 0;
@@ -167,6 +190,39 @@ std::wstring PromptellaProcess::consoleLine(int row) const {
   line.resize(read);
   while (!line.empty() && line.back() == L' ') line.pop_back();
   return line;
+}
+
+std::vector<std::wstring> PromptellaProcess::consoleLines() const {
+  HANDLE output =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  GetConsoleScreenBufferInfo(output, &info);
+  std::vector<std::wstring> lines;
+  const auto width = static_cast<std::size_t>(info.dwSize.X > 0 ? info.dwSize.X : 80);
+  for (SHORT row = 0; row <= info.dwCursorPosition.Y; ++row) {
+    std::wstring line(width, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(output, line.data(), static_cast<DWORD>(width), COORD{0, row},
+                                &read);
+    line.resize(read);
+    while (!line.empty() && line.back() == L' ') line.pop_back();
+    lines.push_back(line);
+  }
+  CloseHandle(output);
+  return lines;
+}
+
+bool PromptellaProcess::waitForConsole(const std::function<bool(const std::wstring&)>& match,
+                                       std::chrono::milliseconds deadline) const {
+  return waitFor(
+      [&] {
+        for (const auto& line : consoleLines()) {
+          if (match(line)) return true;
+        }
+        return false;
+      },
+      deadline);
 }
 
 DWORD PromptellaProcess::waitForExit(std::chrono::milliseconds deadline) {

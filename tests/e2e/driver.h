@@ -33,10 +33,20 @@ class PromptellaProcess {
   std::vector<std::wstring> comboItems(int id) const;
   std::wstring toolTip(HWND button) const;
 
+  // Types `text` into the command line as keystrokes, then Enter.
+  void typeCommand(const std::wstring& text);
+  // Picks entry `text` (its first characters) of the drive list as a user would.
+  bool pickDrive(const std::wstring& text);
+
   // Attaches to the program's console; leaves it again in detachConsole.
   bool attachConsole();
   void detachConsole();
   std::wstring consoleLine(int row) const;
+  // Every row of the console from the top to the cursor, trailing blanks removed.
+  std::vector<std::wstring> consoleLines() const;
+  // Waits until a console row satisfies `match`.
+  bool waitForConsole(const std::function<bool(const std::wstring&)>& match,
+                      std::chrono::milliseconds deadline = std::chrono::seconds(30)) const;
 
   // Ends: the exit code, or STILL_ACTIVE when it did not end in time.
   DWORD waitForExit(std::chrono::milliseconds deadline = std::chrono::seconds(20));

@@ -5,7 +5,10 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +17,8 @@
 #include "platform/app.h"
 #include "platform/console.h"
 #include "platform/controls.h"
+#include "platform/files.h"
+#include "platform/process.h"
 
 namespace promptella::testing {
 
@@ -65,7 +70,9 @@ class FakeFolderList : public FakeControl<FolderList> {
     ++assignments;
     std::string next(text);
     if (next.size() == 2 && next[1] == ':') {
-      next = currentOnDrive.count(next) ? currentOnDrive[next] : next + "\\";
+      next = currentOnDrive.count(next)
+                 ? currentOnDrive[next]
+                 : std::string(1, static_cast<char>(std::toupper(next[0]))) + ":\\";
     }
     if (!existing.count(next)) return false;
     if (next == current_) return true;
@@ -188,6 +195,52 @@ class FakeConsoleApi : public ConsoleApi {
   std::vector<std::string> lines;
 };
 
+class FakeProcess : public StartedProcess {
+ public:
+  explicit FakeProcess(std::shared_ptr<bool> running) : running_(std::move(running)) {}
+  bool running() const override { return *running_; }
+
+ private:
+  std::shared_ptr<bool> running_;
+};
+
+// Records each batch it is asked to start, with the file's bytes at that moment.
+class FakeLauncher : public ProcessLauncher {
+ public:
+  struct Start {
+    std::string file;
+    std::string bytes;
+    int showWindow;
+    std::shared_ptr<bool> running;
+  };
+  StartResult startBatch(std::string_view batchFile, int showWindow) override {
+    if (!startError.empty()) return {nullptr, startError};
+    std::ifstream in(pathFromUtf8(batchFile), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto running = std::make_shared<bool>(keepRunning);
+    starts.push_back({std::string(batchFile), bytes, showWindow, running});
+    return {std::make_unique<FakeProcess>(running), {}};
+  }
+  unsigned interpreterCodePage() const override { return codePage; }
+
+  // The lines of each batch started, split at CR LF, decoded from the code page.
+  std::vector<std::string> lines(std::size_t start) const {
+    std::vector<std::string> out;
+    const std::string& bytes = starts.at(start).bytes;
+    for (std::size_t from = 0; from < bytes.size();) {
+      const auto end = bytes.find("\r\n", from);
+      out.push_back(bytes.substr(from, end - from));
+      from = end + 2;
+    }
+    return out;
+  }
+
+  std::vector<Start> starts;
+  unsigned codePage = 437;
+  bool keepRunning = false;
+  std::string startError;
+};
+
 // A main window made of fakes, with its form.
 struct FakeMainWindow {
   explicit FakeMainWindow(const std::filesystem::path& folder) : app(folder) {}
@@ -213,7 +266,8 @@ struct FakeMainWindow {
   FakeConsoleApi consoleApi;
   FakeMessageBoxService messages;
   CompanionConsole console{consoleApi, messages};
-  MainForm form{controls(), app, console};
+  FakeLauncher launcher;
+  MainForm form{controls(), {app, console, messages, launcher}};
 };
 
 }  // namespace promptella::testing

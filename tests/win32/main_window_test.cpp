@@ -12,6 +12,7 @@
 #include "mainwindow/layout.h"
 #include "mainwindow/main_form.h"
 #include "platform/win32/main_window.h"
+#include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -59,7 +60,7 @@ class RealMainWindow : public ::testing::Test {
         << "[StoredCommands]\r\nCommand2=dir && echo done\r\n";
     app_.folder_ = folder_;
     window_.emplace(GetModuleHandleW(nullptr));
-    form_.emplace(window_->controls(), app_, console_);
+    form_.emplace(window_->controls(), MainServices{app_, console_, messages_, launcher_});
     form_->Form_Load();
   }
   void TearDown() override {
@@ -77,6 +78,7 @@ class RealMainWindow : public ::testing::Test {
   NoConsole consoleApi_;
   Win32MessageBox messages_;
   CompanionConsole console_{consoleApi_, messages_};
+  Win32ProcessLauncher launcher_;
   std::optional<MainWindow> window_;
   std::optional<MainForm> form_;
 };

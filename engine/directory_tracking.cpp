@@ -1,0 +1,43 @@
+// Directory tracking.
+#include "engine/directory_tracking.h"
+
+#include <string>
+
+#include "platform/utf8.h"
+
+namespace promptella {
+
+std::string_view trimSpaces(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+void TrackDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
+                          bool& pickerEventsEnabled) {
+  // Lower-casing ASCII letters keeps every byte where it was, so positions found in the copy hold
+  // in the command itself.
+  std::string lower(command);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+
+  std::size_t pos = 0;
+  if (!lower.empty()) decodeUtf8(lower, pos);  // the second character starts after the first
+  if (pos < lower.size() && lower[pos] == ':') {
+    pickerEventsEnabled = false;
+    drives.setDrive(lower);  // a drive that is missing or not ready leaves the list as it is
+    pickerEventsEnabled = true;
+  }
+
+  const auto space = lower.find(' ');
+  if (space == std::string::npos) return;
+  const std::string_view firstWord = std::string_view(lower).substr(0, space);
+  if (firstWord != "cd" && firstWord != "chdir") return;
+  const std::string folder(trimSpaces(command.substr(space + 1)));
+  pickerEventsEnabled = false;
+  folders.setPath(folder);  // a folder that cannot be reached leaves the list as it is
+  pickerEventsEnabled = true;
+}
+
+}  // namespace promptella

@@ -1,0 +1,33 @@
+// Starting the command interpreter on a batch file, without waiting for it.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace promptella {
+
+// A started process; the program never waits for it, only asks whether it still runs.
+class StartedProcess {
+ public:
+  virtual ~StartedProcess() = default;
+  virtual bool running() const = 0;
+};
+
+struct StartResult {
+  std::unique_ptr<StartedProcess> process;  // null when the start failed
+  std::string error;                        // the system's reason when it failed
+};
+
+class ProcessLauncher {
+ public:
+  virtual ~ProcessLauncher() = default;
+  // Has the command interpreter run `batchFile` in the program's console (a minimised console of
+  // its own, shown with `showWindow`, when the program has none). Returns once it has started.
+  virtual StartResult startBatch(std::string_view batchFile, int showWindow) = 0;
+  // The code page in which the interpreter reads batch files: the console's, else the OEM one.
+  virtual unsigned interpreterCodePage() const = 0;
+};
+
+}  // namespace promptella

@@ -1,0 +1,14 @@
+// Starts batch files through the system, in the program's console.
+#pragma once
+
+#include "platform/process.h"
+
+namespace promptella {
+
+class Win32ProcessLauncher : public ProcessLauncher {
+ public:
+  StartResult startBatch(std::string_view batchFile, int showWindow) override;
+  unsigned interpreterCodePage() const override;
+};
+
+}  // namespace promptella

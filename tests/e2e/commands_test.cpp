@@ -1,0 +1,122 @@
+// Running commands end to end in the real Promptella.exe: Enter, cd, drive picks, the history,
+// and overlapping runs, all read back from the companion console and the files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "mainwindow/control_ids.h"
+#include "tests/e2e/driver.h"
+
+namespace promptella::e2e {
+namespace {
+
+std::string fileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string narrowAscii(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
+auto equals(const std::wstring& expected) {
+  return [expected](const std::wstring& line) { return line == expected; };
+}
+auto endsWith(const std::wstring& tail) {
+  return [tail](const std::wstring& line) {
+    return line.size() >= tail.size() &&
+           line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
+  };
+}
+
+class Commands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program.start();
+    ASSERT_TRUE(program.attachConsole());
+  }
+  void TearDown() override { program.detachConsole(); }
+  std::wstring folderShown() { return program.text(program.control(ids::kFolderList)); }
+  std::wstring driveShown() { return program.text(program.control(ids::kDriveList)); }
+
+  PromptellaProcess program;
+};
+
+TEST_F(Commands, EnterRunsTheCommandInTheConsoleFromTheFolderShown) {
+  program.typeCommand(L"echo hello");
+  EXPECT_TRUE(program.waitForConsole(equals(L"hello")));
+  const std::string folder = narrowAscii(folderShown());
+  EXPECT_EQ(fileBytes(program.folder() / L"~Promptella.bat"),
+            "@echo off\r\n" + narrowAscii(driveShown()) + "\r\ncd \"" + folder +
+                "\"\r\n@echo on\r\necho hello\r\n");
+  EXPECT_EQ(program.comboItems(ids::kCommandLine), std::vector<std::wstring>{L"echo hello"});
+  saveScreenshot(screenshotFolder() / L"echo-hello.bmp");
+}
+
+TEST_F(Commands, CdMovesTheFolderListSavesItAndTheNextCommandRunsThere) {
+  std::filesystem::create_directories(program.folder() / L"sub");
+  program.typeCommand(L"cd sub");
+  const std::wstring sub = (program.folder() / L"sub").wstring();
+  ASSERT_TRUE(waitFor([&] { return lstrcmpiW(folderShown().c_str(), sub.c_str()) == 0; }));
+  wchar_t saved[MAX_PATH] = {};
+  GetPrivateProfileStringW(L"Configuration", L"Path", L"", saved, MAX_PATH,
+                           (program.folder() / L"Promptella.ini").c_str());
+  EXPECT_EQ(lstrcmpiW(saved, sub.c_str()), 0) << narrowAscii(saved);
+  // No batch of the folder list's own: the file still holds the cd command's five lines.
+  EXPECT_NE(fileBytes(program.folder() / L"~Promptella.bat").find("@echo on\r\ncd sub\r\n"),
+            std::string::npos);
+
+  program.typeCommand(L"echo here> marker.txt");
+  EXPECT_TRUE(
+      waitFor([&] { return std::filesystem::exists(program.folder() / L"sub" / L"marker.txt"); }));
+}
+
+TEST_F(Commands, PickingADriveRunsTheDriveThenTheFolderBatch) {
+  ASSERT_TRUE(program.pickDrive(L"z:"));
+  EXPECT_EQ(driveShown().substr(0, 2), L"z:");
+  EXPECT_TRUE(program.waitForConsole(endsWith(L">z:"))) << [&] {
+    std::string all;
+    for (const auto& line : program.consoleLines()) all += narrowAscii(line) + "\n";
+    return all;
+  }();
+  EXPECT_TRUE(waitFor([&] { return folderShown().rfind(L"Z:\\", 0) == 0; }))
+      << narrowAscii(folderShown());
+  EXPECT_TRUE(program.waitForConsole(endsWith(L">cd \"" + folderShown() + L"\"")));
+  ASSERT_TRUE(program.pickDrive(L"c:"));
+  EXPECT_TRUE(waitFor([&] { return folderShown().rfind(L"C:\\", 0) == 0; }));
+}
+
+TEST_F(Commands, OverlappingCommandsDoNotRunFragmentsOfEachOther) {
+  program.typeCommand(L"echo started & ping -n 3 127.0.0.1 >nul & echo first-done");
+  ASSERT_TRUE(program.waitForConsole(equals(L"started")));
+  program.typeCommand(L"echo second-done & rem " + std::wstring(150, L'x') + L" & echo fragment");
+  EXPECT_TRUE(program.waitForConsole(equals(L"second-done")));
+  EXPECT_TRUE(program.waitForConsole(equals(L"first-done")));
+  program.typeCommand(L"echo all-done");  // the spare file is cleaned up once both have ended
+  EXPECT_TRUE(program.waitForConsole(equals(L"all-done")));
+  for (const auto& line : program.consoleLines()) {
+    EXPECT_NE(line, L"fragment");
+    EXPECT_EQ(line.find(L"not recognized"), std::wstring::npos) << narrowAscii(line);
+  }
+}
+
+TEST(History, SurvivesARestartInTheSameOrder) {
+  PromptellaProcess program;
+  {
+    program.start();
+    program.typeCommand(L"echo one");
+    program.typeCommand(L"echo two");
+    program.typeCommand(L"echo one");  // already there: the order stays
+    program.typeCommand(L"echo three");
+    PostMessageW(program.window(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(program.waitForExit(), 0u);
+  }
+  program.start();
+  EXPECT_EQ(program.comboItems(ids::kCommandLine),
+            (std::vector<std::wstring>{L"echo three", L"echo two", L"echo one"}));
+}
+
+}  // namespace
+}  // namespace promptella::e2e

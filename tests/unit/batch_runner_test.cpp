@@ -1,0 +1,142 @@
+// The batch file byte for byte: every caller's pattern, the code pages, overlapping runs, failures.
+#include <gtest/gtest.h>
+
+#include "engine/batch_runner.h"
+#include "fakes.h"
+#include "platform/codepage.h"
+#include "temp_dir.h"
+
+namespace promptella {
+namespace {
+
+using testing::FakeLauncher;
+using testing::readBytes;
+using testing::TempDir;
+
+std::string compose437(std::string_view l1, std::string_view l2 = "", std::string_view l3 = "",
+                       std::string_view l4 = "", std::string_view l5 = "") {
+  return composeBatch({l1, l2, l3, l4, l5}, 437);
+}
+
+TEST(BatchComposition, EveryCallersPattern) {
+  EXPECT_EQ(compose437("@echo off", "c:", "cd \"C:\\WINDOWS\"", "@echo on", "dir /w"),
+            "@echo off\r\nc:\r\ncd \"C:\\WINDOWS\"\r\n@echo on\r\ndir /w\r\n");
+  EXPECT_EQ(compose437("@echo off", "c:", "@echo on", "cd \"C:\\Temp\""),
+            "@echo off\r\nc:\r\n@echo on\r\ncd \"C:\\Temp\"\r\n");
+  EXPECT_EQ(compose437("d:"), "d:\r\n");
+  EXPECT_EQ(compose437(""), "\r\n");
+  EXPECT_EQ(compose437("", "", "x"), "\r\nx\r\n");
+  EXPECT_EQ(compose437("@echo off", "c:", "cd \"C:\\\"", "@echo on", "   "),
+            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\n   \r\n");
+}
+
+TEST(BatchComposition, AccentedLettersGetTheInterpretersBytes) {
+  EXPECT_EQ(compose437("type caf\xC3\xA9.txt"), "type caf\x82.txt\r\n");
+  EXPECT_EQ(compose437("cd \"C:\\Donn\xC3\xA9"
+                       "es\""),
+            "cd \"C:\\Donn\x82"
+            "es\"\r\n");
+  EXPECT_EQ(compose437("\xC2\xABx\xC2\xBB"), "\"x\"\r\n");
+  // The fifteen letters of the old table keep their bytes under 437 and 850 alike.
+  const std::string letters =
+      "\xC3\xA0\xC3\xA2\xC3\xA4\xC3\xA7\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB\xC3\xAE\xC3\xAF\xC3\xB4"
+      "\xC3\xB6\xC3\xB9\xC3\xBB\xC3\xBC";
+  const std::string bytes = "\x85\x83\x84\x87\x82\x8A\x88\x89\x8C\x8B\x93\x94\x97\x96\x81\r\n";
+  EXPECT_EQ(composeBatch({letters, "", "", "", ""}, 437), bytes);
+  EXPECT_EQ(composeBatch({letters, "", "", "", ""}, 850), bytes);
+  // Letters outside the table are no longer left as their ANSI byte.
+  EXPECT_EQ(compose437("\xC3\x89lan"), "\x90lan\r\n");
+  EXPECT_EQ(compose437("\xC3\xB1"), "\xA4\r\n");
+  EXPECT_EQ(composeBatch({"\xC3\x89", "", "", "", ""}, 850), "\x90\r\n");
+  // After chcp 65001 the interpreter reads UTF-8.
+  EXPECT_EQ(composeBatch({"caf\xC3\xA9 \xE2\x82\xAC", "", "", "", ""}, kCodePageUtf8),
+            "caf\xC3\xA9 \xE2\x82\xAC\r\n");
+  // A character the code page lacks cannot pass; it becomes '?' and nothing else moves.
+  EXPECT_EQ(compose437("echo \xE4\xB8\xAD!"), "echo ?!\r\n");
+}
+
+TEST(BatchComposition, LineBreaksNeverMakeASecondLine) {
+  EXPECT_EQ(compose437("@echo off", "c:", "cd \"C:\\\"", "@echo on", "echo a\r\ndel x\nrem\r"),
+            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\necho a  del x rem \r\n");
+  EXPECT_EQ(compose437(std::string("a\0b", 3)), "a b\r\n");
+}
+
+TEST(BatchComposition, LongTextsAreWrittenWhole) {
+  const std::string command = "echo " + std::string(100000, 'x');
+  EXPECT_EQ(compose437(command), command + "\r\n");
+}
+
+TEST(ReplaceAllTest, ReplacesEveryOccurrenceOfOneCharacter) {
+  EXPECT_EQ(ReplaceAll("a\xC2\xAB"
+                       "b\xC2\xAB",
+                       U'\u00AB', "\""),
+            "a\"b\"");
+  EXPECT_EQ(ReplaceAll("aaa", U'a', "aa"),
+            "aaaaaa");  // no endless loop on a replacement holding it
+  EXPECT_EQ(ReplaceAll("", U'a', "b"), "");
+  EXPECT_EQ(ReplaceAll("xyz", U'a', "b"), "xyz");
+}
+
+class BatchRun : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::filesystem::path file = dir / "~Promptella.bat";
+  FakeLauncher launcher;
+  BatchRunner runner{file, launcher};
+};
+
+TEST_F(BatchRun, WritesTheFileAndStartsItMinimisedWithoutWaiting) {
+  ASSERT_FALSE(runner.RunBatch("@echo off", "c:", "cd \"C:\\\"", "@echo on", "ver"));
+  ASSERT_EQ(launcher.starts.size(), 1u);
+  EXPECT_EQ(pathFromUtf8(launcher.starts[0].file), file);
+  EXPECT_EQ(launcher.starts[0].showWindow, 2);
+  EXPECT_EQ(readBytes(file), "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\nver\r\n");
+}
+
+TEST_F(BatchRun, ASecondShorterRunLeavesNothingOfTheFirst) {
+  runner.RunBatch("@echo off", "c:", "cd \"C:\\a long folder name\"", "@echo on", "dir /w /s");
+  runner.RunBatch("d:", "", "", "", "");
+  EXPECT_EQ(readBytes(file), "d:\r\n");
+}
+
+TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
+  launcher.keepRunning = true;
+  runner.RunBatch("@echo off", "c:", "cd \"C:\\\"", "@echo on", "ping -n 3 127.0.0.1 >nul");
+  runner.RunBatch("@echo off", "c:", "cd \"C:\\\"", "@echo on", "echo a much longer second line");
+  ASSERT_EQ(launcher.starts.size(), 2u);
+  EXPECT_EQ(readBytes(file),
+            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\nping -n 3 127.0.0.1 >nul\r\n");
+  const auto spare = dir / "~Promptella-2.bat";
+  EXPECT_EQ(pathFromUtf8(launcher.starts[1].file), spare);
+  EXPECT_EQ(readBytes(spare),
+            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\necho a much longer second line\r\n");
+
+  // Once both have ended, runs go back to the one file and the spare file goes away.
+  *launcher.starts[0].running = false;
+  *launcher.starts[1].running = false;
+  launcher.keepRunning = false;
+  runner.RunBatch("ver", "", "", "", "");
+  EXPECT_EQ(pathFromUtf8(launcher.starts[2].file), file);
+  EXPECT_EQ(readBytes(file), "ver\r\n");
+  EXPECT_FALSE(std::filesystem::exists(spare));
+}
+
+TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {
+  BatchRunner nowhere{dir / "missing" / "~Promptella.bat", launcher};
+  const auto failure = nowhere.RunBatch("ver", "", "", "", "");
+  ASSERT_TRUE(failure);
+  EXPECT_NE(failure->find("Couldn't write the batch file"), std::string::npos) << *failure;
+  EXPECT_NE(failure->find("~Promptella.bat: "), std::string::npos) << *failure;
+  EXPECT_TRUE(launcher.starts.empty());
+}
+
+TEST_F(BatchRun, AStartThatFailsIsReportedWithTheSystemsReason) {
+  launcher.startError = "The system cannot find the file specified.";
+  const auto failure = runner.RunBatch("ver", "", "", "", "");
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(*failure, "Couldn't start the batch file " + pathToUtf8(file) +
+                          ": The system cannot find the file specified.");
+}
+
+}  // namespace
+}  // namespace promptella

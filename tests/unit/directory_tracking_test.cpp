@@ -1,0 +1,90 @@
+// Directory tracking: which commands move which list, and the flag around the moves.
+#include <gtest/gtest.h>
+
+#include "engine/directory_tracking.h"
+#include "fakes.h"
+
+namespace promptella {
+namespace {
+
+class Tracking : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    drives.ready = {'c', 'd', 'z'};
+    folders.existing = {"C:\\", "C:\\Temp", "C:\\Windows", "D:\\"};
+    drives.onChange = [&] { events.push_back(std::string("drive ") + (flag ? "on" : "off")); };
+    folders.onChange = [&] { events.push_back(std::string("folder ") + (flag ? "on" : "off")); };
+  }
+  void track(std::string_view command) { TrackDirectoryChange(command, drives, folders, flag); }
+
+  testing::FakeDriveList drives;
+  testing::FakeFolderList folders;
+  bool flag = true;
+  std::vector<std::string> events;
+};
+
+TEST_F(Tracking, ADriveCommandMovesOnlyTheDriveList) {
+  track("d:");
+  EXPECT_EQ(drives.drive(), "d:");
+  EXPECT_EQ(folders.path(), "C:\\");
+  EXPECT_EQ(events, std::vector<std::string>{"drive off"});
+  EXPECT_TRUE(flag);
+}
+
+TEST_F(Tracking, AProgramPathMovesTheDriveButNoFolder) {
+  track("c:\\windows\\notepad.exe readme.txt");
+  EXPECT_EQ(drives.assignments, 1);
+  EXPECT_EQ(folders.assignments, 0);
+  track("D:\\bin\\x.exe");
+  EXPECT_EQ(drives.drive(), "d:");
+}
+
+TEST_F(Tracking, CdAndChdirInAnyCaseMoveTheFolderKeepingItsCase) {
+  folders.existing.insert("Windows");
+  track("CD Windows");
+  EXPECT_EQ(folders.path(), "Windows");
+  track("cd  C:\\Temp  ");
+  EXPECT_EQ(folders.path(), "C:\\Temp");
+  track("ChDir C:\\Windows");
+  EXPECT_EQ(folders.path(), "C:\\Windows");
+  EXPECT_EQ(events, (std::vector<std::string>{"folder off", "folder off", "folder off"}));
+}
+
+TEST_F(Tracking, OtherFormsChangeNothing) {
+  for (const char* command :
+       {"cd", "cd..", "cd\\", "echo cd x", " cd C:\\Temp", "cd\tC:\\Temp", "dir", "", "x"}) {
+    track(command);
+  }
+  EXPECT_EQ(drives.assignments, 0);
+  EXPECT_EQ(folders.assignments, 0);
+}
+
+TEST_F(Tracking, FailedOrSilentMovesLeaveTheFlagTrue) {
+  track("chdir /d d:\\x");
+  EXPECT_EQ(folders.assignments, 1);
+  EXPECT_TRUE(flag);
+  track("1:x");
+  EXPECT_EQ(drives.assignments, 1);
+  EXPECT_TRUE(flag);
+  track("c:");  // the drive already shown: no event
+  EXPECT_TRUE(flag);
+  track("cd C:\\");  // the folder already shown: no event
+  EXPECT_TRUE(flag);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(Tracking, ANonAsciiFirstCharacterIsOneCharacter) {
+  track("\xC3\xA9:x");  // é then a colon: the second character is the colon
+  EXPECT_EQ(drives.assignments, 1);
+  track("\xC3\xA9x:");
+  EXPECT_EQ(drives.assignments, 1);
+}
+
+TEST(TrimSpaces, OnlyTheSpaceCharacter) {
+  EXPECT_EQ(trimSpaces("  a b  "), "a b");
+  EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t");
+  EXPECT_EQ(trimSpaces("   "), "");
+}
+
+}  // namespace
+}  // namespace promptella

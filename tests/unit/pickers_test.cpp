@@ -1,0 +1,102 @@
+// The pickers' change handlers with fake lists that raise their events inside the assignment, so
+// the handlers nest exactly as with the real controls.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "temp_dir.h"
+
+namespace promptella {
+namespace {
+
+using testing::FakeMainWindow;
+using testing::TempDir;
+
+class Pickers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    w.drives.ready = {'c', 'd', 'z'};
+    w.folders.existing = {"C:\\", "C:\\Temp", "D:\\", "D:\\Work", "Z:\\"};
+    w.folders.currentOnDrive["d:"] = "D:\\Work";
+    w.form.Form_Load();
+    w.form.Form_Activate();  // no saved folder: only the flag is set
+  }
+  std::vector<std::string> lines(std::size_t start) { return w.launcher.lines(start); }
+  std::optional<std::string> savedPath() {
+    return w.form.settings().ReadIniValue("Configuration", "Path");
+  }
+
+  TempDir dir;
+  FakeMainWindow w{dir.path()};
+};
+
+TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
+  w.folders.setPath("C:\\Temp");  // as the user's double-click does
+  ASSERT_EQ(w.launcher.starts.size(), 1u);
+  EXPECT_EQ(lines(0), (std::vector<std::string>{"@echo off", "c:", "@echo on", "cd \"C:\\Temp\""}));
+  EXPECT_EQ(savedPath(), "C:\\Temp");
+  EXPECT_TRUE(w.form.PickerEventsEnabled);
+}
+
+TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
+  w.drives.setDrive("d:");
+  ASSERT_EQ(w.launcher.starts.size(), 2u);
+  EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});
+  EXPECT_EQ(lines(1), (std::vector<std::string>{"@echo off", "d:", "@echo on", "cd \"D:\\Work\""}));
+  EXPECT_EQ(w.folders.path(), "D:\\Work");
+  EXPECT_EQ(savedPath(), "D:\\Work");
+  EXPECT_TRUE(w.form.PickerEventsEnabled);
+}
+
+TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
+  w.drives.ready.insert('a');  // listed, but its root cannot be read
+  w.folders.setPath("C:\\Temp");
+  w.launcher.starts.clear();
+  w.drives.current_ = "c:";
+  // The user picks a: the list changes, then the folder list cannot follow.
+  w.drives.current_ = "a:";
+  w.drives.onChange();
+  EXPECT_EQ(w.drives.drive(), "c:");
+  ASSERT_EQ(w.launcher.starts.size(), 3u);
+  EXPECT_EQ(lines(0), std::vector<std::string>{"a:"});
+  EXPECT_EQ(lines(1), std::vector<std::string>{"c:"});
+  EXPECT_EQ(lines(2).back(), "cd \"C:\\\"");  // c: alone: the drive's current folder
+  EXPECT_EQ(w.folders.path(), "C:\\");
+  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_TRUE(w.messages.shown.empty());
+}
+
+TEST_F(Pickers, ProgramMovesRunNoBatchButTheFolderIsSaved) {
+  w.form.PickerEventsEnabled = false;
+  w.folders.setPath("C:\\Temp");
+  EXPECT_TRUE(w.launcher.starts.empty());
+  EXPECT_EQ(savedPath(), "C:\\Temp");
+  EXPECT_TRUE(w.form.PickerEventsEnabled);
+
+  w.form.PickerEventsEnabled = false;
+  w.drives.setDrive("d:");
+  EXPECT_TRUE(w.launcher.starts.empty());
+  EXPECT_EQ(w.folders.path(), "C:\\Temp");  // the folder list does not follow
+  EXPECT_TRUE(w.form.PickerEventsEnabled);
+}
+
+TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
+  w.form.settings().WriteIniValue("Configuration", "Path", "D:\\");
+  w.form.Form_Activate();
+  ASSERT_EQ(w.launcher.starts.size(), 3u);
+  EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});
+  EXPECT_EQ(lines(1).back(), "cd \"D:\\Work\"");  // the drive's own current folder first
+  EXPECT_EQ(lines(2).back(), "cd \"D:\\\"");      // then the saved one
+  EXPECT_EQ(w.folders.path(), "D:\\");
+  EXPECT_EQ(savedPath(), "D:\\");
+}
+
+TEST_F(Pickers, AFolderBatchThatCannotBeWrittenIsReportedYetTheFolderIsSaved) {
+  w.launcher.startError = "Access is denied.";
+  w.folders.setPath("C:\\Temp");
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_NE(w.messages.shown[0].find("Access is denied."), std::string::npos);
+  EXPECT_EQ(savedPath(), "C:\\Temp");
+}
+
+}  // namespace
+}  // namespace promptella
