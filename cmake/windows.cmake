@@ -39,13 +39,23 @@ if(PROMPTELLA_TESTS)
   target_link_libraries(win32_tests PRIVATE promptella_win32 gtest gtest_main)
   promptella_options(win32_tests)
 
-  file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+  # Works the real program from outside: shared by the end-to-end tests and the benchmarks.
+  add_library(e2e_driver STATIC tests/e2e/driver.cpp)
+  target_link_libraries(e2e_driver PUBLIC promptella_core comctl32 gdi32)
+  promptella_options(e2e_driver)
+
+  file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
   add_executable(e2e_tests ${E2E_SOURCES})
-  target_link_libraries(e2e_tests PRIVATE promptella_core gtest gtest_main comctl32 gdi32)
+  target_link_libraries(e2e_tests PRIVATE e2e_driver gtest gtest_main)
   promptella_options(e2e_tests)
+
+  add_executable(bench bench/bench.cpp)
+  target_link_libraries(bench PRIVATE e2e_driver)
+  promptella_options(bench)
 
   if(MINGW)
     target_link_options(win32_tests PRIVATE ${STATIC_RUNTIME})
     target_link_options(e2e_tests PRIVATE ${STATIC_RUNTIME})
+    target_link_options(bench PRIVATE ${STATIC_RUNTIME})
   endif()
 endif()

@@ -1,0 +1,136 @@
+// Benchmarks that print figures: each against a baseline measured in the same run, as medians of
+// repeated runs and their ratio. Run under Wine by scripts/bench; nothing here asserts.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mainwindow/control_ids.h"
+#include "tests/e2e/driver.h"
+
+namespace promptella::bench {
+namespace {
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void report(const char* name, const std::vector<double>& measured, const char* baselineName,
+            const std::vector<double>& baseline, double goal) {
+  const double m = median(measured), b = median(baseline);
+  std::printf(
+      "%-34s median %8.2f ms   %-26s median %8.2f ms   ratio %5.2f (goal <= %.2f: %s), %zu runs\n",
+      name, m, baselineName, b, m / b, goal, m / b <= goal ? "met" : "missed", measured.size());
+}
+
+std::int64_t preciseNow() {
+  FILETIME now;
+  GetSystemTimePreciseAsFileTime(&now);
+  return (static_cast<std::int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+std::int64_t creationTime(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<std::int64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// The newest process started by `parent` after `since`, by its creation time (0 when none), and
+// how many of its children still run.
+std::int64_t childCreatedAfter(DWORD parent, std::int64_t since, int* alive = nullptr) {
+  std::int64_t newest = 0;
+  if (alive) *alive = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID != parent) continue;
+    HANDLE child = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (!child) continue;
+    if (alive && WaitForSingleObject(child, 0) == WAIT_TIMEOUT) ++*alive;
+    const std::int64_t created = creationTime(child);
+    if (created > since) newest = std::max(newest, created);
+    CloseHandle(child);
+  }
+  CloseHandle(snapshot);
+  return newest;
+}
+
+double ticksToMs(std::int64_t ticks) {
+  return static_cast<double>(ticks) / 10000.0;
+}
+
+// From the Enter key in the command line to the batch's process created, read from the process's
+// own creation time; the batch keeps running a moment (a ping) so that it can still be asked.
+void enterToBatchStarted(int runs) {
+  e2e::PromptellaProcess program;
+  program.start();
+  const HWND edit = FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  std::vector<double> measured, roundTrips;
+  for (int i = 0; i < runs; ++i) {
+    const std::int64_t before = preciseNow();
+    SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    roundTrips.push_back(ticksToMs(preciseNow() - before));
+  }
+  std::printf("message round trip to the program: median %.2f ms\n", median(roundTrips));
+  for (int i = 0; i < runs; ++i) {
+    const std::wstring command = L"ping -n 2 127.0.0.1 >nul & rem " + std::to_wstring(i);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()));
+    const std::int64_t start = preciseNow();
+    SendMessageW(edit, WM_CHAR, L'\r', 0);
+    const std::int64_t created = childCreatedAfter(program.pid(), start);
+    if (created) measured.push_back(ticksToMs(created - start));
+    // One batch at a time, as in the baseline: no run competes with the one measured.
+    e2e::waitFor([&] {
+      int alive = 0;
+      childCreatedAfter(program.pid(), 0, &alive);
+      return alive == 0;
+    });
+  }
+
+  // The baseline: a bare CreateProcess of an already written batch file, from a process with a
+  // console of its own, as the program has.
+  AllocConsole();
+  const auto batch = program.folder() / L"baseline.bat";
+  std::ofstream(batch, std::ios::binary) << "@echo off\r\nping -n 2 127.0.0.1 >nul\r\n";
+  std::vector<double> baseline;
+  for (int i = 0; i < runs; ++i) {
+    std::wstring commandLine = L"\"" + batch.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = 2;
+    PROCESS_INFORMATION info{};
+    const std::int64_t start = preciseNow();
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                   &startup, &info);
+    baseline.push_back(ticksToMs(creationTime(info.hProcess) - start));
+    WaitForSingleObject(info.hProcess, 10000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+  }
+  FreeConsole();
+  report("Enter to batch started", measured, "bare CreateProcess", baseline, 1.2);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  program.waitForExit();
+}
+
+}  // namespace
+}  // namespace promptella::bench
+
+int main() {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  promptella::bench::enterToBatchStarted(20);
+  return 0;
+}
