@@ -2,6 +2,7 @@
 // repeated runs and their ratio. Run under Wine by scripts/bench; nothing here asserts.
 #include <windows.h>
 
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -126,11 +127,100 @@ void enterToBatchStarted(int runs) {
   program.waitForExit();
 }
 
+struct Started {
+  double milliseconds;
+  PROCESS_INFORMATION info;
+};
+
+// Starts `exe` in `folder` and measures until `ready` holds (polled without sleeping).
+Started startUntil(const std::filesystem::path& exe, const std::filesystem::path& folder,
+                   const std::function<bool(DWORD pid)>& ready) {
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  Started started{};
+  const std::int64_t start = preciseNow();
+  CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                 nullptr, folder.c_str(), &startup, &started.info);
+  e2e::waitFor([&] { return ready(started.info.dwProcessId); }, std::chrono::seconds(30),
+               std::chrono::milliseconds(1));
+  started.milliseconds = ticksToMs(preciseNow() - start);
+  return started;
+}
+
+HWND visibleWindowOf(DWORD pid, const wchar_t* className) {
+  HWND found = nullptr;
+  while ((found = FindWindowExW(nullptr, found, className, nullptr))) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    if (owner == pid && IsWindowVisible(found)) return found;
+  }
+  return nullptr;
+}
+
+std::size_t privateBytes(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof(counters);
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                       sizeof(counters));
+  // Wine leaves PrivateUsage at 0; its page-file usage counts the same private pages.
+  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+void endProcess(const PROCESS_INFORMATION& info) {
+  TerminateProcess(info.hProcess, 0);
+  WaitForSingleObject(info.hProcess, 10000);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+}
+
+// From process creation to the main window shown with its console placed (the last step of the
+// load) and its settings loaded, against a minimal program's one window shown.
+void startUp(int runs) {
+  e2e::PromptellaProcess setup(
+      "[Configuration]\r\nPath=C:\\windows\r\n"
+      "[StoredCommands]\r\nCommand3=tree\r\n"
+      "[Commands]\r\nCommand0=dir\r\nCommand1=ver\r\n");
+  const auto exe = setup.folder() / L"Promptella.exe";
+  const auto minimal = e2e::executableFolder() / L"minimal_window.exe";
+  std::vector<double> measured, baseline;
+  std::size_t memory = 0, baselineMemory = 0;
+  for (int i = 0; i < runs; ++i) {
+    const Started program = startUntil(exe, setup.folder(), [](DWORD pid) {
+      const HWND main = visibleWindowOf(pid, L"PromptellaMainWindow");
+      if (!main) return false;
+      RECT frame{};
+      GetWindowRect(main, &frame);
+      // The console is placed beside the window at the end of the load.
+      HWND console = FindWindowW(nullptr, L"Promptella");
+      RECT consoleFrame{};
+      return console && GetWindowRect(console, &consoleFrame) && consoleFrame.left == frame.right;
+    });
+    measured.push_back(program.milliseconds);
+    memory = privateBytes(program.info.hProcess);
+    endProcess(program.info);
+
+    const Started other = startUntil(minimal, setup.folder(), [](DWORD pid) {
+      return visibleWindowOf(pid, L"MinimalWindow") != nullptr;
+    });
+    baseline.push_back(other.milliseconds);
+    baselineMemory = privateBytes(other.info.hProcess);
+    endProcess(other.info);
+  }
+  report("Start-up to window and console", measured, "minimal one-window program", baseline, 1.3);
+  std::printf("%-34s Promptella %8.1f KiB   minimal program %8.1f KiB\n",
+              "Private bytes after start-up", static_cast<double>(memory) / 1024,
+              static_cast<double>(baselineMemory) / 1024);
+  std::printf("%-34s %8.1f KiB\n", "Size of Promptella.exe",
+              static_cast<double>(std::filesystem::file_size(exe)) / 1024);
+}
+
 }  // namespace
 }  // namespace promptella::bench
 
 int main() {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  promptella::bench::startUp(20);
   promptella::bench::enterToBatchStarted(20);
   return 0;
 }

@@ -10,12 +10,6 @@
 namespace promptella::e2e {
 namespace {
 
-std::filesystem::path ownFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::filesystem::path(path).parent_path();
-}
-
 struct FoundWindow {
   DWORD pid;
   const wchar_t* className;
@@ -43,11 +37,18 @@ HWND findProcessWindow(DWORD pid, const wchar_t* className) {
 
 }  // namespace
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+std::filesystem::path executableFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).parent_path();
+}
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline,
+             std::chrono::milliseconds poll) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(poll);
   }
   return true;
 }
@@ -61,7 +62,7 @@ PromptellaProcess::PromptellaProcess(const std::string& ini) {
                                      L"-" + std::to_wstring(++counter));
   std::filesystem::remove_all(folder_);
   std::filesystem::create_directories(folder_);
-  std::filesystem::copy_file(ownFolder() / L"Promptella.exe", folder_ / L"Promptella.exe");
+  std::filesystem::copy_file(executableFolder() / L"Promptella.exe", folder_ / L"Promptella.exe");
   if (!ini.empty()) std::ofstream(folder_ / L"Promptella.ini", std::ios::binary) << ini;
 }
 
@@ -237,7 +238,7 @@ DWORD PromptellaProcess::waitForExit(std::chrono::milliseconds deadline) {
 std::filesystem::path screenshotFolder() {
   wchar_t value[MAX_PATH] = {};
   if (GetEnvironmentVariableW(L"PROMPTELLA_SCREENSHOTS", value, MAX_PATH)) return value;
-  return ownFolder() / L"screenshots";
+  return executableFolder() / L"screenshots";
 }
 
 bool saveScreenshot(const std::filesystem::path& file) {

@@ -14,7 +14,8 @@ namespace promptella::e2e {
 
 // Waits until `condition` holds, polling; false when the deadline passes first.
 bool waitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds deadline = std::chrono::seconds(30));
+             std::chrono::milliseconds deadline = std::chrono::seconds(30),
+             std::chrono::milliseconds poll = std::chrono::milliseconds(20));
 
 class PromptellaProcess {
  public:
@@ -56,6 +57,9 @@ class PromptellaProcess {
   PROCESS_INFORMATION info_{};
   HWND window_ = nullptr;
 };
+
+// The folder of the running test or benchmark executable (where Promptella.exe is built too).
+std::filesystem::path executableFolder();
 
 // Saves the whole screen as a BMP file.
 bool saveScreenshot(const std::filesystem::path& file);
