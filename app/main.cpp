@@ -9,6 +9,7 @@
 #include "mainwindow/main_form.h"
 #include "platform/win32/application.h"
 #include "platform/win32/console_api.h"
+#include "platform/win32/dialogs.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
 
@@ -23,13 +24,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32Application app;
   Win32ConsoleApi consoleApi;
   Win32ProcessLauncher launcher;
+  Win32Dialogs dialogs(window.hwnd(), window.icon(), window.handCursor());
+  Win32Shell shell;
   CompanionConsole console(consoleApi, window.messages());
-  MainForm form(window.controls(), {app, console, window.messages(), launcher});
+  MainForm form(window.controls(), {app, console, window.messages(), launcher, dialogs, shell});
 
   window.onActivate = [&] { form.Form_Activate(); };
   window.onUnload = [&] { form.Form_Unload(); };
   window.onMenuCommand = [&](int id) {
     if (id == ids::kMenuExit) form.mnuExit_Click();
+    if (id == ids::kMenuAbout) form.mnuAbout_Click();
   };
 
   form.Form_Load();

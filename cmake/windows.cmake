@@ -5,11 +5,13 @@ add_library(promptella_win32 STATIC
   platform/win32/application.cpp
   platform/win32/console_api.cpp
   platform/win32/controls.cpp
+  platform/win32/dialogs.cpp
+  platform/win32/fonts.cpp
   platform/win32/main_window.cpp
   platform/win32/pictures.cpp
   platform/win32/process_launcher.cpp
 )
-target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 mpr)
+target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 mpr shell32)
 promptella_options(promptella_win32)
 
 if(MINGW)

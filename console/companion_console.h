@@ -22,6 +22,7 @@ class CompanionConsole {
   // screen; a failure is shown in a message box and ends only the set-up.
   void OpenConsole(const FormWindow& mainWindow);
   void ConsoleWrite(std::string_view text);
+  void SetTitle(std::string_view title) { api_.setTitle(title); }
   // The next line typed in the console, whole, without its line end; nothing when the console
   // gives no line.
   std::optional<std::string> ConsoleRead();

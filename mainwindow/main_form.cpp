@@ -1,6 +1,7 @@
 // Start-up, activation and shut-down of the main window.
 #include "mainwindow/main_form.h"
 
+#include "about/about_dialog.h"
 #include "platform/files.h"
 
 namespace promptella {
@@ -13,14 +14,13 @@ MainForm::MainForm(MainControls controls, MainServices services) : c_(controls),
   c_.Lecteurs.onChange = [this] { Lecteurs_Change(); };
   c_.Chemins.onChange = [this] { Chemins_Change(); };
   c_.lstCommandes.onKeyPress = [this](int key) { lstCommandes_KeyPress(key); };
-}
-
-void MainForm::showSlot(int n, std::string_view command) {
-  Button& button = *c_.cmdStored[static_cast<std::size_t>(n)];
-  button.setCaption(command);
-  button.setToolTip(command);
-  button.setEnabled(!command.empty());
-  c_.mnuCommand[static_cast<std::size_t>(n)]->setEnabled(!command.empty());
+  c_.lblModeConsole.onClick = [this] { lblModeConsole_Click(); };
+  for (int i = 0; i < ids::kSlotCount; ++i) {
+    const auto slot = static_cast<std::size_t>(i);
+    c_.cmdAdd[slot]->onClick = [this, i] { cmdAdd_Click(i); };
+    c_.cmdStored[slot]->onClick = [this, i] { cmdStored_Click(i); };
+    c_.mnuCommand[slot]->onClick = [this, i] { mnuCommand_Click(i); };
+  }
 }
 
 void MainForm::Form_Load() {
@@ -62,6 +62,14 @@ void MainForm::Form_Unload() {
 
 void MainForm::mnuExit_Click() {
   s_.app.terminate(0);
+}
+
+void MainForm::mnuAbout_Click() {
+  std::optional<frmAbout> dialog;
+  s_.dialogs.showAbout([&](AboutView& view) {
+    dialog.emplace(view, s_.shell);
+    dialog->Form_Load();
+  });
 }
 
 std::string MainForm::cdLine() const {

@@ -12,6 +12,7 @@
 #include "mainwindow/control_ids.h"
 #include "platform/app.h"
 #include "platform/controls.h"
+#include "platform/dialogs.h"
 #include "platform/process.h"
 #include "settings/file_names.h"
 #include "settings/ini_file.h"
@@ -31,6 +32,7 @@ struct MainControls {
   std::array<Button*, ids::kSlotCount> cmdAdd;
   std::array<MenuItem*, ids::kSlotCount> mnuCommand;
   Label& lblModeConsole;
+  std::array<Label*, 4> legends;  // lblCD, lblChdir, lblLeg1, lblLeg2
 };
 
 // The services the handlers call.
@@ -39,9 +41,13 @@ struct MainServices {
   CompanionConsole& console;
   MessageBoxService& messages;
   ProcessLauncher& launcher;
+  DialogService& dialogs;
+  Shell& shell;
 };
 
 std::string numberedKey(int n);  // "Command" followed by n
+std::string consoleModeTitle();
+std::string consoleModeNotice();
 
 class MainForm {
  public:
@@ -57,21 +63,33 @@ class MainForm {
   void Chemins_Change();
   void lstCommandes_KeyPress(int keyAscii);
 
+  void cmdAdd_Click(int index);
+  void cmdStored_Click(int index);
+  void mnuCommand_Click(int index);
+  void lblModeConsole_Click();
+  void mnuAbout_Click();
+
   // Runs `command` from the drive and folder the pickers show, then lets the pickers follow it.
   // False (after telling the user why) when the batch could not be written or started.
   bool runCommand(std::string_view command);
 
   // Shows `command` in slot n: an empty command leaves the slot blank and disabled.
   void showSlot(int n, std::string_view command);
+  // Empties slot n and deletes its key (the answer Yes of the clear confirmation).
+  void clearSlot(int n);
 
   const FileNames& files() const { return files_; }
   IniFile& settings() { return *settings_; }
   BatchRunner& runner() { return *runner_; }
 
   bool PickerEventsEnabled = false;
+  // The slot the clear confirmation asks about, and its command when it was asked.
+  int PendingClearSlot = 0;
+  std::string PendingClearCommand;
 
  private:
   std::string cdLine() const;
+  void setCommandControlsEnabled(bool enabled);
   void saveHistory();
 
   MainControls c_;

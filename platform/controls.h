@@ -86,6 +86,10 @@ class FormWindow {
   // The outer width in twips and the screen's twips per pixel, horizontally.
   virtual int widthTwips() const = 0;
   virtual double twipsPerPixelX() const = 0;
+  // Repaints the window and its controls at once, without waiting for the message loop.
+  virtual void repaint() = 0;
+  // Makes the window active and gives the keyboard focus to its active control.
+  virtual void takeFocus() = 0;
 };
 
 }  // namespace promptella

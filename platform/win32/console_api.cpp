@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <thread>
+
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -75,19 +78,73 @@ void Win32ConsoleApi::moveWindow(WindowHandle window, int x, int y, int width, i
   MoveWindow(asWindow(window), x, y, width, height, TRUE);
 }
 
-std::optional<std::string> Win32ConsoleApi::readLine(ConsoleHandle input) {
+namespace {
+
+std::optional<std::string> readLineBlocking(HANDLE input) {
   std::wstring line;
   wchar_t buffer[256];
   for (;;) {
     DWORD read = 0;
-    if (!ReadConsoleW(asHandle(input), buffer, 256, &read, nullptr) || read == 0) {
-      return std::nullopt;
-    }
+    if (!ReadConsoleW(input, buffer, 256, &read, nullptr) || read == 0) return std::nullopt;
     line.append(buffer, read);
     if (line.back() == L'\n') break;
   }
   while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) line.pop_back();
   return narrow(line);
+}
+
+// While a line is awaited the program takes no input, yet its windows repaint themselves and the
+// close box, the system menu's Close and Alt+F4 still end the program.
+bool keepsWindowAlive(const MSG& message) {
+  switch (message.message) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_SYNCPAINT:
+    case WM_CLOSE:
+      return true;
+    case WM_SYSCOMMAND:
+      return (message.wParam & 0xFFF0) == SC_CLOSE;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCMOUSEMOVE:
+      return message.wParam == HTCLOSE || message.wParam == HTCAPTION ||
+             message.wParam == HTSYSMENU;
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+      return message.wParam == VK_F4;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> Win32ConsoleApi::readLine(ConsoleHandle input) {
+  // The read blocks until Enter, so it runs on a thread of its own while this one keeps the
+  // windows alive.
+  UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::optional<std::string> line;
+  std::thread reader([&] {
+    line = readLineBlocking(asHandle(input));
+    SetEvent(done.get());
+  });
+  HANDLE wait = done.get();
+  while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        break;
+      }
+      if (keepsWindowAlive(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  }
+  reader.join();
+  return line;
 }
 
 void Win32ConsoleApi::closeHandle(ConsoleHandle handle) {

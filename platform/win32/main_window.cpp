@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/fonts.h"
 #include "platform/win32/pictures.h"
 #include "platform/win32/text.h"
 
@@ -106,6 +107,9 @@ void MainWindow::createControls() {
         auto label = std::make_unique<Win32Label>(hwnd_, spec.id, spec.text);
         created = label->hwnd();
         if (spec.id == ids::kConsoleLink) consoleLink_ = label.get();
+        if (spec.id >= ids::kLabelCd && spec.id <= ids::kLabelLegend2) {
+          legends_[static_cast<std::size_t>(spec.id - ids::kLabelCd)] = label.get();
+        }
         labels_.push_back(std::move(label));
         break;
       }
@@ -139,13 +143,7 @@ void MainWindow::createControls() {
 
 void MainWindow::applyLayout() {
   for (std::size_t i = 0; i < fonts_.size(); ++i) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(kFonts[i].hundredthsOfPoint, dpi_, 7200);
-    font.lfWeight = kFonts[i].bold ? FW_BOLD : FW_NORMAL;
-    font.lfUnderline = kFonts[i].underline;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpyW(font.lfFaceName, L"Microsoft Sans Serif");
-    fonts_[i].reset(CreateFontIndirectW(&font));
+    fonts_[i] = makeFont(kFonts[i].hundredthsOfPoint, kFonts[i].bold, kFonts[i].underline, dpi_);
   }
   SendMessageW(toolTips_, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout::Font::Window)),
                FALSE);
@@ -183,7 +181,8 @@ void MainWindow::applyLayout() {
 }
 
 MainControls MainWindow::controls() {
-  MainControls c{*this, *drives_, *folders_, *commandLine_, {}, {}, {}, *consoleLink_};
+  MainControls c{*this, *drives_, *folders_, *commandLine_, {}, {}, {}, *consoleLink_, {}};
+  for (std::size_t i = 0; i < c.legends.size(); ++i) c.legends[i] = legends_[i];
   for (std::size_t i = 0; i < stored_.size(); ++i) {
     c.cmdStored[i] = stored_[i].get();
     c.cmdAdd[i] = add_[i].get();
@@ -207,6 +206,19 @@ int MainWindow::runMessageLoop() {
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
+}
+
+void MainWindow::repaint() {
+  RedrawWindow(hwnd_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void MainWindow::takeFocus() {
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
+  SetFocus(lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)
+               ? lastFocus_
+               : commandLine_->hwnd());
 }
 
 void MainWindow::setCaption(std::string_view caption) {
@@ -256,8 +268,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const int id = LOWORD(wParam);
       if (lParam != 0 || id == IDOK || id == IDCANCEL) return 0;
       // A shortcut of a disabled entry does nothing, like the entry itself.
-      if (GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED))
+      if (GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) {
         return 0;
+      }
+      if (id >= ids::kMenuCommandFirst && id < ids::kMenuCommandFirst + ids::kSlotCount) {
+        auto& item = *menuItems_[static_cast<std::size_t>(id - ids::kMenuCommandFirst)];
+        if (item.onClick) item.onClick();
+        return 0;
+      }
       if (onMenuCommand) onMenuCommand(id);
       return 0;
     }

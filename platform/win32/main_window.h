@@ -40,6 +40,10 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   void setCaption(std::string_view caption) override;
   int widthTwips() const override;
   double twipsPerPixelX() const override { return 1440.0 / dpi_; }
+  void repaint() override;
+  void takeFocus() override;
+  HICON icon() const { return bigIcon_.get(); }
+  HCURSOR handCursor() const { return hand_.get(); }
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -65,6 +69,7 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   std::array<std::unique_ptr<Win32MenuItem>, ids::kSlotCount> menuItems_;
   std::vector<std::unique_ptr<Win32Label>> labels_;
   Win32Label* consoleLink_ = nullptr;
+  std::array<Win32Label*, 4> legends_{};
   std::map<HWND, const layout::Control*> layoutOf_;
   std::array<UniqueFont, 5> fonts_;
   UniqueBitmap triangle_;

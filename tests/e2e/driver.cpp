@@ -168,6 +168,56 @@ bool PromptellaProcess::pickDrive(const std::wstring& text) {
   return false;
 }
 
+void PromptellaProcess::click(int id) {
+  const HWND target = control(id);
+  wchar_t className[64] = {};
+  GetClassNameW(target, className, 64);
+  const WORD code = lstrcmpiW(className, L"Static") == 0 ? STN_CLICKED : BN_CLICKED;
+  // Posted: a click may open a modal dialog, which a sent message would wait for.
+  PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(target));
+}
+
+void PromptellaProcess::postMenu(int id) {
+  PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+HWND PromptellaProcess::waitForDialog(const std::wstring& title) const {
+  HWND found = nullptr;
+  waitFor([&] {
+    found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"#32770", title.c_str()))) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (owner == pid() && IsWindowVisible(found)) return true;
+    }
+    return false;
+  });
+  return found;
+}
+
+void PromptellaProcess::typeIntoConsole(const std::wstring& text) const {
+  HANDLE input =
+      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  std::vector<INPUT_RECORD> records;
+  const auto key = [&](wchar_t c, WORD virtualKey) {
+    for (const BOOL down : {TRUE, FALSE}) {
+      INPUT_RECORD record{};
+      record.EventType = KEY_EVENT;
+      record.Event.KeyEvent.bKeyDown = down;
+      record.Event.KeyEvent.wRepeatCount = 1;
+      record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
+      record.Event.KeyEvent.uChar.UnicodeChar = c;
+      records.push_back(record);
+    }
+  };
+  for (const wchar_t c : text) key(c, static_cast<WORD>(LOBYTE(VkKeyScanW(c))));
+  key(L'\r', VK_RETURN);
+  DWORD written = 0;
+  WriteConsoleInputW(input, records.data(), static_cast<DWORD>(records.size()), &written);
+  CloseHandle(input);
+}
+
 bool PromptellaProcess::attachConsole() {
   FreeConsole();
   return AttachConsole(pid()) != 0;

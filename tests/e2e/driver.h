@@ -39,10 +39,19 @@ class PromptellaProcess {
   // Picks entry `text` (its first characters) of the drive list as a user would.
   bool pickDrive(const std::wstring& text);
 
+  // Sends a click of control `id` of the main window as the button or label would.
+  void click(int id);
+  // Chooses a menu entry (or presses its shortcut) through the message queue.
+  void postMenu(int id);
+  // Waits for a dialog of the program with this title; null when none appears in time.
+  HWND waitForDialog(const std::wstring& title) const;
+
   // Attaches to the program's console; leaves it again in detachConsole.
   bool attachConsole();
   void detachConsole();
   std::wstring consoleLine(int row) const;
+  // Types `text` and Enter into the attached console's input, as a user at the console would.
+  void typeIntoConsole(const std::wstring& text) const;
   // Every row of the console from the top to the cursor, trailing blanks removed.
   std::vector<std::wstring> consoleLines() const;
   // Waits until a console row satisfies `match`.

@@ -17,16 +17,23 @@
 #include "platform/app.h"
 #include "platform/console.h"
 #include "platform/controls.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
 namespace promptella::testing {
 
+// Every enable and disable can be written to a shared log as "+name" or "-name".
 template <typename Base>
 class FakeControl : public Base {
  public:
-  void setEnabled(bool enabled) override { enabled_ = enabled; }
+  void setEnabled(bool enabled) override {
+    enabled_ = enabled;
+    if (log) log->push_back((enabled ? "+" : "-") + name);
+  }
   bool enabled() const override { return enabled_; }
+  std::vector<std::string>* log = nullptr;
+  std::string name;
 
  private:
   bool enabled_ = true;
@@ -37,7 +44,10 @@ class FakeWindow : public FormWindow {
   void setCaption(std::string_view caption) override { caption_ = caption; }
   int widthTwips() const override { return 5010; }
   double twipsPerPixelX() const override { return 15.0; }
+  void repaint() override { ++repaints; }
+  void takeFocus() override { ++focusTaken; }
   std::string caption_;
+  int repaints = 0, focusTaken = 0;
 };
 
 // Drives are "c:" to "z:" names in `ready`; `labels` gives a drive's label.
@@ -174,6 +184,7 @@ class FakeConsoleApi : public ConsoleApi {
   }
   std::optional<std::string> readLine(ConsoleHandle handle) override {
     calls.push_back("read " + std::to_string(handle));
+    if (onRead) onRead();
     if (lines.empty()) return std::nullopt;
     std::string line = lines.front();
     lines.erase(lines.begin());
@@ -193,6 +204,7 @@ class FakeConsoleApi : public ConsoleApi {
   WindowHandle ttyWindow = 0, ownWindow = 77;
   ScreenRect rect{100, 200, 740, 600};
   std::vector<std::string> lines;
+  std::function<void()> onRead;  // runs at every read, before the line is given
 };
 
 class FakeProcess : public StartedProcess {
@@ -241,12 +253,88 @@ class FakeLauncher : public ProcessLauncher {
   std::string startError;
 };
 
+// The clear confirmation as a test answers it. `answer` runs once the dialog is loaded.
+class FakeYesNoView : public YesNoView {
+ public:
+  void setTitle(std::string_view text) override { title = text; }
+  void setQuestion(std::string_view text) override { question = text; }
+  void setCommand(std::string_view text) override { command = text; }
+  void unload() override { unloaded = true; }
+  std::string title, question, command;
+  bool unloaded = false;
+};
+
+class FakeAboutView : public AboutView {
+ public:
+  void setCredit(std::string_view text) override { credit = text; }
+  void setLink(std::string_view text) override { link = text; }
+  void unload() override { unloaded = true; }
+  std::string credit, link;
+  bool unloaded = false;
+};
+
+class FakeDialogs : public DialogService {
+ public:
+  enum class Answer { Yes, No, None };
+  void showYesNo(const std::function<void(YesNoView&)>& load) override {
+    FakeYesNoView view;
+    load(view);
+    shownYesNo.push_back(view);
+    if (answer == Answer::Yes) view.onYes();
+    if (answer == Answer::No) view.onNo();  // No, Esc and the close button alike
+    shownYesNo.back().unloaded = view.unloaded;
+  }
+  void showAbout(const std::function<void(AboutView&)>& load) override {
+    FakeAboutView view;
+    load(view);
+    if (clickLink) view.onLink();
+    view.onOk();
+    shownAbout.push_back(view);
+  }
+  Answer answer = Answer::None;
+  bool clickLink = false;
+  std::vector<FakeYesNoView> shownYesNo;
+  std::vector<FakeAboutView> shownAbout;
+};
+
+class FakeShell : public Shell {
+ public:
+  long execute(std::string_view operation, std::string_view document, std::string_view parameters,
+               std::string_view directory, int show) override {
+    calls.push_back(std::string(operation) + "|" + std::string(document) + "|" +
+                    std::string(parameters) + "|" + std::string(directory) + "|" +
+                    std::to_string(show));
+    return 42;
+  }
+  std::vector<std::string> calls;
+};
+
 // A main window made of fakes, with its form.
 struct FakeMainWindow {
   explicit FakeMainWindow(const std::filesystem::path& folder) : app(folder) {}
 
+  // Names the controls and has them log their enabling into `log`.
+  void logEnabling() {
+    const auto name = [&](auto& control, std::string text) {
+      control.name = std::move(text);
+      control.log = &log;
+    };
+    name(drives, "Lecteurs");
+    name(folders, "Chemins");
+    name(commandLine, "lstCommandes");
+    name(consoleLink, "lblModeConsole");
+    const char* legendNames[] = {"lblCD", "lblChdir", "lblLeg1", "lblLeg2"};
+    for (std::size_t i = 0; i < legends.size(); ++i) name(legends[i], legendNames[i]);
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+      name(add[i], "cmdAdd" + std::to_string(i));
+      name(stored[i], "cmdStored" + std::to_string(i));
+      name(menu[i], "mnuCommand" + std::to_string(i));
+    }
+  }
+
   MainControls controls() {
-    MainControls c{window, drives, folders, commandLine, {}, {}, {}, consoleLink};
+    MainControls c{window, drives, folders, commandLine, {}, {}, {}, consoleLink, {}};
+    for (std::size_t i = 0; i < legends.size(); ++i) c.legends[i] = &legends[i];
     for (std::size_t i = 0; i < stored.size(); ++i) {
       c.cmdStored[i] = &stored[i];
       c.cmdAdd[i] = &add[i];
@@ -262,12 +350,16 @@ struct FakeMainWindow {
   std::array<FakeButton, ids::kSlotCount> stored, add;
   std::array<FakeMenuItem, ids::kSlotCount> menu;
   FakeLabel consoleLink;
+  std::array<FakeLabel, 4> legends;
   FakeApplication app;
   FakeConsoleApi consoleApi;
   FakeMessageBoxService messages;
   CompanionConsole console{consoleApi, messages};
   FakeLauncher launcher;
-  MainForm form{controls(), {app, console, messages, launcher}};
+  FakeDialogs dialogs;
+  FakeShell shell;
+  std::vector<std::string> log;
+  MainForm form{controls(), {app, console, messages, launcher, dialogs, shell}};
 };
 
 }  // namespace promptella::testing

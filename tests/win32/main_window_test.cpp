@@ -11,6 +11,7 @@
 
 #include "mainwindow/layout.h"
 #include "mainwindow/main_form.h"
+#include "platform/win32/dialogs.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
@@ -60,7 +61,9 @@ class RealMainWindow : public ::testing::Test {
         << "[StoredCommands]\r\nCommand2=dir && echo done\r\n";
     app_.folder_ = folder_;
     window_.emplace(GetModuleHandleW(nullptr));
-    form_.emplace(window_->controls(), MainServices{app_, console_, messages_, launcher_});
+    dialogs_.emplace(window_->hwnd(), window_->icon(), window_->handCursor());
+    form_.emplace(window_->controls(),
+                  MainServices{app_, console_, messages_, launcher_, *dialogs_, shell_});
     form_->Form_Load();
   }
   void TearDown() override {
@@ -79,6 +82,8 @@ class RealMainWindow : public ::testing::Test {
   Win32MessageBox messages_;
   CompanionConsole console_{consoleApi_, messages_};
   Win32ProcessLauncher launcher_;
+  Win32Shell shell_;
+  std::optional<Win32Dialogs> dialogs_;
   std::optional<MainWindow> window_;
   std::optional<MainForm> form_;
 };
@@ -189,7 +194,11 @@ TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnWindows) {
 
 TEST_F(RealMainWindow, ShortcutsOfDisabledEntriesDoNothing) {
   std::vector<int> commands;
-  window_->onMenuCommand = [&](int id) { commands.push_back(id); };
+  for (int n = 0; n < ids::kSlotCount; ++n) {
+    window_->controls().mnuCommand[static_cast<std::size_t>(n)]->onClick = [&commands, n] {
+      commands.push_back(ids::kMenuCommandFirst + n);
+    };
+  }
   SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuCommandFirst + 1, 1), 0);  // F2: empty slot
   SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuCommandFirst + 2, 1), 0);  // F3: filled
   EXPECT_EQ(commands, std::vector<int>{ids::kMenuCommandFirst + 2});

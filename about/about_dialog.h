@@ -1,0 +1,35 @@
+// frmAbout: the product, its maker and a link to the maker's web site.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/dialogs.h"
+
+namespace promptella {
+
+inline constexpr std::string_view kWebSite = "https://promptella.github.io";
+inline constexpr std::string_view kDescription = "DOS commands from a window";
+inline constexpr std::string_view kCopyright = "Copyright \xC2\xA9 2026 the Promptella developers";
+inline constexpr std::string_view kCredits = "Written by the Promptella team in C++ on Win32";
+
+// Has the system shell open `document` (a file, a folder or a web address) with its default action.
+long OpenDocument(Shell& shell, std::string_view document);
+
+class frmAbout {
+ public:
+  // Wires the view's OK button and link to the handlers below.
+  frmAbout(AboutView& view, Shell& shell);
+  void Form_Load();
+  void cmdOK_Click();
+  void lblLink_Click();
+
+  // The three lines, built afresh on every load.
+  static std::string creditText();
+
+ private:
+  AboutView& view_;
+  Shell& shell_;
+};
+
+}  // namespace promptella

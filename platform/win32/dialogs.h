@@ -1,0 +1,42 @@
+// The clear confirmation and the About box as modal Win32 dialogs, laid out in twips like the
+// main window, and the system shell.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/dialogs.h"
+
+namespace promptella {
+
+// Control IDs inside the dialogs, for automation.
+namespace dialog_ids {
+inline constexpr int kQuestion = 100;  // frmYesNo: lblClear
+inline constexpr int kCommand = 101;   // frmYesNo: lblCommande
+inline constexpr int kYes = 102;       // frmYesNo: cmdYes
+inline constexpr int kNo = 103;        // frmYesNo: cmdNo
+inline constexpr int kCredit = 110;    // frmAbout: lblCredit
+inline constexpr int kLink = 111;      // frmAbout: lblLink
+inline constexpr int kOk = IDOK;       // frmAbout: cmdOK
+}  // namespace dialog_ids
+
+class Win32Dialogs : public DialogService {
+ public:
+  // `owner`: the main window, disabled while a dialog is open; `icon` and `hand` are the
+  // program's icon and pointing-hand pointer.
+  Win32Dialogs(HWND owner, HICON icon, HCURSOR hand) : owner_(owner), icon_(icon), hand_(hand) {}
+  void showYesNo(const std::function<void(YesNoView&)>& load) override;
+  void showAbout(const std::function<void(AboutView&)>& load) override;
+
+ private:
+  HWND owner_;
+  HICON icon_;
+  HCURSOR hand_;
+};
+
+class Win32Shell : public Shell {
+ public:
+  long execute(std::string_view operation, std::string_view document, std::string_view parameters,
+               std::string_view directory, int show) override;
+};
+
+}  // namespace promptella

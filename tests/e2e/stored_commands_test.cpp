@@ -1,0 +1,180 @@
+// Stored commands, the clear confirmation, console mode and the About box in the real program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "mainwindow/control_ids.h"
+#include "tests/e2e/driver.h"
+
+namespace promptella::e2e {
+namespace {
+
+constexpr int kQuestion = 100, kCommandLabel = 101, kYes = 102, kCredit = 110;
+
+std::string narrowAscii(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
+std::wstring iniValue(const PromptellaProcess& program, const wchar_t* section,
+                      const wchar_t* key) {
+  wchar_t value[1024] = {};
+  GetPrivateProfileStringW(section, key, L"", value, 1024,
+                           (program.folder() / L"Promptella.ini").c_str());
+  return value;
+}
+
+int countLines(const PromptellaProcess& program, const std::wstring& text) {
+  const auto lines = program.consoleLines();
+  return static_cast<int>(std::count(lines.begin(), lines.end(), text));
+}
+
+void setCommandLine(PromptellaProcess& program, const std::wstring& text) {
+  SendMessageW(program.control(ids::kCommandLine), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
+  PromptellaProcess program;
+  program.start();
+  setCommandLine(program, L"echo stored-run");
+  program.click(ids::kAddFirst + 3);
+  ASSERT_TRUE(waitFor(
+      [&] { return program.text(program.control(ids::kStoredFirst + 3)) == L"echo stored-run"; }));
+  EXPECT_EQ(iniValue(program, L"StoredCommands", L"Command3"), L"echo stored-run");
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(program.waitForExit(), 0u);
+
+  program.start();
+  ASSERT_TRUE(program.attachConsole());
+  EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"echo stored-run");
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kStoredFirst + 3)));
+  saveScreenshot(screenshotFolder() / L"stored-commands.bmp");
+
+  program.click(ids::kStoredFirst + 3);
+  EXPECT_TRUE(waitFor([&] { return countLines(program, L"stored-run") >= 1; }));
+  program.postMenu(ids::kMenuCommandFirst + 3);
+  EXPECT_TRUE(
+      waitFor([&] { return countLines(program, L"stored-run") >= 2; }, std::chrono::seconds(5)))
+      << [&] {
+           std::string all;
+           for (const auto& line : program.consoleLines()) all += narrowAscii(line) + "\n";
+           return all;
+         }();
+  PostMessageW(program.window(), WM_KEYDOWN, VK_F4, 0);
+  EXPECT_TRUE(waitFor([&] { return countLines(program, L"stored-run") >= 3; }));
+  EXPECT_EQ(program.text(program.control(ids::kCommandLine)), L"echo stored-run");
+  EXPECT_TRUE(program.comboItems(ids::kCommandLine).empty());
+  PostMessageW(program.window(), WM_KEYDOWN, VK_F2, 0);  // an empty slot: nothing runs
+  program.postMenu(ids::kMenuCommandFirst + 3);
+  EXPECT_TRUE(waitFor([&] { return countLines(program, L"stored-run") >= 4; }));
+  EXPECT_EQ(countLines(program, L"stored-run"), 4);
+
+  // Clearing: the dialog answered with Esc leaves the slot; answered with Enter clears it.
+  setCommandLine(program, L"");
+  program.click(ids::kAddFirst + 3);
+  HWND dialog = program.waitForDialog(L"Promptella - 1.2");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(program.text(GetDlgItem(dialog, kQuestion)), L"Clear command #4 ?");
+  EXPECT_EQ(program.text(GetDlgItem(dialog, kCommandLabel)), L"echo stored-run");
+  saveScreenshot(screenshotFolder() / L"clear-dialog.bmp");
+  PostMessageW(GetDlgItem(dialog, kYes), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"echo stored-run");
+  EXPECT_EQ(iniValue(program, L"StoredCommands", L"Command3"), L"echo stored-run");
+
+  program.click(ids::kAddFirst + 3);
+  dialog = program.waitForDialog(L"Promptella - 1.2");
+  ASSERT_NE(dialog, nullptr);
+  PostMessageW(GetDlgItem(dialog, kYes), WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(
+      waitFor([&] { return program.text(program.control(ids::kStoredFirst + 3)).empty(); }));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 3)));
+  EXPECT_EQ(iniValue(program, L"StoredCommands", L"Command3"), L"");
+  program.detachConsole();
+}
+
+TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
+  PromptellaProcess program("[StoredCommands]\r\nCommand2=ver\r\n");
+  std::filesystem::create_directories(program.folder() / L"sub");
+  program.start();
+  ASSERT_TRUE(program.attachConsole());
+  program.click(ids::kConsoleLink);
+  const HWND notice = program.waitForDialog(L"Promptella");
+  ASSERT_NE(notice, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kCommandLine)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kAddFirst)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 2)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kDriveList)));
+  wchar_t title[256] = {};
+  GetConsoleTitleW(title, 256);
+  EXPECT_EQ(std::wstring(title), L"Promptella - Type 'halt' to return Promptella mode");
+  saveScreenshot(screenshotFolder() / L"console-mode.bmp");
+  PostMessageW(notice, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(notice); }));
+
+  program.typeIntoConsole(L"echo typed-in-console");
+  EXPECT_TRUE(
+      program.waitForConsole([](const std::wstring& line) { return line == L"typed-in-console"; }));
+  program.typeIntoConsole(L"cd sub");
+  const std::wstring sub = (program.folder() / L"sub").wstring();
+  EXPECT_TRUE(waitFor([&] {
+    return lstrcmpiW(program.text(program.control(ids::kFolderList)).c_str(), sub.c_str()) == 0;
+  }));
+  // The window keeps painting while the program waits for the next line.
+  RedrawWindow(program.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  EXPECT_TRUE(waitFor([&] {
+    RECT update{};
+    return !GetUpdateRect(program.window(), &update, FALSE);
+  }));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kCommandLine)));
+
+  program.typeIntoConsole(L"HALT now");
+  EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(program.control(ids::kCommandLine)) != 0; }));
+  GetConsoleTitleW(title, 256);
+  EXPECT_EQ(std::wstring(title), L"Promptella");
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kAddFirst + 5)));
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kStoredFirst + 2)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 5)));
+  program.detachConsole();
+}
+
+TEST(ConsoleMode, ClosingTheWindowDuringConsoleModeEndsTheProgram) {
+  PromptellaProcess program;
+  program.start();
+  program.click(ids::kConsoleLink);
+  const HWND notice = program.waitForDialog(L"Promptella");
+  ASSERT_NE(notice, nullptr);
+  PostMessageW(notice, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(notice); }));
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+}
+
+TEST(About, ShowsItsLinesClosesWithEscAndTheWindowRestoresTheSavedFolder) {
+  PromptellaProcess program;
+  std::filesystem::create_directories(program.folder() / L"saved");
+  program.start();
+  // Another copy of the program (or the user) saves a folder meanwhile.
+  const std::wstring saved = (program.folder() / L"saved").wstring();
+  WritePrivateProfileStringW(L"Configuration", L"Path", saved.c_str(),
+                             (program.folder() / L"Promptella.ini").c_str());
+
+  program.postMenu(ids::kMenuAbout);
+  const HWND about = program.waitForDialog(L"About...");
+  ASSERT_NE(about, nullptr);
+  const std::wstring credit = program.text(GetDlgItem(about, kCredit));
+  EXPECT_EQ(credit.rfind(L"Promptella 1.2 : ", 0), 0u) << narrowAscii(credit);
+  EXPECT_EQ(std::count(credit.begin(), credit.end(), L'\n'), 2);
+  saveScreenshot(screenshotFolder() / L"about.bmp");
+  PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(about); }));
+  EXPECT_TRUE(waitFor([&] {
+    return lstrcmpiW(program.text(program.control(ids::kFolderList)).c_str(), saved.c_str()) == 0;
+  })) << narrowAscii(program.text(program.control(ids::kFolderList)));
+}
+
+}  // namespace
+}  // namespace promptella::e2e
