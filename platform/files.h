@@ -12,6 +12,17 @@ namespace promptella {
 std::filesystem::path pathFromUtf8(std::string_view utf8);
 std::string pathToUtf8(const std::filesystem::path& path);
 
+// What tells one version of a file from another without reading it: its size, its last write
+// time and its identity (a file replaced by a rename is another file).
+struct FileStamp {
+  unsigned long long size = 0, writeTime = 0, id = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> fileStamp(const std::filesystem::path& path);
+// The file system's clock now, in the units of FileStamp::writeTime, and its ticks per second.
+unsigned long long fileClockNow();
+extern const unsigned long long kFileClockTicksPerSecond;
+
 // The file's bytes, or nothing when it is missing or cannot be read.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 

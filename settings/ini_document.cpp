@@ -77,7 +77,31 @@ IniDocument IniDocument::parse(std::string_view bytes) {
     doc.lines_.push_back(classify(std::string(text)));
     start = end + 1;
   }
+  doc.buildIndex();
   return doc;
+}
+
+std::string IniDocument::indexKey(std::string_view section, std::string_view key) {
+  std::string out;
+  out.reserve(section.size() + key.size() + 1);
+  for (const char c : section) out += lower(c);
+  out += '\0';
+  for (const char c : key) out += lower(c);
+  return out;
+}
+
+void IniDocument::buildIndex() {
+  index_.clear();
+  std::string_view section;
+  bool inSection = false;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind == Line::Kind::Section) {
+      section = lines_[i].name;
+      inSection = true;
+    } else if (lines_[i].kind == Line::Kind::Key && inSection) {
+      index_.emplace(indexKey(section, lines_[i].name), i);  // the first one wins
+    }
+  }
 }
 
 std::size_t IniDocument::blockEnd(std::size_t header) const {
@@ -88,17 +112,9 @@ std::size_t IniDocument::blockEnd(std::size_t header) const {
 
 std::optional<std::size_t> IniDocument::findKey(std::string_view section,
                                                 std::string_view key) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind != Line::Kind::Section || !equalsIgnoringCase(lines_[i].name, section)) {
-      continue;
-    }
-    const std::size_t end = blockEnd(i);
-    for (std::size_t k = i + 1; k < end; ++k) {
-      if (lines_[k].kind == Line::Kind::Key && equalsIgnoringCase(lines_[k].name, key)) return k;
-    }
-    i = end - 1;
-  }
-  return std::nullopt;
+  const auto found = index_.find(indexKey(section, key));
+  if (found == index_.end()) return std::nullopt;
+  return found->second;
 }
 
 std::optional<std::string> IniDocument::get(std::string_view section, std::string_view key) const {
@@ -136,7 +152,7 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
     std::string text = lines_[*found].name + "=" + encoded;
     if (text == lines_[*found].text) return false;
     lines_[*found] = classify(std::move(text));
-    return true;
+    return true;  // the key stays on its line: the index holds
   }
   Line keyLine = classify(cleanKey + "=" + encoded);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -145,22 +161,42 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
       // stays where it is.
       std::size_t at = blockEnd(i);
       while (at > i + 1 && trim(lines_[at - 1].text).empty()) --at;
+      const bool atEnd = at == lines_.size();
       lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(keyLine));
+      // Appending moves no other line, so the index only gains this key.
+      if (atEnd) {
+        index_.emplace(indexKey(lines_[i].name, cleanKey), at);
+      } else {
+        buildIndex();
+      }
       return true;
     }
   }
   if (!lines_.empty() && !trim(lines_.back().text).empty()) lines_.push_back(classify(""));
   lines_.push_back(classify("[" + cleanSection + "]"));
   lines_.push_back(std::move(keyLine));
+  index_.emplace(indexKey(cleanSection, cleanKey), lines_.size() - 1);
   return true;
 }
 
 bool IniDocument::removeKey(std::string_view section, std::string_view key) {
   bool changed = false;
-  while (const auto found = findKey(section, key)) {
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*found));
-    changed = true;
+  // Every copy goes, also those behind the first in a repeated section.
+  for (std::size_t i = 0; i < lines_.size();) {
+    if (lines_[i].kind != Line::Kind::Section || !equalsIgnoringCase(lines_[i].name, section)) {
+      ++i;
+      continue;
+    }
+    const std::size_t end = blockEnd(i);
+    for (std::size_t k = end; k-- > i + 1;) {
+      if (lines_[k].kind == Line::Kind::Key && equalsIgnoringCase(lines_[k].name, key)) {
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(k));
+        changed = true;
+      }
+    }
+    i = blockEnd(i);
   }
+  if (changed) buildIndex();
   return changed;
 }
 
@@ -175,6 +211,7 @@ bool IniDocument::removeSection(std::string_view section) {
       ++i;
     }
   }
+  if (changed) buildIndex();
   return changed;
 }
 

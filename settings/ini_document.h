@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace promptella {
@@ -41,8 +42,13 @@ class IniDocument {
   // section, i.e. the end of that section's block.
   std::size_t blockEnd(std::size_t header) const;
   std::optional<std::size_t> findKey(std::string_view section, std::string_view key) const;
+  // Where each key first stands, by its section and name without regard to case, so that a read
+  // costs the same in a file of ten keys or ten thousand.
+  void buildIndex();
+  static std::string indexKey(std::string_view section, std::string_view key);
 
   std::vector<Line> lines_;
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b);

@@ -6,13 +6,35 @@
 
 namespace promptella {
 
+const IniDocument* IniFile::current() const {
+  const auto stamp = fileStamp(path_);
+  if (!stamp) {
+    cachedStamp_.reset();
+    return nullptr;
+  }
+  // File times are coarse (a few milliseconds, two seconds on FAT): a file written again within
+  // that time can keep its stamp. A stamp is trusted only when the file was last written well
+  // before it was read; otherwise the bytes are compared, which costs a read but no parse.
+  if (stamp == cachedStamp_ && stampSettled_) return &cached_;
+  auto bytes = readWholeFile(path_);
+  if (!bytes) return nullptr;
+  if (!cachedStamp_ || *bytes != cachedBytes_) {
+    cached_ = IniDocument::parse(*bytes);
+    cachedBytes_ = std::move(*bytes);
+    ++parses_;
+  }
+  cachedStamp_ = stamp;
+  stampSettled_ = stamp->writeTime + 3 * kFileClockTicksPerSecond < fileClockNow();
+  return &cached_;
+}
+
 std::optional<std::string> IniFile::ReadIniValue(std::string_view section,
                                                  std::string_view key) const {
-  const auto bytes = readWholeFile(path_);
-  if (!bytes) return std::nullopt;
+  const IniDocument* document = current();
+  if (!document) return std::nullopt;
   const unsigned codePage = ansiCodePage();
-  const auto value = IniDocument::parse(*bytes).get(utf8ToCodePage(section, codePage),
-                                                    utf8ToCodePage(key, codePage));
+  const auto value =
+      document->get(utf8ToCodePage(section, codePage), utf8ToCodePage(key, codePage));
   if (!value) return std::nullopt;
   return codePageToUtf8(*value, codePage);
 }

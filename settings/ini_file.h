@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "settings/ini_document.h"
 
 namespace promptella {
@@ -18,6 +19,8 @@ class IniFile {
   explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
 
   const std::filesystem::path& path() const { return path_; }
+  // How often the file has been parsed: reads of an unchanged file parse it once.
+  std::size_t parseCount() const { return parses_; }
 
   // The value, whole, as UTF-8; nothing when the file, section or key is missing or the value
   // is empty.
@@ -33,8 +36,15 @@ class IniFile {
  private:
   template <typename Edit>
   bool edit(Edit&& change, bool createFile);
+  // The file as last parsed. It is parsed again only when it has changed; see current().
+  const IniDocument* current() const;
 
   std::filesystem::path path_;
+  mutable std::optional<FileStamp> cachedStamp_;
+  mutable bool stampSettled_ = false;
+  mutable std::string cachedBytes_;
+  mutable IniDocument cached_;
+  mutable std::size_t parses_ = 0;
 };
 
 }  // namespace promptella

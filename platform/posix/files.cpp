@@ -1,11 +1,13 @@
 // Files in native builds (POSIX).
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -19,6 +21,24 @@ std::filesystem::path pathFromUtf8(std::string_view utf8) {
 
 std::string pathToUtf8(const std::filesystem::path& path) {
   return path.string();
+}
+
+std::optional<FileStamp> fileStamp(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileStamp{static_cast<unsigned long long>(info.st_size),
+                   static_cast<unsigned long long>(info.st_mtim.tv_sec) * 1000000000ull +
+                       static_cast<unsigned long long>(info.st_mtim.tv_nsec),
+                   static_cast<unsigned long long>(info.st_ino)};
+}
+
+const unsigned long long kFileClockTicksPerSecond = 1000000000ull;
+
+unsigned long long fileClockNow() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<unsigned long long>(now.tv_sec) * kFileClockTicksPerSecond +
+         static_cast<unsigned long long>(now.tv_nsec);
 }
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {

@@ -17,6 +17,28 @@ std::string pathToUtf8(const std::filesystem::path& path) {
   return narrow(path.native());
 }
 
+std::optional<FileStamp> fileStamp(const std::filesystem::path& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  const auto join = [](DWORD high, DWORD low) {
+    return (static_cast<unsigned long long>(high) << 32) | low;
+  };
+  return FileStamp{join(info.nFileSizeHigh, info.nFileSizeLow),
+                   join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
+                   join(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
+const unsigned long long kFileClockTicksPerSecond = 10000000ull;
+
+unsigned long long fileClockNow() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -132,7 +132,9 @@ TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kCommandLine)));
 
   program.typeIntoConsole(L"HALT now");
-  EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(program.control(ids::kCommandLine)) != 0; }));
+  // The last control that leaving console mode enables is the tenth store button.
+  EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(program.control(ids::kAddFirst + 9)) != 0; }));
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kCommandLine)));
   GetConsoleTitleW(title, 256);
   EXPECT_EQ(std::wstring(title), L"Promptella");
   EXPECT_TRUE(IsWindowEnabled(program.control(ids::kAddFirst + 5)));

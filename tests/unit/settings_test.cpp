@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "settings/ini_document.h"
@@ -150,6 +151,32 @@ TEST_F(SettingsFile, ASecondWriterIsSeenAtOnce) {
   EXPECT_EQ(other.ReadIniValue("Configuration", "Path"), "C:\\A");
   other.WriteIniValue("Configuration", "Path", "C:\\B");
   EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\B");
+}
+
+TEST_F(SettingsFile, AnEditInPlaceOfTheSameSizeIsSeenAtOnce) {
+  // Another program rewrites the file in place, same size, within the file clock's resolution.
+  for (int i = 0; i < 50; ++i) {
+    writeBytes(path, "[A]\r\nk=" + std::to_string(i % 10) + "\r\n");
+    EXPECT_EQ(ini.ReadIniValue("A", "k"), std::to_string(i % 10));
+  }
+}
+
+TEST_F(SettingsFile, AnOldUnchangedFileIsParsedOnce) {
+  std::string text = "[Commands]\r\n";
+  for (int i = 0; i < 100; ++i)
+    text += "Command" + std::to_string(i) + "=c" + std::to_string(i) + "\r\n";
+  writeBytes(path, text);
+  const auto old = std::filesystem::last_write_time(path) - std::chrono::hours(1);
+  std::filesystem::last_write_time(path, old);
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(ini.ReadIniValue("Commands", "Command" + std::to_string(i)), "c" + std::to_string(i));
+  }
+  EXPECT_EQ(ini.parseCount(), 1u);
+  // A change by another program is seen at the next read, even with the old time put back.
+  writeBytes(path, "[Commands]\r\nCommand0=changed\r\n");
+  std::filesystem::last_write_time(path, old);
+  EXPECT_EQ(ini.ReadIniValue("Commands", "Command0"), "changed");
+  EXPECT_EQ(ini.parseCount(), 2u);
 }
 
 TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFiles) {
