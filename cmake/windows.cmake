@@ -52,7 +52,7 @@ if(PROMPTELLA_TESTS)
   promptella_options(e2e_tests)
 
   add_executable(bench bench/bench.cpp)
-  target_link_libraries(bench PRIVATE e2e_driver psapi)
+  target_link_libraries(bench PRIVATE e2e_driver promptella_win32 psapi)
   promptella_options(bench)
   add_executable(minimal_window WIN32 bench/minimal_window.cpp)
   promptella_options(minimal_window)

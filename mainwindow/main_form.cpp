@@ -6,10 +6,6 @@
 
 namespace promptella {
 
-std::string numberedKey(int n) {
-  return "Command" + std::to_string(n);
-}
-
 MainForm::MainForm(MainControls controls, MainServices services) : c_(controls), s_(services) {
   c_.Lecteurs.onChange = [this] { Lecteurs_Change(); };
   c_.Chemins.onChange = [this] { Chemins_Change(); };
@@ -30,15 +26,15 @@ void MainForm::Form_Load() {
   runner_.emplace(pathFromUtf8(files_.BatchFilePath), s_.launcher);
 
   for (int n = 0; n < ids::kSlotCount; ++n) {
-    showSlot(n, settings_->ReadIniValue("StoredCommands", numberedKey(n)).value_or(""));
+    showSlot(n, settings_->ReadIniValue("StoredCommands", numberedKey(static_cast<std::size_t>(n)))
+                    .value_or(""));
   }
   // The default lives only on screen until the user stores a command in slot 0.
   if (c_.cmdStored[0]->caption().empty()) showSlot(0, kDefaultSlot0Command);
 
-  for (int n = 0;; ++n) {
-    const auto entry = settings_->ReadIniValue("Commands", numberedKey(n));
-    if (!entry) break;
-    c_.lstCommandes.insertItem(c_.lstCommandes.count(), *entry);
+  // Entry 0 on top, in the order saved; keys after a gap are never read.
+  for (const auto& entry : settings_->ReadNumberedValues("Commands")) {
+    c_.lstCommandes.insertItem(c_.lstCommandes.count(), entry);
   }
 
   s_.console.OpenConsole(c_.window);

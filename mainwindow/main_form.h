@@ -45,7 +45,6 @@ struct MainServices {
   Shell& shell;
 };
 
-std::string numberedKey(int n);  // "Command" followed by n
 std::string consoleModeTitle();
 std::string consoleModeNotice();
 

@@ -13,7 +13,8 @@ std::filesystem::path pathFromUtf8(std::string_view utf8);
 std::string pathToUtf8(const std::filesystem::path& path);
 
 // What tells one version of a file from another without reading it: its size, its last write
-// time and its identity (a file replaced by a rename is another file).
+// time and its identity (a file replaced by a rename is another file: another inode, or on
+// Windows another creation time).
 struct FileStamp {
   unsigned long long size = 0, writeTime = 0, id = 0;
   bool operator==(const FileStamp&) const = default;

@@ -25,6 +25,7 @@ ensure_packages() {
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb xauth
                   imagemagick x11-utils)
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev libgmock-dev)
+FUZZ_PACKAGES=(clang-14 libfuzzer-14-dev)
 
 build_windows() {
   log "cross build (MinGW-w64) in $BUILD/win"
@@ -38,6 +39,13 @@ build_native() {
   cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug >"$BUILD/cmake-native.log" 2>&1 ||
     { cat "$BUILD/cmake-native.log"; return 1; }
   cmake --build "$BUILD/native" -j "$JOBS"
+}
+
+build_fuzzers() {
+  log "fuzz targets (clang, libFuzzer) in $BUILD/fuzz"
+  CXX=clang++-14 cmake -S "$ROOT" -B "$BUILD/fuzz" -DPROMPTELLA_FUZZ=ON -DPROMPTELLA_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$BUILD/cmake-fuzz.log" 2>&1 || { cat "$BUILD/cmake-fuzz.log"; return 1; }
+  cmake --build "$BUILD/fuzz" -j "$JOBS"
 }
 
 # A private Wine prefix inside the build tree, booted once; nothing of the user's Wine is touched.

@@ -6,6 +6,10 @@
 
 namespace promptella {
 
+std::string numberedKey(std::size_t n) {
+  return "Command" + std::to_string(n);
+}
+
 const IniDocument* IniFile::current() const {
   const auto stamp = fileStamp(path_);
   if (!stamp) {
@@ -37,6 +41,19 @@ std::optional<std::string> IniFile::ReadIniValue(std::string_view section,
       document->get(utf8ToCodePage(section, codePage), utf8ToCodePage(key, codePage));
   if (!value) return std::nullopt;
   return codePageToUtf8(*value, codePage);
+}
+
+std::vector<std::string> IniFile::ReadNumberedValues(std::string_view section) const {
+  std::vector<std::string> values;
+  const IniDocument* document = current();
+  if (!document) return values;
+  const unsigned codePage = ansiCodePage();
+  const std::string name = utf8ToCodePage(section, codePage);
+  for (std::size_t i = 0;; ++i) {
+    const auto value = document->get(name, numberedKey(i));
+    if (!value) return values;
+    values.push_back(codePageToUtf8(*value, codePage));
+  }
 }
 
 template <typename Edit>
@@ -79,9 +96,7 @@ bool IniFile::RewriteNumberedSection(std::string_view section,
         const std::string name = utf8ToCodePage(section, cp);
         bool changed = document.removeSection(name);
         for (std::size_t i = 0; i < values.size(); ++i) {
-          changed =
-              document.set(name, "Command" + std::to_string(i), utf8ToCodePage(values[i], cp)) ||
-              changed;
+          changed = document.set(name, numberedKey(i), utf8ToCodePage(values[i], cp)) || changed;
         }
         return changed;
       },

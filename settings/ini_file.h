@@ -14,6 +14,9 @@
 
 namespace promptella {
 
+// The numbered keys of the stored commands and the history: "Command" followed by n.
+std::string numberedKey(std::size_t n);
+
 class IniFile {
  public:
   explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
@@ -25,6 +28,8 @@ class IniFile {
   // The value, whole, as UTF-8; nothing when the file, section or key is missing or the value
   // is empty.
   std::optional<std::string> ReadIniValue(std::string_view section, std::string_view key) const;
+  // "Command0", "Command1", ... of the section, up to the first that reads as absent.
+  std::vector<std::string> ReadNumberedValues(std::string_view section) const;
   // Each returns whether the file now holds the change; a failed change leaves the file intact.
   bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value);
   bool DeleteIniKey(std::string_view section, std::string_view key);

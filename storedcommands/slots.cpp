@@ -20,7 +20,7 @@ void MainForm::clearSlot(int n) {
   c_.cmdStored[static_cast<std::size_t>(n)]->setCaption("");
   c_.cmdStored[static_cast<std::size_t>(n)]->setEnabled(false);
   c_.mnuCommand[static_cast<std::size_t>(n)]->setEnabled(false);
-  settings_->DeleteIniKey("StoredCommands", numberedKey(n));
+  settings_->DeleteIniKey("StoredCommands", numberedKey(static_cast<std::size_t>(n)));
 }
 
 void MainForm::cmdAdd_Click(int index) {
@@ -31,7 +31,7 @@ void MainForm::cmdAdd_Click(int index) {
       if (c == '\r' || c == '\n') c = ' ';
     }
     showSlot(index, text);
-    settings_->WriteIniValue("StoredCommands", numberedKey(index), text);
+    settings_->WriteIniValue("StoredCommands", numberedKey(static_cast<std::size_t>(index)), text);
     return;
   }
   const std::string stored = c_.cmdStored[static_cast<std::size_t>(index)]->caption();

@@ -81,6 +81,22 @@ void drawFolderGlyph(HDC dc, RECT box, bool open) {
   DeleteObject(fill);
 }
 
+std::string sortKey(const wchar_t* name) {
+  const DWORD flags = LCMAP_SORTKEY | LINGUISTIC_IGNORECASE;
+  const int size =
+      LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name, -1, nullptr, 0, nullptr, nullptr, 0);
+  std::string key(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name, -1, reinterpret_cast<LPWSTR>(key.data()),
+                size, nullptr, nullptr, 0);
+  return key;
+}
+
+// Handles the paint messages that wait, and nothing else, so that no input runs in between.
+void repaintPending() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
+}
+
 }  // namespace
 
 // ----- Win32Control -------------------------------------------------------------------------
@@ -311,10 +327,15 @@ void Win32FolderList::populate() {
   }
   const int current = static_cast<int>(entries_.size()) - 1;
 
-  std::vector<Entry> children;
+  // Sorted as Explorer sorts, by the user's collation ("Élan" with the E's), through sort keys:
+  // one conversion per name, then plain byte comparisons.
+  struct Child {
+    std::wstring name;
+    std::string key;
+  };
+  std::vector<Child> children;
   std::wstring pattern = path_;
   if (pattern.back() != L'\\') pattern += L'\\';
-  const std::wstring prefix = pattern;
   pattern += L'*';
   WIN32_FIND_DATAW found;
   HANDLE search =
@@ -323,18 +344,18 @@ void Win32FolderList::populate() {
   if (search != INVALID_HANDLE_VALUE) {
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      children.push_back({name, prefix + name, current + 1, false});
+      const wchar_t* name = found.cFileName;
+      if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+      children.push_back({name, sortKey(name)});
+      // A folder of many thousands takes a moment: the windows keep painting meanwhile.
+      if (children.size() % 2048 == 0) repaintPending();
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  std::sort(children.begin(), children.end(), [](const Entry& a, const Entry& b) {
-    // The user's collation, as Explorer sorts: "Élan" comes with the E's, not after the Z's.
-    return CompareStringEx(LOCALE_NAME_USER_DEFAULT, LINGUISTIC_IGNORECASE, a.name.c_str(), -1,
-                           b.name.c_str(), -1, nullptr, nullptr, 0) == CSTR_LESS_THAN;
-  });
-  entries_.insert(entries_.end(), children.begin(), children.end());
+  std::sort(children.begin(), children.end(),
+            [](const Child& a, const Child& b) { return a.key < b.key; });
+  entries_.reserve(entries_.size() + children.size());
+  for (auto& child : children) entries_.push_back({std::move(child.name), {}, current + 1, false});
 
   // The path is also the list's window text, where automation tools read it.
   SetWindowTextW(hwnd_, path_.c_str());
@@ -348,8 +369,15 @@ void Win32FolderList::populate() {
 
 void Win32FolderList::openEntry(int index) {
   if (index < 0 || index >= static_cast<int>(entries_.size())) return;
+  const Entry& entry = entries_[static_cast<std::size_t>(index)];
+  std::wstring target = entry.fullPath;
+  if (target.empty()) {  // a subfolder of the folder shown
+    target = path_;
+    if (target.back() != L'\\') target += L'\\';
+    target += entry.name;
+  }
   // A folder that vanished since it was listed fails quietly: the list stays as it is.
-  setPath(narrow(entries_[static_cast<std::size_t>(index)].fullPath));
+  setPath(narrow(target));
 }
 
 bool Win32FolderList::onCommand(WORD code) {

@@ -73,7 +73,7 @@ class Win32FolderList : public Win32Control, public FolderList {
 
   struct Entry {
     std::wstring name;
-    std::wstring fullPath;
+    std::wstring fullPath;  // for the open ancestors; a subfolder's is the path shown and its name
     int level;
     bool open;
   };

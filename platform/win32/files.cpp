@@ -18,17 +18,16 @@ std::string pathToUtf8(const std::filesystem::path& path) {
 }
 
 std::optional<FileStamp> fileStamp(const std::filesystem::path& path) {
-  UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  // One call, no handle: a read of an unchanged file costs microseconds.
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
   const auto join = [](DWORD high, DWORD low) {
     return (static_cast<unsigned long long>(high) << 32) | low;
   };
+  // A file put in place by a rename was created anew: its creation time tells it apart.
   return FileStamp{join(info.nFileSizeHigh, info.nFileSizeLow),
                    join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
-                   join(info.nFileIndexHigh, info.nFileIndexLow)};
+                   join(info.ftCreationTime.dwHighDateTime, info.ftCreationTime.dwLowDateTime)};
 }
 
 const unsigned long long kFileClockTicksPerSecond = 10000000ull;

@@ -88,6 +88,17 @@ TEST_F(SettingsFile, LineBreaksInValuesCannotCreateKeysOrSections) {
   EXPECT_EQ(ini.ReadIniValue("Sec[tion", "Keyx"), "v");
 }
 
+TEST_F(SettingsFile, ALoneCarriageReturnStaysInsideItsLine) {
+  // Found by fuzzing: a CR not followed by LF ends no line, so it belongs to the value; written
+  // back, it becomes a space like any line break.
+  writeBytes(path, "[StoredCommands]\r\nCommand0=dir /\raCmd\nCommand1=x\r\n");
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command0"), "dir /\raCmd");
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), "x");
+  ini.WriteIniValue("StoredCommands", "Command0", *ini.ReadIniValue("StoredCommands", "Command0"));
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command0"), "dir / aCmd");
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), "x");
+}
+
 TEST_F(SettingsFile, EmptyValueReadsAsAbsent) {
   writeBytes(path, "[StoredCommands]\r\nCommand3=\r\nCommand4=   \r\n");
   EXPECT_FALSE(ini.ReadIniValue("StoredCommands", "Command3"));

@@ -15,39 +15,13 @@
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
+#include "tests/support/no_console.h"
 
 namespace promptella {
 namespace {
 
-// No console and no ending of the test process: the window is what is tested here.
-class NoConsole : public ConsoleApi {
- public:
-  void lockScreenUpdates() override {}
-  void unlockScreenUpdates() override {}
-  bool allocConsole() override { return true; }
-  ConsoleHandle standardOutput() override { return 1; }
-  ConsoleHandle standardInput() override { return 2; }
-  void setTitle(std::string_view) override {}
-  void setInputMode(ConsoleHandle, unsigned) override {}
-  void write(ConsoleHandle, std::string_view) override {}
-  WindowHandle findWindow(std::string_view, std::string_view) override { return 0; }
-  WindowHandle ownConsoleWindow() override { return 0; }
-  ScreenRect windowRect(WindowHandle) override { return {}; }
-  void moveWindow(WindowHandle, int, int, int, int) override {}
-  std::optional<std::string> readLine(ConsoleHandle) override { return std::nullopt; }
-  void closeHandle(ConsoleHandle) override {}
-  void freeConsole() override {}
-  void destroyWindow(WindowHandle) override {}
-};
-
-class TestApplication : public Application {
- public:
-  explicit TestApplication(std::filesystem::path folder) : folder_(std::move(folder)) {}
-  std::string folder() const override { return narrow(folder_.wstring()); }
-  void terminate(int exitCode) override { ended = exitCode; }
-  std::filesystem::path folder_;
-  int ended = -1;
-};
+using testing::FolderApplication;
+using testing::NoConsole;
 
 class RealMainWindow : public ::testing::Test {
  protected:
@@ -59,7 +33,7 @@ class RealMainWindow : public ::testing::Test {
     std::filesystem::create_directories(folder_);
     std::ofstream(folder_ / L"Promptella.ini", std::ios::binary)
         << "[StoredCommands]\r\nCommand2=dir && echo done\r\n";
-    app_.folder_ = folder_;
+    app_.folder_ = narrow(folder_.wstring());
     window_.emplace(GetModuleHandleW(nullptr));
     dialogs_.emplace(window_->hwnd(), window_->icon(), window_->handCursor());
     form_.emplace(window_->controls(),
@@ -77,7 +51,7 @@ class RealMainWindow : public ::testing::Test {
   HWND item(int id) const { return GetDlgItem(hwnd(), id); }
 
   std::filesystem::path folder_;
-  TestApplication app_{folder_};
+  FolderApplication app_;
   NoConsole consoleApi_;
   Win32MessageBox messages_;
   CompanionConsole console_{consoleApi_, messages_};

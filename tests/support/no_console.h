@@ -1,0 +1,40 @@
+// Services that let the real main window run inside a test or benchmark process: no console is
+// opened and the process is never ended.
+#pragma once
+
+#include <filesystem>
+
+#include "platform/app.h"
+#include "platform/console.h"
+
+namespace promptella::testing {
+
+class NoConsole : public ConsoleApi {
+ public:
+  void lockScreenUpdates() override {}
+  void unlockScreenUpdates() override {}
+  bool allocConsole() override { return true; }
+  ConsoleHandle standardOutput() override { return 1; }
+  ConsoleHandle standardInput() override { return 2; }
+  void setTitle(std::string_view) override {}
+  void setInputMode(ConsoleHandle, unsigned) override {}
+  void write(ConsoleHandle, std::string_view) override {}
+  WindowHandle findWindow(std::string_view, std::string_view) override { return 0; }
+  WindowHandle ownConsoleWindow() override { return 0; }
+  ScreenRect windowRect(WindowHandle) override { return {}; }
+  void moveWindow(WindowHandle, int, int, int, int) override {}
+  std::optional<std::string> readLine(ConsoleHandle) override { return std::nullopt; }
+  void closeHandle(ConsoleHandle) override {}
+  void freeConsole() override {}
+  void destroyWindow(WindowHandle) override {}
+};
+
+class FolderApplication : public Application {
+ public:
+  std::string folder() const override { return folder_; }
+  void terminate(int exitCode) override { ended = exitCode; }
+  std::string folder_;
+  int ended = -1;
+};
+
+}  // namespace promptella::testing
