@@ -21,7 +21,7 @@ MainForm::MainForm(MainControls controls, MainServices services) : c_(controls),
 
 void MainForm::Form_Load() {
   c_.window.setCaption(std::string(kProductName) + " " + std::string(kVersion));
-  files_ = fileNamesFor(s_.app.folder());
+  files_ = chooseFileNames(s_.app);
   settings_.emplace(pathFromUtf8(files_.IniFilePath));
   runner_.emplace(pathFromUtf8(files_.BatchFilePath), s_.launcher);
 

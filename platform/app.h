@@ -13,6 +13,11 @@ class Application {
   virtual std::string folder() const = 0;
   // Ends the process with `exitCode` at once: no window is unloaded, no later event runs.
   virtual void terminate(int exitCode) = 0;
+  // Whether files can be created in `folder` (UTF-8).
+  virtual bool folderWritable(const std::string& folder) const = 0;
+  // The user's own folder for this program's data (%LOCALAPPDATA%\Promptella), created when
+  // missing; empty when there is none.
+  virtual std::string localDataFolder() const = 0;
 };
 
 }  // namespace promptella

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/app.h"
+
 namespace promptella {
 
 inline constexpr std::string_view kProductName = "Promptella";
@@ -23,5 +25,10 @@ inline FileNames fileNamesFor(std::string_view appFolder) {
   return {folder + "~" + std::string(kProductName) + ".bat",
           folder + std::string(kProductName) + ".ini"};
 }
+
+// Where the two files live: the program's folder wherever it is writable, as always. Where it is
+// not (a program installed under Program Files), the user's local data folder, as portable tools
+// do; a settings file beside the program is taken along the first time, so nothing is lost.
+FileNames chooseFileNames(const Application& app);
 
 }  // namespace promptella

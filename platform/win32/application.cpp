@@ -25,4 +25,26 @@ void Win32Application::terminate(int exitCode) {
   TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
 }
 
+bool Win32Application::folderWritable(const std::string& folder) const {
+  // A file that goes away when closed: nothing is left behind, whatever happens next.
+  const std::wstring probe =
+      widen(folder) + L"\\~Promptella-" + std::to_wstring(GetCurrentProcessId()) + L".probe";
+  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+std::string Win32Application::localDataFolder() const {
+  wchar_t base[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  const std::wstring folder = std::wstring(base) + L"\\Promptella";
+  CreateDirectoryW(folder.c_str(), nullptr);  // already there is fine
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+  return narrow(folder);
+}
+
 }  // namespace promptella

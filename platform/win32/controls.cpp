@@ -434,6 +434,7 @@ bool Win32FolderList::onDrawItem(const DRAWITEMSTRUCT& item) {
 Win32ComboBox::Win32ComboBox(HWND parent, int id) {
   attach(createChild(parent, id, WC_COMBOBOXW,
                      CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP));
+  SendMessageW(hwnd_, CB_LIMITTEXT, 0, 0);  // no limit: a long command line is the user's to type
   COMBOBOXINFO info{};
   info.cbSize = sizeof(info);
   GetComboBoxInfo(hwnd_, &info);

@@ -2,6 +2,7 @@
 #include "tests/e2e/driver.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <stdexcept>
@@ -66,16 +67,43 @@ PromptellaProcess::PromptellaProcess(const std::string& ini) {
   if (!ini.empty()) std::ofstream(folder_ / L"Promptella.ini", std::ios::binary) << ini;
 }
 
-PromptellaProcess::~PromptellaProcess() {
-  if (info_.hProcess) {
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(info_.hProcess, 1);
-      WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
+PromptellaProcess::PromptellaProcess(ExistingFolder folder)
+    : folder_(std::move(folder.path)), ownsFolder_(false) {}
+
+void PromptellaProcess::release() {
+  if (!info_.hProcess) return;
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
   }
+  // Batches the program started and that still run would outlive the test: end them too.
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID != info_.dwProcessId) continue;
+    if (HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+      TerminateProcess(child, 1);
+      WaitForSingleObject(child, 5000);
+      CloseHandle(child);
+    }
+  }
+  CloseHandle(snapshot);
+  CloseHandle(info_.hProcess);
+  CloseHandle(info_.hThread);
+  info_ = {};
+}
+
+void PromptellaProcess::kill() {
+  release();
+}
+
+PromptellaProcess::~PromptellaProcess() {
+  release();
+  if (!ownsFolder_) return;
   std::error_code ignored;
+  // Batches started by the program may still hold files for a moment.
   waitFor(
       [&] {
         return !std::filesystem::exists(folder_) ||
@@ -85,6 +113,7 @@ PromptellaProcess::~PromptellaProcess() {
 }
 
 void PromptellaProcess::start(const std::filesystem::path& workingFolder) {
+  release();  // a program started before by this object has ended, or ends now
   const std::filesystem::path exe = folder_ / L"Promptella.exe";
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
   STARTUPINFOW startup{};

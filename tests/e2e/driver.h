@@ -17,10 +17,16 @@ bool waitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds deadline = std::chrono::seconds(30),
              std::chrono::milliseconds poll = std::chrono::milliseconds(20));
 
+// A folder prepared elsewhere that already holds Promptella.exe; it is left as it is.
+struct ExistingFolder {
+  std::filesystem::path path;
+};
+
 class PromptellaProcess {
  public:
   // Copies Promptella.exe into a fresh folder, writes `ini` there as Promptella.ini when not empty.
   explicit PromptellaProcess(const std::string& ini = {});
+  explicit PromptellaProcess(ExistingFolder folder);
   ~PromptellaProcess();
 
   const std::filesystem::path& folder() const { return folder_; }
@@ -28,6 +34,8 @@ class PromptellaProcess {
   // until its main window is shown and its console placed.
   void start(const std::filesystem::path& workingFolder = {});
   DWORD pid() const { return info_.dwProcessId; }
+  // Ends the program at once, as a crash or the task manager would.
+  void kill();
   HWND window() const { return window_; }
   HWND control(int id) const { return GetDlgItem(window_, id); }
   std::wstring text(HWND control) const;
@@ -62,7 +70,10 @@ class PromptellaProcess {
   DWORD waitForExit(std::chrono::milliseconds deadline = std::chrono::seconds(20));
 
  private:
+  void release();
+
   std::filesystem::path folder_;
+  bool ownsFolder_ = true;
   PROCESS_INFORMATION info_{};
   HWND window_ = nullptr;
 };

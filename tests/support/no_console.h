@@ -33,6 +33,8 @@ class FolderApplication : public Application {
  public:
   std::string folder() const override { return folder_; }
   void terminate(int exitCode) override { ended = exitCode; }
+  bool folderWritable(const std::string&) const override { return true; }
+  std::string localDataFolder() const override { return {}; }
   std::string folder_;
   int ended = -1;
 };

@@ -138,8 +138,14 @@ class FakeApplication : public Application {
   explicit FakeApplication(std::filesystem::path folder) : folder_(std::move(folder)) {}
   std::string folder() const override { return folder_.string(); }
   void terminate(int exitCode) override { exitCodes.push_back(exitCode); }
+  bool folderWritable(const std::string& folder) const override {
+    return !readOnly.count(folder) && std::filesystem::is_directory(folder);
+  }
+  std::string localDataFolder() const override { return dataFolder.string(); }
   std::filesystem::path folder_;
   std::vector<int> exitCodes;
+  std::set<std::string> readOnly;  // folders that take no new files
+  std::filesystem::path dataFolder;
 };
 
 // Records every console call in order, as text, so tests can check the order of the set-up.

@@ -159,3 +159,55 @@ TEST_F(MainWindowStart, ExitLeavesTheBatchFileAndTheConsole) {
 
 }  // namespace
 }  // namespace promptella
+
+namespace promptella {
+namespace {
+
+class ReadOnlyProgramFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(program);
+    std::filesystem::create_directories(data);
+    w.app.readOnly.insert(program.string());
+    w.app.dataFolder = data;
+  }
+  testing::TempDir dir;
+  std::filesystem::path program = dir / "Program Files";
+  std::filesystem::path data = dir / "LocalAppData";
+  testing::FakeMainWindow w{program};
+};
+
+TEST_F(ReadOnlyProgramFolder, FilesMoveToTheUsersDataFolderTakingTheOldSettingsAlong) {
+  testing::writeBytes(program / "Promptella.ini", "[StoredCommands]\r\nCommand3=tree\r\n");
+  w.form.Form_Load();
+  EXPECT_EQ(pathFromUtf8(w.form.files().IniFilePath), data / "Promptella.ini");
+  EXPECT_EQ(pathFromUtf8(w.form.files().BatchFilePath), data / "~Promptella.bat");
+  EXPECT_EQ(w.stored[3].caption(), "tree");
+  w.form.Form_Activate();
+  w.commandLine.setText("ver");
+  w.commandLine.onKeyPress(13);
+  EXPECT_EQ(w.form.settings().ReadIniValue("Commands", "Command0"), "ver");
+  EXPECT_TRUE(std::filesystem::exists(data / "~Promptella.bat"));
+  // The file beside the program is left as it was.
+  EXPECT_EQ(testing::readBytes(program / "Promptella.ini"),
+            "[StoredCommands]\r\nCommand3=tree\r\n");
+}
+
+TEST_F(ReadOnlyProgramFolder, SettingsAlreadyInTheDataFolderWin) {
+  testing::writeBytes(program / "Promptella.ini", "[StoredCommands]\r\nCommand3=old\r\n");
+  testing::writeBytes(data / "Promptella.ini", "[StoredCommands]\r\nCommand3=newer\r\n");
+  w.form.Form_Load();
+  EXPECT_EQ(w.stored[3].caption(), "newer");
+}
+
+TEST(WritableProgramFolder, KeepsBothFilesBesideTheProgram) {
+  testing::TempDir dir;
+  testing::FakeMainWindow w{dir.path()};
+  w.app.dataFolder = dir / "unused";
+  w.form.Form_Load();
+  EXPECT_EQ(pathFromUtf8(w.form.files().IniFilePath), dir / "Promptella.ini");
+  EXPECT_FALSE(std::filesystem::exists(dir / "unused"));
+}
+
+}  // namespace
+}  // namespace promptella

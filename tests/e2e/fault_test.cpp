@@ -1,0 +1,355 @@
+// Faults and bad input against the real program: broken settings files, hostile command lines,
+// pickers pointing nowhere, a kill in the middle of saving, a full disk and a read-only program
+// folder. Every case must end with the program running (or ended cleanly), no settings lost,
+// and a message only where the user must know. A table of the outcomes is printed at the end.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <thread>
+
+#include "mainwindow/control_ids.h"
+#include "tests/e2e/driver.h"
+
+namespace promptella::e2e {
+namespace {
+
+std::vector<std::pair<std::string, std::string>>& outcomes() {
+  static std::vector<std::pair<std::string, std::string>> table;
+  return table;
+}
+
+// Records the outcome of the running test in the table, with what was observed.
+void record(const std::string& observed) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const bool failed = ::testing::Test::HasFailure();
+  outcomes().emplace_back(std::string(info->test_suite_name()) + "." + info->name(),
+                          (failed ? "FAILED: " : "ok: ") + observed);
+}
+
+class OutcomeTable : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    if (outcomes().empty()) return;
+    std::printf("\n%-58s %s\n", "Fault or bad-input case", "Outcome");
+    for (const auto& [name, outcome] : outcomes())
+      std::printf("%-58s %s\n", name.c_str(), outcome.c_str());
+  }
+};
+const auto* const kTable = ::testing::AddGlobalTestEnvironment(new OutcomeTable);
+
+std::string fileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::wstring iniValue(const std::filesystem::path& ini, const wchar_t* section,
+                      const wchar_t* key) {
+  wchar_t value[4096] = {};
+  GetPrivateProfileStringW(section, key, L"", value, 4096, ini.c_str());
+  return value;
+}
+
+// A message box or dialog of the program, if one is open.
+HWND openDialog(const PromptellaProcess& program) {
+  HWND found = nullptr;
+  while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr))) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    if (owner == program.pid() && IsWindowVisible(found)) return found;
+  }
+  return nullptr;
+}
+
+std::wstring dialogText(HWND dialog) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(GetDlgItem(dialog, 0xFFFF), text, 1024);  // a message box's text
+  return text;
+}
+
+// Enter on `command` (set whole, not typed) in the command line.
+void enter(PromptellaProcess& program, const std::wstring& command) {
+  const HWND edit = FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  SendMessageW(program.control(ids::kCommandLine), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(command.c_str()));
+  SendMessageW(edit, WM_CHAR, L'\r', 0);
+}
+
+std::size_t lineCount(const std::string& bytes) {
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+    lines += bytes[i] == '\r' && bytes[i + 1] == '\n';
+  return lines;
+}
+
+// ----- Settings files -----------------------------------------------------------------------
+
+struct BadFile {
+  const char* name;
+  std::string bytes;
+  bool keepsSlot3;  // the file holds "[StoredCommands] Command3=keep" readable as such
+};
+
+std::vector<BadFile> badFiles() {
+  const std::string keep = "[StoredCommands]\r\nCommand3=keep\r\n";
+  std::mt19937 random(7);
+  std::string noise(4096, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  std::string big = keep + "[Junk]\r\n";
+  while (big.size() < 10 * 1024 * 1024)
+    big += "key" + std::to_string(big.size()) + "=" + std::string(100, 'j') + "\r\n";
+  return {
+      {"random bytes", noise, false},
+      {"NUL bytes", keep + std::string("\0\0\0[Commands]\0Command0=x\r\n", 27), true},
+      {"a 10 MB file", big, true},
+      {"a 1 MB line", keep + "[Long]\r\nline=" + std::string(1024 * 1024, 'L') + "\r\n", true},
+      {"no final line end", "[StoredCommands]\r\nCommand3=keep", true},
+      {"LF-only line ends", "[StoredCommands]\nCommand3=keep\n[Commands]\nCommand0=old\n", true},
+      {"a UTF-8 byte-order mark", "\xEF\xBB\xBF" + keep, true},
+      {"duplicate sections and keys",
+       keep + "[StoredCommands]\r\nCommand3=second\r\nCommand3=third\r\n", true},
+      {"a section named like a key", "[Command0=x]\r\nCommand0=y\r\n" + keep, true},
+  };
+}
+
+class BrokenSettings : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(BrokenSettings, StartsRunsAndSavesWithoutLosingWhatItCouldRead) {
+  const BadFile& bad = GetParam();
+  PromptellaProcess program(bad.bytes);
+  program.start();
+  if (bad.keepsSlot3) {
+    EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"keep");
+  }
+  enter(program, L"echo settings-ok");
+  const auto ini = program.folder() / L"Promptella.ini";
+  EXPECT_TRUE(
+      waitFor([&] { return iniValue(ini, L"Commands", L"Command0") == L"echo settings-ok"; }));
+  if (bad.keepsSlot3) {
+    EXPECT_EQ(iniValue(ini, L"StoredCommands", L"Command3"), L"keep");
+  }
+  EXPECT_EQ(openDialog(program), nullptr);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record(std::string("opened, ran, history saved") + (bad.keepsSlot3 ? ", slot kept" : ""));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenSettings, ::testing::ValuesIn(badFiles()),
+                         [](const auto& param) {
+                           std::string name = param.param.name;
+                           for (char& c : name)
+                             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+TEST(SettingsFault, AReadOnlyFileIsLeftAsItWas) {
+  const std::string original = "[StoredCommands]\r\nCommand3=keep\r\n";
+  PromptellaProcess program(original);
+  const auto ini = program.folder() / L"Promptella.ini";
+  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+  program.start();
+  program.attachConsole();
+  enter(program, L"echo still-runs");
+  EXPECT_TRUE(
+      program.waitForConsole([](const std::wstring& line) { return line == L"still-runs"; }));
+  program.detachConsole();
+  EXPECT_EQ(fileBytes(ini), original);
+  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  record("command ran; the read-only file unchanged");
+}
+
+TEST(SettingsFault, AFileHeldOpenByAnotherProgramIsLeftAsItWas) {
+  const std::string original = "[StoredCommands]\r\nCommand3=keep\r\n";
+  PromptellaProcess program(original);
+  const auto ini = program.folder() / L"Promptella.ini";
+  HANDLE held = CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  program.start();
+  enter(program, L"echo held");
+  EXPECT_EQ(openDialog(program), nullptr);
+  CloseHandle(held);
+  EXPECT_EQ(fileBytes(ini), original);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record("started on defaults, ran; the file unchanged once released");
+}
+
+TEST(SettingsFault, KilledDuringHistoryRewritesTheFileHoldsAWholeHistory) {
+  PromptellaProcess program("[StoredCommands]\r\nCommand3=keep\r\n");
+  const auto ini = program.folder() / L"Promptella.ini";
+  std::mt19937 random(11);
+  int rewrites = 0;
+  for (int round = 0; round < 10; ++round) {
+    program.start();
+    const HWND combo = program.control(ids::kCommandLine);
+    const HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
+    // 50 new commands, each a rewrite of the history, queued at once; the kill lands among them.
+    for (int i = 0; i < 50; ++i, ++rewrites) {
+      const std::wstring command = L"rem " + std::to_wstring(round) + L"-" + std::to_wstring(i);
+      PostMessageW(edit, WM_SETTEXT, 0, 0);
+      for (const wchar_t c : command) PostMessageW(edit, WM_CHAR, c, 0);
+      PostMessageW(edit, WM_CHAR, L'\r', 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 400));
+    program.kill();
+    // Whatever the moment, the file parses and holds a history without gaps, newest first.
+    EXPECT_EQ(iniValue(ini, L"StoredCommands", L"Command3"), L"keep") << "round " << round;
+    int count = 0;
+    while (!iniValue(ini, L"Commands", (L"Command" + std::to_wstring(count)).c_str()).empty())
+      ++count;
+    EXPECT_LE(count, 20) << "round " << round;
+    std::wstring previous;
+    for (int k = count - 1; k >= 0; --k) {
+      const std::wstring entry =
+          iniValue(ini, L"Commands", (L"Command" + std::to_wstring(k)).c_str());
+      EXPECT_EQ(entry.rfind(L"rem ", 0), 0u) << "round " << round;
+    }
+  }
+  record("the file parsed after every kill, history whole, over " + std::to_string(rewrites) +
+         " queued rewrites");
+}
+
+// ----- Command lines ------------------------------------------------------------------------
+
+struct BadCommand {
+  const char* name;
+  std::wstring text;
+  std::size_t lines;  // lines of the batch written, 0 when nothing runs
+};
+
+class HostileCommands : public ::testing::TestWithParam<BadCommand> {};
+
+TEST_P(HostileCommands, NeverCrashNorInjectASecondLine) {
+  const BadCommand& bad = GetParam();
+  PromptellaProcess program;
+  program.start();
+  enter(program, bad.text);
+  const auto batch = program.folder() / L"~Promptella.bat";
+  if (bad.lines == 0) {
+    EXPECT_FALSE(std::filesystem::exists(batch));
+  } else {
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(batch); }));
+    EXPECT_EQ(lineCount(fileBytes(batch)), bad.lines);
+  }
+  const HWND dialog = openDialog(program);
+  EXPECT_EQ(dialog, nullptr) << std::string(dialogText(dialog).begin(), dialogText(dialog).end());
+  EXPECT_EQ(program.waitForExit(std::chrono::milliseconds(0)), static_cast<DWORD>(STILL_ACTIVE));
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record(bad.lines ? "ran as one line of a " + std::to_string(bad.lines) + "-line batch"
+                   : "nothing ran");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, HostileCommands,
+    ::testing::Values(BadCommand{"empty", L"", 0}, BadCommand{"spaces", L"    ", 0},
+                      BadCommand{"one character", L"x", 5},
+                      BadCommand{"8191 characters", L"echo " + std::wstring(8186, L'a'), 5},
+                      BadCommand{"100000 characters", L"echo " + std::wstring(99995, L'b'), 5},
+                      BadCommand{"control characters", L"echo \x01\x07\x1b[31m\x7f", 5},
+                      BadCommand{"CR and LF", L"echo a\r\ndel *.*\rrem\nx", 5},
+                      BadCommand{"a lone surrogate", L"echo \xD800 end", 5},
+                      BadCommand{"outside the code page", L"echo \u4e2d\u6587 \u0416 \U0001F600",
+                                 5}),
+    [](const auto& param) {
+      std::string name = param.param.name;
+      for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return name;
+    });
+
+// ----- Pickers ------------------------------------------------------------------------------
+
+class UnreachableSavedFolder : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(UnreachableSavedFolder, OpensWithoutAMessageAndTheListsWhereTheyWere) {
+  std::wstring ini = L"[Configuration]\r\nPath=" + std::wstring(GetParam()) + L"\r\n";
+  PromptellaProcess program(std::string(ini.begin(), ini.end()));
+  program.start();
+  EXPECT_EQ(lstrcmpiW(program.text(program.control(ids::kFolderList)).c_str(),
+                      program.folder().wstring().c_str()),
+            0);
+  EXPECT_EQ(openDialog(program), nullptr);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record("opened at once, no message, lists unchanged");
+}
+
+INSTANTIATE_TEST_SUITE_P(Pickers, UnreachableSavedFolder,
+                         ::testing::Values(L"Q:\\nowhere", L"\\\\nohost\\share"),
+                         [](const auto& param) {
+                           return param.index == 0 ? "MissingDrive" : "UncShare";
+                         });
+
+TEST(PickerFault, AFolderDeletedWhileShownIsNotEntered) {
+  PromptellaProcess program;
+  std::filesystem::create_directories(program.folder() / L"gone");
+  program.start();
+  const HWND list = program.control(ids::kFolderList);
+  const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  std::filesystem::remove(program.folder() / L"gone");
+  // The last entry is the only subfolder, "gone": the user double-clicks it.
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(count - 1), 0);
+  SendMessageW(program.window(), WM_COMMAND, MAKEWPARAM(ids::kFolderList, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(list));
+  EXPECT_EQ(lstrcmpiW(program.text(list).c_str(), program.folder().wstring().c_str()), 0);
+  EXPECT_EQ(openDialog(program), nullptr);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record("nothing entered, no message");
+}
+
+// ----- Folders prepared by the test script (skipped when it could not mount them) ------------
+
+std::wstring environment(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  return GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
+}
+
+TEST(DiskFault, AFullDiskLeavesTheOldSettingsIntact) {
+  const std::wstring folder = environment(L"PROMPTELLA_FULL_DISK");
+  if (folder.empty()) GTEST_SKIP() << "no small disk prepared";
+  const auto ini = std::filesystem::path(folder) / L"Promptella.ini";
+  const std::string before = fileBytes(ini);
+  PromptellaProcess program(ExistingFolder{folder});
+  program.start();
+  enter(program, L"echo on-a-full-disk " + std::wstring(200, L'x'));
+  const HWND dialog = openDialog(program);
+  std::wstring message = dialog ? dialogText(dialog) : L"";
+  if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(fileBytes(ini), before);
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    EXPECT_NE(entry.path().extension(), L".tmp") << "a temporary file was left";
+  }
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record(message.empty()
+             ? "the settings file unchanged"
+             : "the settings file unchanged; told: " + std::string(message.begin(), message.end()));
+}
+
+TEST(DiskFault, AReadOnlyProgramFolderKeepsItsFilesInLocalAppData) {
+  const std::wstring folder = environment(L"PROMPTELLA_READONLY_FOLDER");
+  if (folder.empty()) GTEST_SKIP() << "no read-only folder prepared";
+  const std::filesystem::path data = environment(L"LOCALAPPDATA") + L"\\Promptella";
+  std::error_code ignored;
+  std::filesystem::remove_all(data, ignored);
+  PromptellaProcess program(ExistingFolder{folder});
+  program.start();
+  EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"echo from-the-program-folder");
+  enter(program, L"echo read-only-ok");
+  EXPECT_TRUE(waitFor([&] {
+    return iniValue(data / L"Promptella.ini", L"Commands", L"Command0") == L"echo read-only-ok";
+  }));
+  EXPECT_TRUE(std::filesystem::exists(data / L"~Promptella.bat"));
+  EXPECT_EQ(openDialog(program), nullptr);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  std::filesystem::remove_all(data, ignored);
+  record("settings and batch in %LOCALAPPDATA%\\Promptella, old settings taken along");
+}
+
+}  // namespace
+}  // namespace promptella::e2e
