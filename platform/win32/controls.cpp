@@ -91,6 +91,12 @@ std::string sortKey(const wchar_t* name) {
   return key;
 }
 
+// The dialog manager asks a control whether it wants Enter before it would press a button.
+bool asksForEnter(UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_GETDLGCODE && lParam && wParam == VK_RETURN &&
+         reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN;
+}
+
 // Handles the paint messages that wait, and nothing else, so that no input runs in between.
 void repaintPending() {
   MSG message;
@@ -389,8 +395,7 @@ bool Win32FolderList::onCommand(WORD code) {
 LRESULT CALLBACK Win32FolderList::keyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<Win32FolderList*>(data);
-  if (message == WM_GETDLGCODE && lParam && reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN &&
-      wParam == VK_RETURN) {
+  if (asksForEnter(message, wParam, lParam)) {
     return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);
   }
   if (message == WM_KEYDOWN && wParam == VK_RETURN) {
@@ -445,8 +450,7 @@ Win32ComboBox::Win32ComboBox(HWND parent, int id) {
 LRESULT CALLBACK Win32ComboBox::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<Win32ComboBox*>(data);
-  if (message == WM_GETDLGCODE && lParam && reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN &&
-      wParam == VK_RETURN) {
+  if (asksForEnter(message, wParam, lParam)) {
     return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);
   }
   if (message == WM_CHAR && self->onKeyPress) {

@@ -1,6 +1,7 @@
 // Files on Windows.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/files.h"

@@ -100,44 +100,44 @@ void MainWindow::createMenu() {
 
 void MainWindow::createControls() {
   // Children are created in tab order, which is also the order Tab moves the focus in.
-  for (const auto& spec : layout::controls()) {
+  for (const auto& item : layout::controls()) {
     HWND created = nullptr;
-    switch (spec.kind) {
+    switch (item.kind) {
       case layout::Kind::Label: {
-        auto label = std::make_unique<Win32Label>(hwnd_, spec.id, spec.text);
+        auto label = std::make_unique<Win32Label>(hwnd_, item.id, item.text);
         created = label->hwnd();
-        if (spec.id == ids::kConsoleLink) consoleLink_ = label.get();
-        if (spec.id >= ids::kLabelCd && spec.id <= ids::kLabelLegend2) {
-          legends_[static_cast<std::size_t>(spec.id - ids::kLabelCd)] = label.get();
+        if (item.id == ids::kConsoleLink) consoleLink_ = label.get();
+        if (item.id >= ids::kLabelCd && item.id <= ids::kLabelLegend2) {
+          legends_[static_cast<std::size_t>(item.id - ids::kLabelCd)] = label.get();
         }
         labels_.push_back(std::move(label));
         break;
       }
       case layout::Kind::DriveList:
-        drives_ = std::make_unique<Win32DriveList>(hwnd_, spec.id);
+        drives_ = std::make_unique<Win32DriveList>(hwnd_, item.id);
         created = drives_->hwnd();
         break;
       case layout::Kind::FolderList:
-        folders_ = std::make_unique<Win32FolderList>(hwnd_, spec.id);
+        folders_ = std::make_unique<Win32FolderList>(hwnd_, item.id);
         created = folders_->hwnd();
         break;
       case layout::Kind::ComboBox:
-        commandLine_ = std::make_unique<Win32ComboBox>(hwnd_, spec.id);
+        commandLine_ = std::make_unique<Win32ComboBox>(hwnd_, item.id);
         created = commandLine_->hwnd();
         break;
       case layout::Kind::PictureButton:
       case layout::Kind::PushButton: {
-        const bool picture = spec.kind == layout::Kind::PictureButton;
-        auto button = std::make_unique<Win32Button>(hwnd_, spec.id, toolTips_, picture);
+        const bool picture = item.kind == layout::Kind::PictureButton;
+        auto button = std::make_unique<Win32Button>(hwnd_, item.id, toolTips_, picture);
         created = button->hwnd();
-        if (!spec.toolTip.empty()) button->setToolTip(spec.toolTip);
+        if (!item.toolTip.empty()) button->setToolTip(item.toolTip);
         auto& slots = picture ? add_ : stored_;
-        slots[static_cast<std::size_t>(spec.id - (picture ? ids::kAddFirst : ids::kStoredFirst))] =
+        slots[static_cast<std::size_t>(item.id - (picture ? ids::kAddFirst : ids::kStoredFirst))] =
             std::move(button);
         break;
       }
     }
-    layoutOf_[created] = &spec;
+    layoutOf_[created] = &item;
   }
 }
 
@@ -162,18 +162,18 @@ void MainWindow::applyLayout() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  for (const auto& [control, spec] : layoutOf_) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(spec->font)), FALSE);
-    int height = px(spec->height);
+  for (const auto& [control, item] : layoutOf_) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(item->font)), FALSE);
+    int height = px(item->height);
     const bool comboBox =
-        spec->kind == layout::Kind::ComboBox || spec->kind == layout::Kind::DriveList;
+        item->kind == layout::Kind::ComboBox || item->kind == layout::Kind::DriveList;
     if (comboBox) {
       // The field keeps the table's height; the window's height is that of the dropped list.
       SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
       SendMessageW(control, CB_SETITEMHEIGHT, 0, height - 6);
       height *= kDropDownRows;
     }
-    MoveWindow(control, px(spec->left), px(spec->top), px(spec->width), height, TRUE);
+    MoveWindow(control, px(item->left), px(item->top), px(item->width), height, TRUE);
   }
   folders_->setItemHeight(MulDiv(16, dpi_, 96));
   for (auto& button : add_) button->setPicture(triangle_.get());

@@ -1,6 +1,8 @@
 // The About box's text and the shell call behind its link.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "about/about_dialog.h"
 #include "fakes.h"
 #include "temp_dir.h"

@@ -10,15 +10,12 @@ namespace {
 using testing::FakeMainWindow;
 using testing::readBytes;
 using testing::TempDir;
-using testing::writeBytes;
 
 class CommandLine : public ::testing::Test {
  protected:
   void load(std::string_view ini = {}) {
-    if (!ini.empty()) writeBytes(dir / "Promptella.ini", ini);
     w.folders.existing.insert("C:\\Temp");
-    w.form.Form_Load();
-    w.form.Form_Activate();
+    w.start(ini);
   }
   void enter(std::string_view text) {
     w.commandLine.setText(text);

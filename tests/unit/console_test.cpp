@@ -1,6 +1,8 @@
 // The companion console's set-up order, its failure messages and its release.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "console/companion_console.h"
 #include "fakes.h"
 

@@ -20,6 +20,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "temp_dir.h"
 
 namespace promptella::testing {
 
@@ -318,6 +319,14 @@ class FakeShell : public Shell {
 // A main window made of fakes, with its form.
 struct FakeMainWindow {
   explicit FakeMainWindow(const std::filesystem::path& folder) : app(folder) {}
+
+  // Writes `ini` as the settings file when it is not empty, then loads the window and, unless
+  // told not to, activates it as its first show does.
+  void start(std::string_view ini = {}, bool activate = true) {
+    if (!ini.empty()) writeBytes(app.folder_ / "Promptella.ini", ini);
+    form.Form_Load();
+    if (activate) form.Form_Activate();
+  }
 
   // Names the controls and has them log their enabling into `log`.
   void logEnabling() {

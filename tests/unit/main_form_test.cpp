@@ -15,10 +15,7 @@ using testing::writeBytes;
 
 class MainWindowStart : public ::testing::Test {
  protected:
-  void load(std::string_view ini = {}) {
-    if (!ini.empty()) writeBytes(dir / "Promptella.ini", ini);
-    w.form.Form_Load();
-  }
+  void load(std::string_view ini = {}) { w.start(ini, false); }
   std::vector<std::string> history() const { return w.commandLine.items; }
   void expectSlot(int n, std::string_view caption) {
     const auto i = static_cast<std::size_t>(n);

@@ -10,15 +10,12 @@ namespace {
 using testing::FakeDialogs;
 using testing::FakeMainWindow;
 using testing::TempDir;
-using testing::writeBytes;
 
 class Slots : public ::testing::Test {
  protected:
   void load(std::string_view ini = {}) {
-    if (!ini.empty()) writeBytes(dir / "Promptella.ini", ini);
     w.folders.existing.insert("C:\\Temp");
-    w.form.Form_Load();
-    w.form.Form_Activate();
+    w.start(ini);
   }
   std::optional<std::string> stored(int n) {
     return w.form.settings().ReadIniValue("StoredCommands", numberedKey(n));

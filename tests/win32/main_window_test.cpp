@@ -93,13 +93,13 @@ TEST_F(RealMainWindow, MenuEntriesShortcutsAndSlotStates) {
 }
 
 TEST_F(RealMainWindow, ControlsStandAtTheirTwipsPositions) {
-  for (const auto& spec : layout::controls()) {
+  for (const auto& entry : layout::controls()) {
     RECT box{};
-    GetWindowRect(item(spec.id), &box);
+    GetWindowRect(item(entry.id), &box);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
-    EXPECT_EQ(box.left, px(spec.left)) << spec.name;
-    EXPECT_EQ(box.top, px(spec.top)) << spec.name;
-    EXPECT_EQ(box.right - box.left, px(spec.width)) << spec.name;
+    EXPECT_EQ(box.left, px(entry.left)) << entry.name;
+    EXPECT_EQ(box.top, px(entry.top)) << entry.name;
+    EXPECT_EQ(box.right - box.left, px(entry.width)) << entry.name;
   }
   RECT client{};
   GetClientRect(hwnd(), &client);
