@@ -22,8 +22,8 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb xauth
-                  imagemagick x11-utils)
+WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
+                  fonts-liberation xvfb xauth imagemagick x11-utils)
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev libgmock-dev)
 FUZZ_PACKAGES=(clang-14 libfuzzer-14-dev)
 

@@ -315,7 +315,18 @@ TEST(DiskFault, AFullDiskLeavesTheOldSettingsIntact) {
   const std::string before = fileBytes(ini);
   PromptellaProcess program(ExistingFolder{folder});
   program.start();
-  enter(program, L"echo on-a-full-disk " + std::wstring(200, L'x'));
+  // Posted, not sent: should the batch file find no room, the program shows a message box, which
+  // a sent key would wait for.
+  const std::wstring command = L"echo on-a-full-disk " + std::wstring(200, L'x');
+  SendMessageW(program.control(ids::kCommandLine), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(command.c_str()));
+  PostMessageW(FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr),
+               WM_CHAR, L'\r', 0);
+  const auto batch = std::filesystem::path(folder) / L"~Promptella.bat";
+  EXPECT_TRUE(
+      waitFor([&] { return std::filesystem::exists(batch) || openDialog(program) != nullptr; }));
+  DWORD_PTR ignored = 0;  // the Enter has been handled once the program answers again
+  SendMessageTimeoutW(program.window(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
   const HWND dialog = openDialog(program);
   std::wstring message = dialog ? dialogText(dialog) : L"";
   if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
