@@ -1,6 +1,7 @@
 // Pictures drawn with GDI at run time, so they stay crisp at every DPI.
 #include "platform/win32/pictures.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -59,12 +60,18 @@ HICON createProgramIcon(int size) {
 }
 
 HBITMAP createStoreTriangle(int dpi) {
-  const int width = MulDiv(25, dpi, 96), height = MulDiv(21, dpi, 96);
+  // At 96 DPI: a 25 x 21 picture with a black frame, a white highlight along the top and left
+  // inside it, a light grey face, and a black triangle 11 pixels high and 12 long, starting 6
+  // pixels from the left edge.
+  const auto at = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+  const int width = at(25), height = at(21), edge = std::max(1, at(1));
   return drawBitmap(width, height, [&](HDC dc) {
-    fill(dc, {0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
-    const int side = height * 3 / 5;
-    const int left = (width - side * 3 / 4) / 2, top = (height - side) / 2;
-    POINT points[] = {{left, top}, {left + side * 3 / 4, top + side / 2}, {left, top + side}};
+    fill(dc, {0, 0, width, height}, RGB(0, 0, 0));
+    fill(dc, {edge, edge, width - edge, height - edge}, RGB(255, 255, 255));
+    fill(dc, {2 * edge, 2 * edge, width - edge, height - edge}, RGB(192, 192, 192));
+    const int left = at(6), length = at(12), tall = at(11);
+    const int top = (height - tall) / 2;
+    POINT points[] = {{left, top}, {left + length, top + tall / 2}, {left, top + tall}};
     UniqueBrush black(CreateSolidBrush(RGB(0, 0, 0)));
     HGDIOBJ oldBrush = SelectObject(dc, black.get());
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
