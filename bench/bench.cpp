@@ -15,13 +15,10 @@
 #include <vector>
 
 #include "mainwindow/control_ids.h"
-#include "mainwindow/main_form.h"
-#include "platform/win32/dialogs.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
 #include "tests/e2e/driver.h"
-#include "tests/support/no_console.h"
+#include "tests/support/in_process_window.h"
+#include "tests/support/win32_support.h"
 
 namespace promptella::bench {
 namespace {
@@ -221,39 +218,9 @@ void startUp(int runs) {
               static_cast<double>(std::filesystem::file_size(exe)) / 1024);
 }
 
-// The real main window in this process, without a console.
-struct InProcessWindow {
-  explicit InProcessWindow(const std::filesystem::path& folder)
-      : window(GetModuleHandleW(nullptr)),
-        dialogs(window.hwnd(), window.icon(), window.handCursor()),
-        console(consoleApi, window.messages()),
-        form(window.controls(), {app, console, window.messages(), launcher, dialogs, shell}) {
-    app.folder_ = narrow(folder.wstring());
-  }
-  testing::FolderApplication app;
-  MainWindow window;
-  testing::NoConsole consoleApi;
-  Win32ProcessLauncher launcher;
-  Win32Dialogs dialogs;
-  Win32Shell shell;
-  CompanionConsole console;
-  MainForm form;
-};
-
-std::filesystem::path freshFolder(const wchar_t* name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const auto folder = std::filesystem::path(temp) / name;
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
 // The main window's load with a "Commands" section of n keys written by hand.
 void settingsLoad(int runs) {
-  const auto folder = freshFolder(L"promptella-bench-settings");
-  std::vector<double> costs;
+  const auto folder = testing::freshTempFolder(L"promptella-bench-settings");
   const int sizes[] = {0, 1000, 10000};
   std::vector<double> medians;
   std::size_t parses = 0;
@@ -268,7 +235,7 @@ void settingsLoad(int runs) {
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
-      InProcessWindow w(folder);
+      testing::InProcessWindow w(folder);
       const std::int64_t start = preciseNow();
       w.form.Form_Load();
       times.push_back(ticksToMs(preciseNow() - start));
@@ -298,14 +265,14 @@ void settingsLoad(int runs) {
 
 // A folder of 20,000 subfolders shown in the folder list, against a bare enumeration.
 void bigFolder(int runs) {
-  const auto folder = freshFolder(L"promptella-bench-folders");
+  const auto folder = testing::freshTempFolder(L"promptella-bench-folders");
   const auto many = folder / L"many";
   std::filesystem::create_directories(many);
   const std::int64_t made = preciseNow();
   for (int i = 0; i < 20000; ++i)
     CreateDirectoryW((many / (L"folder " + std::to_wstring(i))).c_str(), nullptr);
   std::printf("(20,000 folders made in %.0f ms)\n", ticksToMs(preciseNow() - made));
-  InProcessWindow w(folder);
+  testing::InProcessWindow w(folder);
   w.form.Form_Load();
   ShowWindow(w.window.hwnd(), SW_SHOWNOACTIVATE);
   FolderList& list = w.window.controls().Chemins;

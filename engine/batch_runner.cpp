@@ -91,7 +91,6 @@ std::optional<std::string> BatchRunner::RunBatch(std::string_view line1, std::st
   }
   StartResult started = launcher_.startBatch(name, kShowMinimizedActive);
   if (!started.process) return "Couldn't start the batch file " + name + ": " + started.error;
-  lastFile_ = file;
   runs_.push_back({file, std::move(started.process)});
   return std::nullopt;
 }

@@ -40,8 +40,6 @@ class BatchRunner {
                                       std::string_view line3, std::string_view line4,
                                       std::string_view line5);
 
-  // The file the last run wrote.
-  const std::filesystem::path& lastFile() const { return lastFile_; }
   // Whether an interpreter started by this runner still runs.
   bool anyRunning() const;
   // Removes the files of earlier overlapping runs whose interpreters have ended.
@@ -62,7 +60,6 @@ class BatchRunner {
   ProcessLauncher& launcher_;
   std::vector<Run> runs_;
   std::set<std::filesystem::path> spares_;
-  std::filesystem::path lastFile_;
 };
 
 }  // namespace promptella

@@ -13,6 +13,7 @@ namespace promptella {
 namespace {
 
 constexpr wchar_t kWrapperProperty[] = L"Promptella.Control";
+constexpr COLORREF kNavy = RGB(0, 0, 128);  // the drive list's text
 
 HWND createChild(HWND parent, int id, const wchar_t* className, DWORD style, DWORD exStyle = 0,
                  const wchar_t* text = L"") {
@@ -257,7 +258,7 @@ bool Win32DriveList::onDrawItem(const DRAWITEMSTRUCT& item) {
   textBox.left = glyph.right + 4;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                            : (IsWindowEnabled(hwnd_) ? colour_ : GetSysColor(COLOR_GRAYTEXT)));
+                            : (IsWindowEnabled(hwnd_) ? kNavy : GetSysColor(COLOR_GRAYTEXT)));
   const std::wstring& text = items_[item.itemID];
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);

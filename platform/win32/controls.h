@@ -38,7 +38,6 @@ class Win32DriveList : public Win32Control, public DriveList {
   bool setDrive(std::string_view text) override;
   void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
   bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
-  void setTextColour(COLORREF colour) { colour_ = colour; }
 
   // The drive text of `letter`: the letter, a colon, and the volume label or share name.
   static std::wstring driveText(wchar_t letter);
@@ -53,7 +52,6 @@ class Win32DriveList : public Win32Control, public DriveList {
 
   std::vector<std::wstring> items_;
   wchar_t current_ = 0;
-  COLORREF colour_ = RGB(0, 0, 128);
 };
 
 // The current folder's ancestors (open) and subfolders (closed), as an owner-drawn list box.

@@ -44,25 +44,10 @@ std::filesystem::path executableFolder() {
   return std::filesystem::path(path).parent_path();
 }
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline,
-             std::chrono::milliseconds poll) {
-  const auto end = std::chrono::steady_clock::now() + deadline;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(poll);
-  }
-  return true;
-}
-
 PromptellaProcess::PromptellaProcess(const std::string& ini) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
   static int counter = 0;
-  folder_ =
-      std::filesystem::path(temp) / (L"promptella-e2e-" + std::to_wstring(GetCurrentProcessId()) +
+  folder_ = testing::freshTempFolder(L"promptella-e2e-" + std::to_wstring(GetCurrentProcessId()) +
                                      L"-" + std::to_wstring(++counter));
-  std::filesystem::remove_all(folder_);
-  std::filesystem::create_directories(folder_);
   std::filesystem::copy_file(executableFolder() / L"Promptella.exe", folder_ / L"Promptella.exe");
   if (!ini.empty()) std::ofstream(folder_ / L"Promptella.ini", std::ios::binary) << ini;
 }

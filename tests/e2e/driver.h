@@ -10,12 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32_support.h"
+
 namespace promptella::e2e {
 
-// Waits until `condition` holds, polling; false when the deadline passes first.
-bool waitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds deadline = std::chrono::seconds(30),
-             std::chrono::milliseconds poll = std::chrono::milliseconds(20));
+using testing::waitFor;
 
 // A folder prepared elsewhere that already holds Promptella.exe; it is left as it is.
 struct ExistingFolder {

@@ -13,33 +13,17 @@
 #include "platform/files.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
+#include "tests/support/win32_support.h"
 
 namespace promptella {
 namespace {
 
-bool waitUntil(const std::function<bool()>& condition) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
+using testing::waitFor;
 
 class RealInterpreter : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder = std::filesystem::path(temp) /
-             (L"promptella-batch-" + std::to_wstring(GetCurrentProcessId()));
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::filesystem::path folder;
+  testing::TempFolder temp{L"promptella-batch-"};
+  const std::filesystem::path& folder = temp.path();
   Win32ProcessLauncher launcher;
 };
 
@@ -54,7 +38,7 @@ TEST_F(RealInterpreter, EntersAFolderWithAccentedLetters) {
   ASSERT_FALSE(writeNewFile(batch, bytes));
   StartResult started = launcher.startBatch(narrow(batch.wstring()), 2);
   ASSERT_TRUE(started.process) << started.error;
-  ASSERT_TRUE(waitUntil([&] { return !started.process->running(); }));
+  ASSERT_TRUE(waitFor([&] { return !started.process->running(); }));
   EXPECT_TRUE(std::filesystem::exists(accented / L"marker.txt"))
       << "code page " << launcher.interpreterCodePage();
 }
@@ -81,13 +65,13 @@ TEST_F(RealInterpreter, AnOverlappingRunDoesNotRunAFragmentOfTheNext) {
       "@echo off", "c:", cd, "@echo on",
       "echo started>> " + out + " & ping -n 3 127.0.0.1 >nul & echo first>> " + out));
   // The first interpreter is inside its last line: the file under it must not change now.
-  ASSERT_TRUE(waitUntil([&] { return output().find("started") != std::string::npos; }));
+  ASSERT_TRUE(waitFor([&] { return output().find("started") != std::string::npos; }));
   // Were this written over the first batch, the first interpreter would go on reading it at its
   // old offset, in the middle of the rem, and run the echo of "fragment".
   ASSERT_FALSE(runner.RunBatch(
       "@echo off", "c:", cd, "@echo on",
       "echo second>> " + out + " & rem " + std::string(200, 'x') + " & echo fragment>> " + out));
-  ASSERT_TRUE(waitUntil([&] { return !runner.anyRunning(); }));
+  ASSERT_TRUE(waitFor([&] { return !runner.anyRunning(); }));
   const std::string text = output();
   EXPECT_NE(text.find("first"), std::string::npos) << text;
   EXPECT_NE(text.find("second"), std::string::npos) << text;

@@ -8,58 +8,30 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "mainwindow/layout.h"
-#include "mainwindow/main_form.h"
-#include "platform/win32/dialogs.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/process_launcher.h"
-#include "platform/win32/text.h"
-#include "tests/support/no_console.h"
+#include "tests/support/in_process_window.h"
+#include "tests/support/win32_support.h"
 
 namespace promptella {
 namespace {
 
-using testing::FolderApplication;
-using testing::NoConsole;
-
 class RealMainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::filesystem::path(temp) /
-              (L"promptella-window-" + std::to_wstring(GetCurrentProcessId()));
-    std::filesystem::create_directories(folder_);
     std::ofstream(folder_ / L"Promptella.ini", std::ios::binary)
         << "[StoredCommands]\r\nCommand2=dir && echo done\r\n";
-    app_.folder_ = narrow(folder_.wstring());
-    window_.emplace(GetModuleHandleW(nullptr));
-    dialogs_.emplace(window_->hwnd(), window_->icon(), window_->handCursor());
-    form_.emplace(window_->controls(),
-                  MainServices{app_, console_, messages_, launcher_, *dialogs_, shell_});
-    form_->Form_Load();
+    w_.emplace(folder_.path());
+    w_->form.Form_Load();
   }
-  void TearDown() override {
-    form_.reset();
-    window_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
+  void TearDown() override { w_.reset(); }
   int px(int twips) const { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd())), 1440); }
-  HWND hwnd() const { return window_->hwnd(); }
+  HWND hwnd() const { return w_->window.hwnd(); }
   HWND item(int id) const { return GetDlgItem(hwnd(), id); }
 
-  std::filesystem::path folder_;
-  FolderApplication app_;
-  NoConsole consoleApi_;
-  Win32MessageBox messages_;
-  CompanionConsole console_{consoleApi_, messages_};
-  Win32ProcessLauncher launcher_;
-  Win32Shell shell_;
-  std::optional<Win32Dialogs> dialogs_;
-  std::optional<MainWindow> window_;
-  std::optional<MainForm> form_;
+  testing::TempFolder folder_{L"promptella-window-"};
+  std::optional<testing::InProcessWindow> w_;
 };
 
 TEST_F(RealMainWindow, MenuEntriesShortcutsAndSlotStates) {
@@ -86,7 +58,7 @@ TEST_F(RealMainWindow, MenuEntriesShortcutsAndSlotStates) {
     EXPECT_EQ(IsWindowEnabled(item(ids::kStoredFirst + n)) != 0, filled) << "button " << n;
   }
   // The ampersands of a stored command are shown, not taken as an access key.
-  EXPECT_EQ(window_->controls().cmdStored[2]->caption(), "dir && echo done");
+  EXPECT_EQ(w_->window.controls().cmdStored[2]->caption(), "dir && echo done");
   wchar_t shown[64];
   GetWindowTextW(item(ids::kStoredFirst + 2), shown, 64);
   EXPECT_STREQ(shown, L"dir &&&& echo done");
@@ -151,7 +123,7 @@ TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnWindows) {
   GetWindowTextW(hwnd(), caption, 64);
   EXPECT_STREQ(caption, L"Promptella 1.2");
   int activations = 0;
-  window_->onActivate = [&] { ++activations; };
+  w_->window.onActivate = [&] { ++activations; };
   SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);  // from no window
   EXPECT_EQ(activations, 0);
   HWND own = CreateWindowW(L"STATIC", L"dialog", WS_POPUP, 0, 0, 10, 10, hwnd(), nullptr,
@@ -169,7 +141,7 @@ TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnWindows) {
 TEST_F(RealMainWindow, ShortcutsOfDisabledEntriesDoNothing) {
   std::vector<int> commands;
   for (int n = 0; n < ids::kSlotCount; ++n) {
-    window_->controls().mnuCommand[static_cast<std::size_t>(n)]->onClick = [&commands, n] {
+    w_->window.controls().mnuCommand[static_cast<std::size_t>(n)]->onClick = [&commands, n] {
       commands.push_back(ids::kMenuCommandFirst + n);
     };
   }

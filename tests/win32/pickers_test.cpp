@@ -9,6 +9,7 @@
 
 #include "platform/win32/controls.h"
 #include "platform/win32/text.h"
+#include "tests/support/win32_support.h"
 
 namespace promptella {
 namespace {
@@ -45,26 +46,16 @@ char missingDrive() {
 class Pickers : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder = std::filesystem::path(temp) /
-             (L"promptella-pickers-" + std::to_wstring(GetCurrentProcessId()));
     std::filesystem::create_directories(folder / L"Sub one");
     std::filesystem::create_directories(folder / L"\u00c9lan caf\u00e9");
     std::filesystem::create_directories(folder / L"b");
-  }
-  void TearDown() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    SetCurrentDirectoryW(temp);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
   }
 
   std::string folderText(const std::filesystem::path& p) { return narrow(p.wstring()); }
 
   HostWindow host;
-  std::filesystem::path folder;
+  testing::TempFolder temp{L"promptella-pickers-"};
+  const std::filesystem::path& folder = temp.path();
 };
 
 TEST_F(Pickers, DriveChangeIsRaisedInsideTheAssignment) {

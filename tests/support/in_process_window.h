@@ -1,0 +1,36 @@
+// The real main window inside a test or benchmark process, with every service but the console.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+
+#include "console/companion_console.h"
+#include "mainwindow/main_form.h"
+#include "platform/win32/dialogs.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/process_launcher.h"
+#include "platform/win32/text.h"
+#include "tests/support/no_console.h"
+
+namespace promptella::testing {
+
+struct InProcessWindow {
+  explicit InProcessWindow(const std::filesystem::path& folder)
+      : window(GetModuleHandleW(nullptr)),
+        dialogs(window.hwnd(), window.icon(), window.handCursor()),
+        console(consoleApi, window.messages()),
+        form(window.controls(), {app, console, window.messages(), launcher, dialogs, shell}) {
+    app.folder_ = narrow(folder.wstring());
+  }
+  FolderApplication app;
+  MainWindow window;
+  NoConsole consoleApi;
+  Win32ProcessLauncher launcher;
+  Win32Dialogs dialogs;
+  Win32Shell shell;
+  CompanionConsole console;
+  MainForm form;
+};
+
+}  // namespace promptella::testing
