@@ -10,10 +10,13 @@
 #include "platform/win32/application.h"
 #include "platform/win32/console_api.h"
 #include "platform/win32/dialogs.h"
+#include "platform/win32/error_boundary.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+namespace {
+
+int run(HINSTANCE instance) {
   using namespace promptella;
   // A removable drive without a medium must fail quietly, not ask the user to insert a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -40,4 +43,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   window.show();
   form.Form_Activate();  // the first show comes from no window of ours, yet counts as activation
   return window.runMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // An error that escapes even the window procedures' boundaries ends the program, told.
+  return promptella::guarded([&] { return run(instance); }, 1);
 }

@@ -11,7 +11,7 @@ add_library(promptella_win32 STATIC
   platform/win32/pictures.cpp
   platform/win32/process_launcher.cpp
 )
-target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 mpr shell32)
+target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 dwmapi mpr shell32)
 promptella_options(promptella_win32)
 
 if(MINGW)
@@ -43,7 +43,7 @@ if(PROMPTELLA_TESTS)
 
   # Works the real program from outside: shared by the end-to-end tests and the benchmarks.
   add_library(e2e_driver STATIC tests/e2e/driver.cpp)
-  target_link_libraries(e2e_driver PUBLIC promptella_core comctl32 gdi32)
+  target_link_libraries(e2e_driver PUBLIC promptella_core comctl32 dwmapi gdi32)
   promptella_options(e2e_driver)
 
   file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*_test.cpp)

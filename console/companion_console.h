@@ -13,6 +13,9 @@ namespace promptella {
 inline constexpr std::string_view kConsoleTitle = "Promptella";
 inline constexpr std::string_view kConsoleGreeting = "Hello from Console\r\n";
 inline constexpr unsigned kConsoleInputMode = 6;  // line input + echo, nothing processed
+// The class of the window that stands for a console hosted elsewhere (Windows Terminal); it
+// cannot be moved.
+inline constexpr std::string_view kPseudoConsoleClass = "PseudoConsoleWindow";
 
 class CompanionConsole {
  public:
@@ -24,7 +27,8 @@ class CompanionConsole {
   void ConsoleWrite(std::string_view text);
   void SetTitle(std::string_view title) { api_.setTitle(title); }
   // The next line typed in the console, whole, without its line end; nothing when the console
-  // gives no line.
+  // gives no line. A line ends at CR or LF, whichever comes first; the LF of a CR LF pair is
+  // skipped, and text typed ahead after a line end is kept for the next read.
   std::optional<std::string> ConsoleRead();
   void CloseConsole();
 
@@ -34,8 +38,12 @@ class CompanionConsole {
   ScreenRect ConsoleRect;
 
  private:
+  void placeBeside(const FormWindow& mainWindow);
+
   ConsoleApi& api_;
   MessageBoxService& messages_;
+  std::string pending_;  // read past the end of the last line
+  bool afterCarriageReturn_ = false;
 };
 
 }  // namespace promptella

@@ -62,7 +62,7 @@ bool BatchRunner::anyRunning() const {
 void BatchRunner::removeFinishedSpareFiles() {
   std::erase_if(runs_, [](const Run& run) { return !run.process->running(); });
   std::erase_if(spares_, [&](const std::filesystem::path& spare) {
-    return !busy(spare) && (removeFile(spare) || !std::filesystem::exists(spare));
+    return !busy(spare) && (removeFile(spare) || !fileStamp(spare));
   });
 }
 

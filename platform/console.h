@@ -7,14 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/controls.h"
+
 namespace promptella {
 
 using ConsoleHandle = std::uintptr_t;  // 0: none
 using WindowHandle = std::uintptr_t;   // 0: none
-
-struct ScreenRect {
-  int left = 0, top = 0, right = 0, bottom = 0;
-};
 
 class ConsoleApi {
  public:
@@ -32,10 +30,16 @@ class ConsoleApi {
   // The window of the process's own console, found without a class name; 0 when there is none.
   virtual WindowHandle ownConsoleWindow() = 0;
   virtual ScreenRect windowRect(WindowHandle window) = 0;
+  // The part of the window's rectangle that the user sees: on Windows 10 and 11 the rectangle
+  // includes invisible resize borders that the desktop window manager leaves out.
+  virtual ScreenRect visibleFrame(WindowHandle window) = 0;
+  virtual std::string windowClass(WindowHandle window) = 0;
   virtual void moveWindow(WindowHandle window, int x, int y, int width, int height) = 0;
-  // One line typed in the console, without its line end, however long; nothing when the console
-  // delivers no line (no console, a failed read).
-  virtual std::optional<std::string> readLine(ConsoleHandle input) = 0;
+  // What one read of the console in line mode delivers: at most 256 characters of the typed
+  // line, followed by its line end when that fits. With processed input off, Windows ends a line
+  // with a lone CR; some consoles add LF. A longer line arrives over several reads. Nothing when
+  // the console delivers nothing (no console, a failed read).
+  virtual std::optional<std::string> readChunk(ConsoleHandle input) = 0;
   virtual void closeHandle(ConsoleHandle handle) = 0;
   virtual void freeConsole() = 0;
   virtual void destroyWindow(WindowHandle window) = 0;

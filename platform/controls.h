@@ -8,6 +8,11 @@
 
 namespace promptella {
 
+// A rectangle on the screen, in pixels.
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 class Control {
  public:
   virtual ~Control() = default;
@@ -83,9 +88,8 @@ class FormWindow {
  public:
   virtual ~FormWindow() = default;
   virtual void setCaption(std::string_view caption) = 0;
-  // The outer width in twips and the screen's twips per pixel, horizontally.
-  virtual int widthTwips() const = 0;
-  virtual double twipsPerPixelX() const = 0;
+  // The window's frame as the user sees it, in screen pixels (invisible borders left out).
+  virtual ScreenRect visibleFrame() const = 0;
   // Repaints the window and its controls at once, without waiting for the message loop.
   virtual void repaint() = 0;
   // Makes the window active and gives the keyboard focus to its active control.

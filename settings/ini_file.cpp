@@ -59,7 +59,7 @@ std::vector<std::string> IniFile::ReadNumberedValues(std::string_view section) c
 template <typename Edit>
 bool IniFile::edit(Edit&& change, bool createFile) {
   const auto bytes = readWholeFile(path_);
-  if (!bytes && !createFile) return !std::filesystem::exists(path_);
+  if (!bytes && !createFile) return !fileStamp(path_);
   IniDocument document = IniDocument::parse(bytes.value_or(std::string()));
   if (!change(document, ansiCodePage())) return true;
   return replaceFileAtomically(path_, document.serialize());

@@ -3,9 +3,30 @@
 
 #include <windows.h>
 
+#include <atomic>
+
+#include "platform/win32/error_boundary.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
+namespace {
+std::atomic<HWND> errorOwner{nullptr};
+}  // namespace
+
+void setErrorOwner(HWND owner) noexcept {
+  errorOwner = owner;
+}
+
+void reportUnexpectedError(std::string_view what) noexcept {
+  try {
+    const std::wstring text = L"An unexpected error stopped this action: " + widen(what) +
+                              L"\r\n\r\nPromptella keeps running.";
+    MessageBoxW(errorOwner.load(), text.c_str(), L"Promptella", MB_OK);
+  } catch (...) {
+    MessageBoxW(errorOwner.load(), L"An unexpected error stopped this action.", L"Promptella",
+                MB_OK);
+  }
+}
 
 std::string Win32Application::folder() const {
   std::wstring path(MAX_PATH, L'\0');

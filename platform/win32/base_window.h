@@ -1,8 +1,10 @@
 // One base for top-level windows: a static window procedure that keeps `this` from WM_NCCREATE
-// on and forwards every message to the derived class's handleMessage.
+// on and forwards every message to the derived class's handleMessage. No exception leaves it.
 #pragma once
 
 #include <windows.h>
+
+#include "platform/win32/error_boundary.h"
 
 namespace promptella {
 
@@ -12,7 +14,8 @@ class BaseWindow {
   HWND hwnd() const { return hwnd_; }
 
  protected:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept {
     Derived* self = nullptr;
     if (message == WM_NCCREATE) {
       const auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -23,7 +26,7 @@ class BaseWindow {
       self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->handleMessage(message, wParam, lParam);
+    return guarded([&] { return self->handleMessage(message, wParam, lParam); }, LRESULT{0});
   }
 
   HWND hwnd_ = nullptr;

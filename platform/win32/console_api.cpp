@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <thread>
+#include <utility>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/screen.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -69,9 +71,17 @@ WindowHandle Win32ConsoleApi::ownConsoleWindow() {
 }
 
 ScreenRect Win32ConsoleApi::windowRect(WindowHandle window) {
-  RECT rect{};
-  GetWindowRect(asWindow(window), &rect);
-  return {rect.left, rect.top, rect.right, rect.bottom};
+  return outerRect(asWindow(window));
+}
+
+ScreenRect Win32ConsoleApi::visibleFrame(WindowHandle window) {
+  return visibleRect(asWindow(window));
+}
+
+std::string Win32ConsoleApi::windowClass(WindowHandle window) {
+  wchar_t name[256] = {};
+  const int length = GetClassNameW(asWindow(window), name, 256);
+  return narrow(std::wstring_view(name, static_cast<std::size_t>(length > 0 ? length : 0)));
 }
 
 void Win32ConsoleApi::moveWindow(WindowHandle window, int x, int y, int width, int height) {
@@ -80,17 +90,17 @@ void Win32ConsoleApi::moveWindow(WindowHandle window, int x, int y, int width, i
 
 namespace {
 
-std::optional<std::string> readLineBlocking(HANDLE input) {
-  std::wstring line;
-  wchar_t buffer[256];
-  for (;;) {
+constexpr DWORD kReadSize = 256;
+
+std::optional<std::wstring> readOnce(HANDLE input) noexcept {
+  try {
+    wchar_t buffer[kReadSize];
     DWORD read = 0;
-    if (!ReadConsoleW(input, buffer, 256, &read, nullptr) || read == 0) return std::nullopt;
-    line.append(buffer, read);
-    if (line.back() == L'\n') break;
+    if (!ReadConsoleW(input, buffer, kReadSize, &read, nullptr) || read == 0) return std::nullopt;
+    return std::wstring(buffer, read);
+  } catch (...) {
+    return std::nullopt;  // out of memory: as good as no line
   }
-  while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) line.pop_back();
-  return narrow(line);
 }
 
 // While a line is awaited the program takes no input, yet its windows repaint themselves and the
@@ -120,13 +130,13 @@ bool keepsWindowAlive(const MSG& message) {
 
 }  // namespace
 
-std::optional<std::string> Win32ConsoleApi::readLine(ConsoleHandle input) {
+std::optional<std::string> Win32ConsoleApi::readChunk(ConsoleHandle input) {
   // The read blocks until Enter, so it runs on a thread of its own while this one keeps the
   // windows alive.
   UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  std::optional<std::string> line;
-  std::thread reader([&] {
-    line = readLineBlocking(asHandle(input));
+  std::optional<std::wstring> chunk;
+  std::thread reader([&]() noexcept {
+    chunk = readOnce(asHandle(input));
     SetEvent(done.get());
   });
   HANDLE wait = done.get();
@@ -144,7 +154,13 @@ std::optional<std::string> Win32ConsoleApi::readLine(ConsoleHandle input) {
     }
   }
   reader.join();
-  return line;
+  if (!chunk) return std::nullopt;
+  if (pendingHighSurrogate_) chunk->insert(chunk->begin(), std::exchange(pendingHighSurrogate_, 0));
+  if (IS_HIGH_SURROGATE(chunk->back())) {
+    pendingHighSurrogate_ = chunk->back();
+    chunk->pop_back();
+  }
+  return narrow(*chunk);
 }
 
 void Win32ConsoleApi::closeHandle(ConsoleHandle handle) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "platform/win32/error_boundary.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -394,7 +395,12 @@ bool Win32FolderList::onCommand(WORD code) {
 }
 
 LRESULT CALLBACK Win32FolderList::keyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR data) {
+                                          UINT_PTR, DWORD_PTR data) noexcept {
+  return guarded([&] { return handleKey(hwnd, message, wParam, lParam, data); }, LRESULT{0});
+}
+
+LRESULT Win32FolderList::handleKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                   DWORD_PTR data) {
   auto* self = reinterpret_cast<Win32FolderList*>(data);
   if (asksForEnter(message, wParam, lParam)) {
     return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);
@@ -449,7 +455,12 @@ Win32ComboBox::Win32ComboBox(HWND parent, int id) {
 }
 
 LRESULT CALLBACK Win32ComboBox::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR data) {
+                                         UINT_PTR, DWORD_PTR data) noexcept {
+  return guarded([&] { return handleEdit(hwnd, message, wParam, lParam, data); }, LRESULT{0});
+}
+
+LRESULT Win32ComboBox::handleEdit(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                  DWORD_PTR data) {
   auto* self = reinterpret_cast<Win32ComboBox*>(data);
   if (asksForEnter(message, wParam, lParam)) {
     return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);

@@ -82,7 +82,8 @@ class Win32FolderList : public Win32Control, public FolderList {
   bool onCommand(WORD code) override;
   bool onDrawItem(const DRAWITEMSTRUCT& item) override;
   void populate();
-  static LRESULT CALLBACK keyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK keyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  static LRESULT handleKey(HWND, UINT, WPARAM, LPARAM, DWORD_PTR);
 
   std::wstring path_;
   std::vector<Entry> entries_;
@@ -102,7 +103,8 @@ class Win32ComboBox : public Win32Control, public ComboBox {
   HWND editWindow() const { return edit_; }
 
  private:
-  static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  static LRESULT handleEdit(HWND, UINT, WPARAM, LPARAM, DWORD_PTR);
   HWND edit_ = nullptr;
 };
 

@@ -9,10 +9,19 @@
 #include <vector>
 
 #include "platform/win32/controls.h"
+#include "platform/win32/error_boundary.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
+namespace {
+HWND lastOpenedDialog = nullptr;
+}  // namespace
+
+HWND lastProgramDialog() {
+  return lastOpenedDialog;
+}
+
 namespace {
 
 struct Placement {
@@ -42,7 +51,9 @@ class DialogBase {
 
  protected:
   virtual void createControls() = 0;
-  virtual void place() = 0;
+  virtual void placeControls() = 0;
+  // The window the dialog opens centred over; null for the centre of the screen.
+  virtual HWND centredOver() const = 0;
   virtual bool command(int id) = 0;  // IDOK / IDCANCEL from the dialog manager
   virtual HBRUSH colour(HWND control, HDC dc) = 0;
   virtual bool setCursor(HWND /*control*/) { return false; }
@@ -62,7 +73,7 @@ class DialogBase {
     if (over) {
       GetWindowRect(over, &area);
     } else {
-      SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+      area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     GetWindowRect(hwnd_, &frame);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
@@ -75,17 +86,22 @@ class DialogBase {
   int dpi_ = 96;
 
  private:
-  static INT_PTR CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static INT_PTR CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return guarded([&] { return handle(hwnd, message, wParam, lParam); }, INT_PTR{FALSE});
+  }
+  static INT_PTR handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (message == WM_INITDIALOG) {
       self = reinterpret_cast<DialogBase*>(lParam);
       SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
       self->hwnd_ = hwnd;
+      lastOpenedDialog = hwnd;
       self->dpi_ = static_cast<int>(GetDpiForWindow(hwnd));
       if (self->dpi_ <= 0) self->dpi_ = 96;
       self->createControls();
       self->sizeClient();
-      self->place();
+      self->placeControls();
+      self->centreOver(self->centredOver());
       return FALSE;  // the dialog has set the focus itself
     }
     if (!self) return FALSE;
@@ -105,11 +121,16 @@ class DialogBase {
           return TRUE;
         }
         return FALSE;
-      case WM_DPICHANGED:
+      case WM_DPICHANGED: {
+        // Where the system suggests, so that the dialog stays on the monitor it was moved to.
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
         self->dpi_ = HIWORD(wParam);
         self->sizeClient();
-        self->place();
+        self->placeControls();
         return TRUE;
+      }
       default:
         return FALSE;
     }
@@ -153,7 +174,7 @@ class YesNoDialog final : public DialogBase, public YesNoView {
     load_(*this);
     SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(yes_->hwnd()), TRUE);
   }
-  void place() override {
+  void placeControls() override {
     bold_ = makeFont(825, true, false, dpi_);
     regular_ = makeFont(825, false, false, dpi_);
     question_->setFont(bold_.get());
@@ -165,8 +186,8 @@ class YesNoDialog final : public DialogBase, public YesNoView {
     put(command_->hwnd(), {120, 420, 3135, 330});
     put(yes_->hwnd(), {480, 840, 975, 330});
     put(no_->hwnd(), {1920, 840, 975, 330});
-    centreOver(owner_);
   }
+  HWND centredOver() const override { return owner_; }
   bool command(int id) override {
     if (id == IDCANCEL && onNo) onNo();
     return id == IDCANCEL || id == IDOK;
@@ -213,7 +234,7 @@ class AboutDialog final : public DialogBase, public AboutView {
     load_(*this);
     SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok_->hwnd()), TRUE);
   }
-  void place() override {
+  void placeControls() override {
     regular_ = makeFont(825, false, false, dpi_);
     linkFont_ = makeFont(975, true, true, dpi_);
     ok_->setFont(regular_.get());
@@ -232,8 +253,8 @@ class AboutDialog final : public DialogBase, public AboutView {
     ReleaseDC(link_->hwnd(), dc);
     MoveWindow(link_->hwnd(), px(2970), px(1200), extent.cx + 2, std::max<int>(extent.cy, px(240)),
                FALSE);
-    centreOver(nullptr);
   }
+  HWND centredOver() const override { return nullptr; }
   bool command(int id) override {
     if ((id == IDCANCEL || id == IDOK) && onOk) onOk();
     return id == IDCANCEL || id == IDOK;

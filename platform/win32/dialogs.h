@@ -19,6 +19,10 @@ inline constexpr int kLink = 111;      // frmAbout: lblLink
 inline constexpr int kOk = IDOK;       // frmAbout: cmdOK
 }  // namespace dialog_ids
 
+// The last dialog that Win32Dialogs opened (it may be closed by now): the window that activation
+// comes from when the user returns from the About box or the clear confirmation.
+HWND lastProgramDialog();
+
 class Win32Dialogs : public DialogService {
  public:
   // `owner`: the main window, disabled while a dialog is open; `icon` and `hand` are the

@@ -3,8 +3,10 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/dialogs.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/pictures.h"
+#include "platform/win32/screen.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -58,6 +60,9 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   createMenu();
   CreateWindowExW(kExStyle, kClassName, L"", kStyle, 0, 0, 100, 100, nullptr, menu_, instance_,
                   this);
+  // Message boxes are owned by the window, which takes no input until they close.
+  messages_.setOwner(hwnd_);
+  setErrorOwner(hwnd_);
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
@@ -152,14 +157,14 @@ void MainWindow::applyLayout() {
   RECT frame{0, 0, px(layout::kClientWidth), px(layout::kClientHeight)};
   AdjustWindowRectExForDpi(&frame, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi_));
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   // The menu bar may wrap at some DPIs: grow the frame until the client area has its full height.
   RECT client{};
   GetClientRect(hwnd_, &client);
   if (client.bottom < px(layout::kClientHeight)) {
     SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left,
                  frame.bottom - frame.top + px(layout::kClientHeight) - client.bottom,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   }
 
   for (const auto& [control, item] : layoutOf_) {
@@ -225,10 +230,8 @@ void MainWindow::setCaption(std::string_view caption) {
   SetWindowTextW(hwnd_, widen(caption).c_str());
 }
 
-int MainWindow::widthTwips() const {
-  RECT frame{};
-  GetWindowRect(hwnd_, &frame);
-  return MulDiv(frame.right - frame.left, 1440, dpi_);
+ScreenRect MainWindow::visibleFrame() const {
+  return visibleRect(hwnd_);
 }
 
 COLORREF MainWindow::colourFor(HWND control) const {
@@ -285,10 +288,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (lastFocus_ && IsChild(hwnd_, lastFocus_)) SetFocus(lastFocus_);
+      // Back from the About box or the clear confirmation; not from a message box, the console
+      // or another program.
       const HWND previous = reinterpret_cast<HWND>(lParam);
-      DWORD process = 0;
-      if (previous && previous != GetConsoleWindow()) GetWindowThreadProcessId(previous, &process);
-      if (process == GetCurrentProcessId() && onActivate) onActivate();
+      if (previous && previous == lastProgramDialog() && onActivate) onActivate();
       return 0;
     }
     case WM_CTLCOLORSTATIC: {
@@ -321,10 +324,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       EndPaint(hwnd_, &paint);
       return 0;
     }
-    case WM_DPICHANGED:
+    case WM_DPICHANGED: {
+      // Where the system suggests, so that the window stays where the user moved it.
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
       dpi_ = HIWORD(wParam);
       applyLayout();
       return 0;
+    }
     case WM_CLOSE:
       if (onUnload)
         onUnload();

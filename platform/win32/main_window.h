@@ -38,8 +38,7 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   int runMessageLoop();
 
   void setCaption(std::string_view caption) override;
-  int widthTwips() const override;
-  double twipsPerPixelX() const override { return 1440.0 / dpi_; }
+  ScreenRect visibleFrame() const override;
   void repaint() override;
   void takeFocus() override;
   HICON icon() const { return bigIcon_.get(); }

@@ -71,7 +71,9 @@ HBITMAP createStoreTriangle(int dpi) {
     fill(dc, {2 * edge, 2 * edge, width - edge, height - edge}, RGB(192, 192, 192));
     const int left = at(6), length = at(12), tall = at(11);
     const int top = (height - tall) / 2;
-    POINT points[] = {{left, top}, {left + length, top + tall / 2}, {left, top + tall}};
+    // The pen draws every vertex, so the last pixel of each side is one before the full size.
+    POINT points[] = {
+        {left, top}, {left + length - 1, top + (tall - 1) / 2}, {left, top + tall - 1}};
     UniqueBrush black(CreateSolidBrush(RGB(0, 0, 0)));
     HGDIOBJ oldBrush = SelectObject(dc, black.get());
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));

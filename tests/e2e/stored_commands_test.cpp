@@ -104,6 +104,7 @@ TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
   program.click(ids::kConsoleLink);
   const HWND notice = program.waitForDialog(L"Promptella");
   ASSERT_NE(notice, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(program.window())) << "the notice is modal";
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kCommandLine)));
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kAddFirst)));
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 2)));
@@ -118,6 +119,10 @@ TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
   program.typeIntoConsole(L"echo typed-in-console");
   EXPECT_TRUE(
       program.waitForConsole([](const std::wstring& line) { return line == L"typed-in-console"; }));
+  // A line longer than one read of the console runs whole.
+  program.typeIntoConsole(L"echo long-line-ok & rem " + std::wstring(300, L'x'));
+  EXPECT_TRUE(
+      program.waitForConsole([](const std::wstring& line) { return line == L"long-line-ok"; }));
   program.typeIntoConsole(L"cd sub");
   const std::wstring sub = (program.folder() / L"sub").wstring();
   EXPECT_TRUE(waitFor([&] {

@@ -22,8 +22,10 @@ class NoConsole : public ConsoleApi {
   WindowHandle findWindow(std::string_view, std::string_view) override { return 0; }
   WindowHandle ownConsoleWindow() override { return 0; }
   ScreenRect windowRect(WindowHandle) override { return {}; }
+  ScreenRect visibleFrame(WindowHandle) override { return {}; }
+  std::string windowClass(WindowHandle) override { return {}; }
   void moveWindow(WindowHandle, int, int, int, int) override {}
-  std::optional<std::string> readLine(ConsoleHandle) override { return std::nullopt; }
+  std::optional<std::string> readChunk(ConsoleHandle) override { return std::nullopt; }
   void closeHandle(ConsoleHandle) override {}
   void freeConsole() override {}
   void destroyWindow(WindowHandle) override {}

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cwchar>
+#include <cwctype>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -38,6 +40,63 @@ inline std::filesystem::path freshTempFolder(const std::wstring& name) {
   std::filesystem::remove_all(folder, ignored);
   std::filesystem::create_directories(folder);
   return folder;
+}
+
+// A message box of this process owned by `owner`, as a thread of the test sees it while it is
+// open: its text and whether its owner still took input. The thread then closes it.
+struct MessageBoxSeen {
+  HWND box = nullptr;
+  std::wstring text;
+  bool ownerEnabled = true;
+};
+inline std::thread closeMessageBox(HWND owner, MessageBoxSeen& seen,
+                                   std::function<void(HWND box)> whileOpen = {}) {
+  return std::thread([owner, &seen, whileOpen] {
+    waitFor([&] {
+      HWND found = nullptr;
+      while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr))) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(found, &process);
+        if (process == GetCurrentProcessId() && GetWindow(found, GW_OWNER) == owner &&
+            IsWindowVisible(found)) {
+          seen.box = found;
+          return true;
+        }
+      }
+      return false;
+    });
+    if (!seen.box) return;
+    seen.ownerEnabled = IsWindowEnabled(owner) != 0;
+    EnumChildWindows(
+        seen.box,
+        [](HWND child, LPARAM text) -> BOOL {
+          wchar_t part[1024] = {};
+          GetWindowTextW(child, part, 1024);
+          auto& all = *reinterpret_cast<std::wstring*>(text);
+          if (wcslen(part) > all.size()) all = part;  // the message is the longest text
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&seen.text));
+    if (whileOpen) whileOpen(seen.box);
+    PostMessageW(seen.box, WM_COMMAND, IDOK, 0);
+  });
+}
+
+// A ready drive other than the temporary folder's, as a lower-case letter: Wine's Z:, or a D: on
+// many Windows machines; 0 when there is none (the test is then skipped).
+inline wchar_t otherReadyDrive() {
+  const wchar_t own = static_cast<wchar_t>(towlower(systemTempFolder().wstring()[0]));
+  const DWORD drives = GetLogicalDrives();
+  for (wchar_t letter = L'z'; letter >= L'c'; --letter) {
+    const wchar_t root[] = {letter, L':', L'\\', 0};
+    if (letter == own || !(drives & (1u << (letter - L'a')))) continue;
+    const UINT type = GetDriveTypeW(root);
+    if ((type == DRIVE_FIXED || type == DRIVE_REMOTE) &&
+        GetFileAttributesW(root) != INVALID_FILE_ATTRIBUTES) {
+      return letter;
+    }
+  }
+  return 0;
 }
 
 // A fresh folder named after `prefix` and this process, removed again at the end.

@@ -35,6 +35,56 @@ TEST_F(Console, ATtyWindowIsTakenFirst) {
   EXPECT_EQ(std::count(api.calls.begin(), api.calls.end(), "own"), 0);
 }
 
+TEST_F(Console, AConsoleAlreadyThereIsLeftForOneOfItsOwn) {
+  api.allocFailures = 1;
+  console.OpenConsole(window);
+  EXPECT_EQ(Calls(api.calls.begin(), api.calls.begin() + 5),
+            (Calls{"lock", "alloc", "free", "alloc", "stdout"}));
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(api.calls.back(), "unlock");
+}
+
+TEST_F(Console, VisibleFramesTouchAndPseudoConsolesStayWhereTheyAre) {
+  struct Case {
+    const char* name;
+    std::optional<ScreenRect> consoleVisible;
+    ScreenRect mainVisible;
+    const char* className;
+    const char* move;  // nullptr: not moved
+  };
+  const Case cases[] = {
+      {"no invisible borders", std::nullopt, {0, 0, 334, 520}, "tty", "move 77 334,0 640x400"},
+      // Windows 10 and 11: 7 invisible pixels left, right and below, none on top.
+      {"invisible borders",
+       ScreenRect{107, 200, 733, 593},
+       {7, 0, 327, 513},
+       "ConsoleWindowClass",
+       "move 77 320,0 640x400"},
+      {"invisible top",
+       ScreenRect{107, 201, 733, 593},
+       {7, 0, 327, 513},
+       "ConsoleWindowClass",
+       "move 77 320,-1 640x400"},
+      {"Windows Terminal", std::nullopt, {0, 0, 334, 520}, "PseudoConsoleWindow", nullptr},
+  };
+  for (const Case& c : cases) {
+    testing::FakeConsoleApi subjectApi;
+    subjectApi.visible = c.consoleVisible;
+    subjectApi.consoleClass = c.className;
+    window.frame = c.mainVisible;
+    CompanionConsole subject{subjectApi, messages};
+    subject.OpenConsole(window);
+    const auto move =
+        std::find_if(subjectApi.calls.begin(), subjectApi.calls.end(),
+                     [](const std::string& call) { return call.rfind("move", 0) == 0; });
+    EXPECT_EQ(move == subjectApi.calls.end() ? std::string("not moved") : *move,
+              c.move ? c.move : "not moved")
+        << c.name;
+    EXPECT_EQ(subject.ConsoleWindow, 77u) << c.name;
+  }
+  EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(Console, NoWindowFoundLeavesTheConsoleWhereItIs) {
   api.ownWindow = 0;
   console.OpenConsole(window);
@@ -55,9 +105,9 @@ TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
   };
   const Case cases[] = {
       {"alloc",
-       [](testing::FakeConsoleApi& a) { a.allocOk = false; },
+       [](testing::FakeConsoleApi& a) { a.allocFailures = 2; },
        "Couldn't allocate console",
-       {"lock", "alloc", "unlock"},
+       {"lock", "alloc", "free", "alloc", "unlock"},
        0,
        0},
       {"stdout",
@@ -87,7 +137,7 @@ TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
 }
 
 TEST_F(Console, CloseAfterAFailedSetUpRaisesNoMessage) {
-  api.allocOk = false;
+  api.allocFailures = 2;
   console.OpenConsole(window);
   api.calls.clear();
   console.CloseConsole();
@@ -98,10 +148,20 @@ TEST_F(Console, CloseAfterAFailedSetUpRaisesNoMessage) {
 TEST_F(Console, ReadGivesWholeLinesAndNothingWithoutAConsole) {
   EXPECT_FALSE(console.ConsoleRead());  // not opened: no input handle
   console.OpenConsole(window);
-  api.lines = {std::string(1000, 'x'), ""};
-  EXPECT_EQ(console.ConsoleRead(), std::string(1000, 'x'));
-  EXPECT_EQ(console.ConsoleRead(), "");
-  EXPECT_FALSE(console.ConsoleRead());
+  // A lone CR ends a line (Windows), and so does CR LF (Wine); lines longer than one read arrive
+  // over several reads.
+  for (const char* lineEnd : {"\r", "\r\n"}) {
+    api.lineEnd = lineEnd;
+    const std::vector<std::string> typed = {std::string(254, 'a'),
+                                            std::string(255, 'b'),
+                                            std::string(256, 'c'),
+                                            std::string(1000, 'x'),
+                                            "",
+                                            "dir"};
+    api.lines = typed;
+    for (const std::string& line : typed) EXPECT_EQ(console.ConsoleRead(), line) << lineEnd;
+    EXPECT_FALSE(console.ConsoleRead());
+  }
 }
 
 }  // namespace

@@ -43,8 +43,8 @@ class FakeControl : public Base {
 class FakeWindow : public FormWindow {
  public:
   void setCaption(std::string_view caption) override { caption_ = caption; }
-  int widthTwips() const override { return 5010; }
-  double twipsPerPixelX() const override { return 15.0; }
+  ScreenRect visibleFrame() const override { return frame; }
+  ScreenRect frame{0, 0, 334, 520};
   void repaint() override { ++repaints; }
   void takeFocus() override { ++focusTaken; }
   std::string caption_;
@@ -156,7 +156,7 @@ class FakeConsoleApi : public ConsoleApi {
   void unlockScreenUpdates() override { calls.push_back("unlock"); }
   bool allocConsole() override {
     calls.push_back("alloc");
-    return allocOk;
+    return allocFailures-- <= 0;
   }
   ConsoleHandle standardOutput() override {
     calls.push_back("stdout");
@@ -185,17 +185,28 @@ class FakeConsoleApi : public ConsoleApi {
     calls.push_back("rect " + std::to_string(window));
     return rect;
   }
+  ScreenRect visibleFrame(WindowHandle) override { return visible.value_or(rect); }
+  std::string windowClass(WindowHandle) override { return consoleClass; }
   void moveWindow(WindowHandle window, int x, int y, int width, int height) override {
     calls.push_back("move " + std::to_string(window) + " " + std::to_string(x) + "," +
                     std::to_string(y) + " " + std::to_string(width) + "x" + std::to_string(height));
   }
-  std::optional<std::string> readLine(ConsoleHandle handle) override {
-    calls.push_back("read " + std::to_string(handle));
-    if (onRead) onRead();
-    if (lines.empty()) return std::nullopt;
-    std::string line = lines.front();
-    lines.erase(lines.begin());
-    return line;
+  // Delivers what Windows delivers in line mode with processed input off: each line of `lines`
+  // followed by a lone CR (or `lineEnd`), in reads of at most 256 characters that never pass a
+  // line end.
+  std::optional<std::string> readChunk(ConsoleHandle handle) override {
+    if (typed.empty()) {
+      calls.push_back("read " + std::to_string(handle));
+      if (onRead) onRead();
+      if (lines.empty()) return std::nullopt;
+      typed = lines.front() + lineEnd;
+      lines.erase(lines.begin());
+    }
+    std::size_t end = typed.find('\r');
+    end = end == std::string::npos ? typed.size() : end + (typed.compare(end, 2, "\r\n") ? 1 : 2);
+    const std::string chunk = typed.substr(0, std::min<std::size_t>(end, 256));
+    typed.erase(0, chunk.size());
+    return chunk;
   }
   void closeHandle(ConsoleHandle handle) override {
     calls.push_back("close " + std::to_string(handle));
@@ -206,11 +217,15 @@ class FakeConsoleApi : public ConsoleApi {
   }
 
   std::vector<std::string> calls;
-  bool allocOk = true;
+  int allocFailures = 0;  // how many allocations fail before one succeeds
   ConsoleHandle output = 11, input = 10;
   WindowHandle ttyWindow = 0, ownWindow = 77;
   ScreenRect rect{100, 200, 740, 600};
+  std::optional<ScreenRect> visible;  // the rectangle itself when not set
+  std::string consoleClass = "ConsoleWindowClass";
   std::vector<std::string> lines;
+  std::string lineEnd = "\r";
+  std::string typed;             // typed but not read yet
   std::function<void()> onRead;  // runs at every read, before the line is given
 };
 

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
+#include <thread>
 
 #include "mainwindow/layout.h"
 #include "tests/support/in_process_window.h"
@@ -22,6 +24,10 @@ class RealMainWindow : public ::testing::Test {
   void SetUp() override {
     std::ofstream(folder_ / L"Promptella.ini", std::ios::binary)
         << "[StoredCommands]\r\nCommand2=dir && echo done\r\n";
+    // The window of an earlier test posted WM_QUIT when it went; a message box would take it.
+    MSG pending;
+    while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
+    }
     w_.emplace(folder_.path());
     w_->form.Form_Load();
   }
@@ -118,24 +124,87 @@ TEST_F(RealMainWindow, FontsFollowTheTable) {
   EXPECT_EQ(fontOf(ids::kStoredFirst).lfWeight, FW_NORMAL);
 }
 
-TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnWindows) {
+TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnDialogs) {
   wchar_t caption[64];
   GetWindowTextW(hwnd(), caption, 64);
   EXPECT_STREQ(caption, L"Promptella 1.2");
   int activations = 0;
   w_->window.onActivate = [&] { ++activations; };
   SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);  // from no window
-  EXPECT_EQ(activations, 0);
-  HWND own = CreateWindowW(L"STATIC", L"dialog", WS_POPUP, 0, 0, 10, 10, hwnd(), nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(own));
+  HWND popup = CreateWindowW(L"STATIC", L"popup", WS_POPUP, 0, 0, 10, 10, hwnd(), nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(popup));
+  DestroyWindow(popup);
+  EXPECT_EQ(activations, 0) << "a window of the program that is none of its dialogs";
+  w_->dialogs.showAbout([](AboutView& about) { about.unload(); });
+  ASSERT_NE(lastProgramDialog(), nullptr);
+  SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(lastProgramDialog()));
+  EXPECT_EQ(activations, 1) << "back from the About box";
+
+  // A message box takes the window's input while it is open, and closing it is no activation.
+  testing::MessageBoxSeen seen;
+  std::thread closer = testing::closeMessageBox(hwnd(), seen, [&](HWND box) {
+    SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(box));
+  });
+  w_->window.messages().show("Couldn't start the batch file");
+  closer.join();
+  ASSERT_NE(seen.box, nullptr);
+  EXPECT_EQ(seen.text, L"Couldn't start the batch file");
+  EXPECT_FALSE(seen.ownerEnabled);
+  EXPECT_TRUE(IsWindowEnabled(hwnd()));
   EXPECT_EQ(activations, 1);
-  DestroyWindow(own);
-  HWND other = FindWindowW(L"Shell_TrayWnd", nullptr);  // a window of another process
-  if (other) {
-    SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(other));
-    EXPECT_EQ(activations, 1);
+}
+
+TEST_F(RealMainWindow, AnExceptionInAHandlerIsReportedAndTheWindowRunsOn) {
+  w_->window.onMenuCommand = [](int) { throw std::runtime_error("disk on fire"); };
+  testing::MessageBoxSeen seen;
+  std::thread closer = testing::closeMessageBox(hwnd(), seen);
+  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuAbout, 0), 0);
+  closer.join();
+  EXPECT_NE(seen.text.find(L"disk on fire"), std::wstring::npos);
+  EXPECT_TRUE(IsWindow(hwnd()));
+}
+
+TEST_F(RealMainWindow, ADpiChangeKeepsTheSuggestedPlaceAndScalesTheClientArea) {
+  const int dpi = static_cast<int>(GetDpiForWindow(hwnd()));
+  for (const int next : {dpi * 3 / 2, dpi}) {
+    RECT suggested{300, 200, 800, 900};
+    SendMessageW(hwnd(), WM_DPICHANGED, MAKEWPARAM(next, next),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT frame{}, client{};
+    GetWindowRect(hwnd(), &frame);
+    GetClientRect(hwnd(), &client);
+    EXPECT_EQ(frame.left, 300) << next;
+    EXPECT_EQ(frame.top, 200) << next;
+    EXPECT_EQ(client.right, MulDiv(layout::kClientWidth, next, 1440)) << next;
   }
+}
+
+TEST_F(RealMainWindow, StoreButtonTriangleIsTwelveLongAndElevenHigh) {
+  const auto picture =
+      reinterpret_cast<HBITMAP>(SendMessageW(item(ids::kAddFirst), BM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_NE(picture, nullptr);
+  BITMAP info{};
+  GetObjectW(picture, sizeof(info), &info);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, picture);
+  // The black pixels inside the frame: the triangle's bounding box.
+  const int edge = std::max(1, MulDiv(1, static_cast<int>(GetDpiForWindow(hwnd())), 96));
+  RECT box{info.bmWidth, info.bmHeight, -1, -1};
+  for (int y = 2 * edge; y < info.bmHeight - edge; ++y) {
+    for (int x = 2 * edge; x < info.bmWidth - edge; ++x) {
+      if (GetPixel(dc, x, y) != RGB(0, 0, 0)) continue;
+      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x),
+             std::max<LONG>(box.bottom, y)};
+    }
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  const int dpi = static_cast<int>(GetDpiForWindow(hwnd()));
+  EXPECT_EQ(info.bmWidth, MulDiv(25, dpi, 96));
+  EXPECT_EQ(box.left, MulDiv(6, dpi, 96));
+  EXPECT_EQ(box.right - box.left + 1, MulDiv(12, dpi, 96));
+  EXPECT_EQ(box.bottom - box.top + 1, MulDiv(11, dpi, 96));
 }
 
 TEST_F(RealMainWindow, ShortcutsOfDisabledEntriesDoNothing) {
