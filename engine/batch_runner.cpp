@@ -42,7 +42,78 @@ std::string composeBatch(const std::array<std::string_view, 5>& lines, unsigned 
   return utf8ToCodePage(text, codePage);
 }
 
+std::string driveLine(std::string_view driveText) {
+  const auto colon = driveText.find(':');
+  return std::string(colon == std::string_view::npos ? driveText : driveText.substr(0, colon + 1));
+}
+
+std::string literalPercents(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    out += c;
+    if (c == '%') out += '%';
+  }
+  return out;
+}
+
+namespace {
+
+std::size_t utf16Length(std::string_view utf8) {
+  std::size_t units = 0;
+  for (std::size_t pos = 0; pos < utf8.size();) units += decodeUtf8(utf8, pos) > 0xFFFF ? 2 : 1;
+  return units;
+}
+
+// Whether the batch file gives the interpreter exactly this text: every character in its code
+// page, and none that the line preparation changes.
+bool spelledExactly(std::string_view utf8, unsigned codePage) {
+  return ToOemText(utf8) == utf8 && fitsCodePage(utf8, codePage);
+}
+
+}  // namespace
+
 BatchRunner::~BatchRunner() = default;
+
+std::string BatchRunner::cdLine(std::string_view folder) {
+  return "cd \"" + literalPercents(folder) + "\"";
+}
+
+BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) const {
+  const unsigned codePage = launcher_.interpreterCodePage();
+  const auto enterable = [&](std::string_view path) {
+    return spelledExactly(path, codePage) && utf16Length(path) <= kMaxInterpreterFolder;
+  };
+  if (enterable(folder)) return {std::string(folder), std::nullopt};
+  if (const auto shortName = launcher_.shortPath(folder); shortName && enterable(*shortName)) {
+    return {*shortName, std::nullopt};
+  }
+  const std::string why =
+      spelledExactly(folder, codePage)
+          ? "its path is longer than the command interpreter accepts (" +
+                std::to_string(kMaxInterpreterFolder) + " characters) and it has no shorter name"
+          : "its name cannot be written in the console's code page (" + std::to_string(codePage) +
+                ") and it has no short name that can";
+  return {{}, "Couldn't enter the folder " + std::string(folder) + ": " + why + "."};
+}
+
+RunFailure BatchRunner::runCommand(std::string_view drive, std::string_view folder,
+                                   std::string_view command) {
+  const BatchFolder target = folderForBatch(folder);
+  if (target.refusal) return target.refusal;
+  return RunBatch("@echo off", driveLine(drive), cdLine(target.path), "@echo on", command,
+                  target.path);
+}
+
+RunFailure BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
+  const BatchFolder target = folderForBatch(folder);
+  if (target.refusal) return target.refusal;
+  return RunBatch("@echo off", driveLine(drive), "@echo on", cdLine(target.path), "", target.path);
+}
+
+RunFailure BatchRunner::enterDrive(std::string_view drive) {
+  return RunBatch(driveLine(drive), "", "", "", "");
+}
 
 std::filesystem::path BatchRunner::spareFile(int n) const {
   return batchFile_.parent_path() /
@@ -78,9 +149,9 @@ std::filesystem::path BatchRunner::freeFile() {
   }
 }
 
-std::optional<std::string> BatchRunner::RunBatch(std::string_view line1, std::string_view line2,
-                                                 std::string_view line3, std::string_view line4,
-                                                 std::string_view line5) {
+RunFailure BatchRunner::RunBatch(std::string_view line1, std::string_view line2,
+                                 std::string_view line3, std::string_view line4,
+                                 std::string_view line5, std::string_view workingFolder) {
   const std::filesystem::path file = freeFile();
   const std::string name = pathToUtf8(file);
   removeFile(file);  // usually the last run's, or none yet: either way it goes
@@ -89,7 +160,7 @@ std::optional<std::string> BatchRunner::RunBatch(std::string_view line1, std::st
   if (const auto error = writeNewFile(file, bytes)) {
     return "Couldn't write the batch file " + name + ": " + *error;
   }
-  StartResult started = launcher_.startBatch(name, kShowMinimizedActive);
+  StartResult started = launcher_.startBatch(name, kShowMinimizedActive, workingFolder);
   if (!started.process) return "Couldn't start the batch file " + name + ": " + started.error;
   runs_.push_back({file, std::move(started.process)});
   return std::nullopt;

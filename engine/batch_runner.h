@@ -28,17 +28,39 @@ std::string ToOemText(std::string_view text);
 // the interpreter's code page.
 std::string composeBatch(const std::array<std::string_view, 5>& lines, unsigned codePage);
 
+// The drive line of a batch: the drive text up to its first colon ("d:"), never the volume label
+// or share name that may follow it, which are somebody else's text.
+std::string driveLine(std::string_view driveText);
+// Text that the interpreter must read literally: every % doubled, so that nothing is expanded.
+std::string literalPercents(std::string_view text);
+
+// The longest folder the interpreter can enter, in UTF-16 units: MAX_PATH less the NUL and the
+// trailing backslash that the system adds.
+inline constexpr std::size_t kMaxInterpreterFolder = 258;
+
+// What a run gives back: nothing when the batch started, else the message for the user, which
+// names the file or folder and the reason.
+using RunFailure = std::optional<std::string>;
+
 class BatchRunner {
  public:
   BatchRunner(std::filesystem::path batchFile, ProcessLauncher& launcher)
       : batchFile_(std::move(batchFile)), launcher_(launcher) {}
   ~BatchRunner();
 
-  // Writes and starts the batch; on failure, the message for the user (naming the file and the
-  // system's reason) and nothing was started.
-  std::optional<std::string> RunBatch(std::string_view line1, std::string_view line2,
-                                      std::string_view line3, std::string_view line4,
-                                      std::string_view line5);
+  // The command, from the drive and folder shown, its prompt and output in the console.
+  [[nodiscard]] RunFailure runCommand(std::string_view drive, std::string_view folder,
+                                      std::string_view command);
+  // The console follows a folder picked in the folder list, showing the cd.
+  [[nodiscard]] RunFailure enterFolder(std::string_view drive, std::string_view folder);
+  // The console follows a drive picked in the drive list.
+  [[nodiscard]] RunFailure enterDrive(std::string_view drive);
+
+  // Writes and starts the batch, with `workingFolder` (when not empty) as the interpreter's
+  // current folder; on failure, the message for the user and nothing was started.
+  [[nodiscard]] RunFailure RunBatch(std::string_view line1, std::string_view line2,
+                                    std::string_view line3, std::string_view line4,
+                                    std::string_view line5, std::string_view workingFolder = {});
 
   // Whether an interpreter started by this runner still runs.
   bool anyRunning() const;
@@ -49,6 +71,14 @@ class BatchRunner {
   // The interpreter reads a running batch file line by line, reopening it at a saved offset, so
   // the file of a batch that still runs is never rewritten: an overlapping run takes a spare file.
   std::filesystem::path freeFile();
+  // The folder as the interpreter can enter it: itself, or its short name when the console's code
+  // page cannot spell it or it is too long; else the refusal for the user.
+  struct BatchFolder {
+    std::string path;
+    RunFailure refusal;
+  };
+  BatchFolder folderForBatch(std::string_view folder) const;
+  static std::string cdLine(std::string_view folder);
   std::filesystem::path spareFile(int n) const;
   bool busy(const std::filesystem::path& file) const;
 

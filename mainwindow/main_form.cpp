@@ -68,13 +68,8 @@ void MainForm::mnuAbout_Click() {
   });
 }
 
-std::string MainForm::cdLine() const {
-  return "cd \"" + c_.Chemins.path() + "\"";
-}
-
 bool MainForm::runCommand(std::string_view command) {
-  if (const auto failure =
-          runner_->RunBatch("@echo off", c_.Lecteurs.drive(), cdLine(), "@echo on", command)) {
+  if (const auto failure = runner_->runCommand(c_.Lecteurs.drive(), c_.Chemins.path(), command)) {
     s_.messages.show(*failure);
     return false;
   }

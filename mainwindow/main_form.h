@@ -87,7 +87,6 @@ class MainForm {
   std::string PendingClearCommand;
 
  private:
-  std::string cdLine() const;
   void setCommandControlsEnabled(bool enabled);
   void saveHistory();
 

@@ -11,11 +11,9 @@ void MainForm::Lecteurs_Change() {
     return;
   }
   const std::string drive = c_.Lecteurs.drive();
-  const auto colon = drive.find(':');
   bool moved = false;
-  if (colon != std::string::npos) {
-    const std::string letter = drive.substr(0, colon + 1);
-    moved = !runner_->RunBatch(letter, "", "", "", "") && c_.Chemins.setPath(letter);
+  if (drive.find(':') != std::string::npos) {
+    moved = !runner_->enterDrive(drive) && c_.Chemins.setPath(driveLine(drive));
   } else {
     moved = c_.Chemins.setPath(drive);
   }
@@ -29,8 +27,7 @@ void MainForm::Lecteurs_Change() {
 
 void MainForm::Chemins_Change() {
   if (PickerEventsEnabled) {
-    if (const auto failure =
-            runner_->RunBatch("@echo off", c_.Lecteurs.drive(), "@echo on", cdLine(), "")) {
+    if (const auto failure = runner_->enterFolder(c_.Lecteurs.drive(), c_.Chemins.path())) {
       s_.messages.show(*failure);
     }
   }

@@ -18,6 +18,11 @@ class Application {
   // The user's own folder for this program's data (%LOCALAPPDATA%\Promptella), created when
   // missing; empty when there is none.
   virtual std::string localDataFolder() const = 0;
+  // Claims `name` for this process until it ends (a named mutex on Windows): false when another
+  // running process holds it.
+  virtual bool claim(const std::string& name) = 0;
+  // Whether a running process, this one included, holds `name`.
+  virtual bool claimed(const std::string& name) const = 0;
 };
 
 }  // namespace promptella

@@ -18,4 +18,10 @@ std::string utf8ToCodePage(std::string_view utf8, unsigned codePage);
 // Bytes of `codePage` to UTF-8.
 std::string codePageToUtf8(std::string_view bytes, unsigned codePage);
 
+// Whether `codePage` holds every character of `utf8`, so that it comes back exactly (no '?', no
+// look-alike put in its place).
+inline bool fitsCodePage(std::string_view utf8, unsigned codePage) {
+  return codePageToUtf8(utf8ToCodePage(utf8, codePage), codePage) == utf8;
+}
+
 }  // namespace promptella

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,5 +38,14 @@ std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::
 
 // Removes a file; false when it did not exist or could not be removed.
 bool removeFile(const std::filesystem::path& path);
+
+// Held while a file is read, changed and replaced: every copy of the program takes the same lock
+// for the same file (named after its full path), so that no copy's change is lost by another's.
+class FileUpdateLock {
+ public:
+  virtual ~FileUpdateLock() = default;
+};
+// Null when the lock could not be had within a few seconds.
+std::unique_ptr<FileUpdateLock> lockForUpdate(const std::filesystem::path& path);
 
 }  // namespace promptella

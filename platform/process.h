@@ -24,8 +24,12 @@ class ProcessLauncher {
  public:
   virtual ~ProcessLauncher() = default;
   // Has the command interpreter run `batchFile` in the program's console (a minimised console of
-  // its own, shown with `showWindow`, when the program has none). Returns once it has started.
-  virtual StartResult startBatch(std::string_view batchFile, int showWindow) = 0;
+  // its own, shown with `showWindow`, when the program has none), in `workingFolder` when the
+  // system accepts it as a current folder (else in the program's own). Returns once it started.
+  virtual StartResult startBatch(std::string_view batchFile, int showWindow,
+                                 std::string_view workingFolder) = 0;
+  // The folder's short (8.3) path; nothing when it has none other than its own.
+  virtual std::optional<std::string> shortPath(std::string_view folder) const = 0;
   // The code page in which the interpreter reads batch files: the console's, else the OEM one.
   virtual unsigned interpreterCodePage() const = 0;
 };

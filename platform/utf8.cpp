@@ -64,4 +64,47 @@ void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+std::string utf16leToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  const auto unit = [&](std::size_t i) {
+    return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
+                                 (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  };
+  std::size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char32_t first = unit(i);
+    if (first >= 0xD800 && first <= 0xDBFF && i + 3 < bytes.size()) {
+      const char32_t second = unit(i + 2);
+      if (second >= 0xDC00 && second <= 0xDFFF) {
+        appendUtf8(out, 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    appendUtf8(out, first >= 0xD800 && first <= 0xDFFF ? kReplacementChar : first);
+  }
+  if (i < bytes.size()) appendUtf8(out, kReplacementChar);
+  return out;
+}
+
+std::string utf8ToUtf16le(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  const auto put = [&](char32_t unit) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+  };
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t cp = decodeUtf8(utf8, pos);
+    if (cp > 0xFFFF) {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+  }
+  return out;
+}
+
 }  // namespace promptella

@@ -13,4 +13,9 @@ inline constexpr char32_t kReplacementChar = 0xFFFD;
 char32_t decodeUtf8(std::string_view text, std::size_t& pos);
 void appendUtf8(std::string& out, char32_t codePoint);
 
+// UTF-16 LE bytes (without a byte-order mark) to UTF-8 and back; an unpaired surrogate or an odd
+// last byte becomes U+FFFD.
+std::string utf16leToUtf8(std::string_view bytes);
+std::string utf8ToUtf16le(std::string_view utf8);
+
 }  // namespace promptella

@@ -1,10 +1,38 @@
 // The settings file's four operations over the INI engine.
 #include "settings/ini_file.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/utf8.h"
 
 namespace promptella {
+namespace {
+
+constexpr std::string_view kUtf16Bom = "\xFF\xFE";
+
+// The file's text as the document works on it, and the code page of that text: a file that
+// starts with a UTF-16 LE byte-order mark is Unicode (held as UTF-8), any other is ANSI.
+struct Decoded {
+  std::string text;
+  unsigned codePage;
+};
+Decoded decode(std::string bytes) {
+  if (std::string_view(bytes).substr(0, 2) == kUtf16Bom) {
+    return {utf16leToUtf8(std::string_view(bytes).substr(2)), kCodePageUtf8};
+  }
+  return {std::move(bytes), ansiCodePage()};
+}
+
+std::string encode(const std::string& text, unsigned codePage) {
+  if (codePage != kCodePageUtf8) return text;
+  return std::string(kUtf16Bom) + utf8ToUtf16le(text);
+}
+
+}  // namespace
 
 std::string numberedKey(std::size_t n) {
   return "Command" + std::to_string(n);
@@ -23,7 +51,9 @@ const IniDocument* IniFile::current() const {
   auto bytes = readWholeFile(path_);
   if (!bytes) return nullptr;
   if (!cachedStamp_ || *bytes != cachedBytes_) {
-    cached_ = IniDocument::parse(*bytes);
+    Decoded decoded = decode(*bytes);
+    cached_ = IniDocument::parse(decoded.text);
+    cachedCodePage_ = decoded.codePage;
     cachedBytes_ = std::move(*bytes);
     ++parses_;
   }
@@ -36,7 +66,7 @@ std::optional<std::string> IniFile::ReadIniValue(std::string_view section,
                                                  std::string_view key) const {
   const IniDocument* document = current();
   if (!document) return std::nullopt;
-  const unsigned codePage = ansiCodePage();
+  const unsigned codePage = cachedCodePage_;
   const auto value =
       document->get(utf8ToCodePage(section, codePage), utf8ToCodePage(key, codePage));
   if (!value) return std::nullopt;
@@ -47,7 +77,7 @@ std::vector<std::string> IniFile::ReadNumberedValues(std::string_view section) c
   std::vector<std::string> values;
   const IniDocument* document = current();
   if (!document) return values;
-  const unsigned codePage = ansiCodePage();
+  const unsigned codePage = cachedCodePage_;
   const std::string name = utf8ToCodePage(section, codePage);
   for (std::size_t i = 0;; ++i) {
     const auto value = document->get(name, numberedKey(i));
@@ -56,18 +86,41 @@ std::vector<std::string> IniFile::ReadNumberedValues(std::string_view section) c
   }
 }
 
+std::optional<std::string> IniFile::readForUpdate() const {
+  // A scanner or backup tool may hold the file without read sharing for a moment: try again
+  // for a while rather than rebuild the file from nothing.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  for (;;) {
+    if (auto bytes = readWholeFile(path_)) return bytes;
+    if (!fileStamp(path_)) return std::string();  // no file: the change starts one
+    if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
 template <typename Edit>
-bool IniFile::edit(Edit&& change, bool createFile) {
-  const auto bytes = readWholeFile(path_);
-  if (!bytes && !createFile) return !fileStamp(path_);
-  IniDocument document = IniDocument::parse(bytes.value_or(std::string()));
-  if (!change(document, ansiCodePage())) return true;
-  return replaceFileAtomically(path_, document.serialize());
+bool IniFile::edit(const std::vector<std::string_view>& texts, Edit&& change, bool createFile) {
+  const auto lock = lockForUpdate(path_);
+  if (!lock) return false;
+  const auto bytes = readForUpdate();
+  if (!bytes) return false;  // there, but not readable: it stays as it is
+  if (bytes->empty() && !createFile && !fileStamp(path_)) return true;
+  Decoded file = decode(*bytes);
+  // The file stays in the ANSI code page while every text fits it, as other programs expect;
+  // a text that does not makes it Unicode, as the system's own profile functions do.
+  const bool fits = std::all_of(texts.begin(), texts.end(), [&](std::string_view text) {
+    return file.codePage == kCodePageUtf8 || fitsCodePage(text, file.codePage);
+  });
+  if (!fits) file = {codePageToUtf8(file.text, file.codePage), kCodePageUtf8};
+  IniDocument document = IniDocument::parse(file.text);
+  if (!change(document, file.codePage)) return true;
+  return replaceFileAtomically(path_, encode(document.serialize(), file.codePage));
 }
 
 bool IniFile::WriteIniValue(std::string_view section, std::string_view key,
                             std::string_view value) {
   return edit(
+      {section, key, value},
       [&](IniDocument& document, unsigned cp) {
         return document.set(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp),
                             utf8ToCodePage(value, cp));
@@ -77,6 +130,7 @@ bool IniFile::WriteIniValue(std::string_view section, std::string_view key,
 
 bool IniFile::DeleteIniKey(std::string_view section, std::string_view key) {
   return edit(
+      {},
       [&](IniDocument& document, unsigned cp) {
         return document.removeKey(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp));
       },
@@ -84,14 +138,20 @@ bool IniFile::DeleteIniKey(std::string_view section, std::string_view key) {
 }
 
 bool IniFile::DeleteIniSection(std::string_view section) {
-  return edit([&](IniDocument& document,
-                  unsigned cp) { return document.removeSection(utf8ToCodePage(section, cp)); },
-              false);
+  return edit(
+      {},
+      [&](IniDocument& document, unsigned cp) {
+        return document.removeSection(utf8ToCodePage(section, cp));
+      },
+      false);
 }
 
 bool IniFile::RewriteNumberedSection(std::string_view section,
                                      const std::vector<std::string>& values) {
+  std::vector<std::string_view> texts(values.begin(), values.end());
+  texts.push_back(section);
   return edit(
+      texts,
       [&](IniDocument& document, unsigned cp) {
         const std::string name = utf8ToCodePage(section, cp);
         bool changed = document.removeSection(name);

@@ -39,8 +39,14 @@ class IniFile {
   bool RewriteNumberedSection(std::string_view section, const std::vector<std::string>& values);
 
  private:
+  // Reads the file, applies `change` and replaces the file, under the lock that all copies of the
+  // program share. `texts` are the texts the change writes: when one does not fit the ANSI code
+  // page, the file becomes UTF-16.
   template <typename Edit>
-  bool edit(Edit&& change, bool createFile);
+  bool edit(const std::vector<std::string_view>& texts, Edit&& change, bool createFile);
+  // The bytes to change: empty for a file that does not exist; nothing for one that exists but
+  // cannot be read.
+  std::optional<std::string> readForUpdate() const;
   // The file as last parsed. It is parsed again only when it has changed; see current().
   const IniDocument* current() const;
 
@@ -49,6 +55,7 @@ class IniFile {
   mutable bool stampSettled_ = false;
   mutable std::string cachedBytes_;
   mutable IniDocument cached_;
+  mutable unsigned cachedCodePage_ = 0;  // of the cached document's text
   mutable std::size_t parses_ = 0;
 };
 

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <sstream>
 
 #include "platform/files.h"
@@ -89,6 +91,30 @@ std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::
 
 bool removeFile(const std::filesystem::path& path) {
   return ::unlink(path.c_str()) == 0;
+}
+
+namespace {
+
+// Native builds run one copy at a time: a lock per file among the threads of this process.
+class ThreadFileLock : public FileUpdateLock {
+ public:
+  explicit ThreadFileLock(std::mutex& mutex) : lock_(mutex) {}
+
+ private:
+  std::lock_guard<std::mutex> lock_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileUpdateLock> lockForUpdate(const std::filesystem::path& path) {
+  static std::mutex guard;
+  static std::map<std::string, std::mutex> locks;
+  std::mutex* lock = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(guard);
+    lock = &locks[std::filesystem::absolute(path).lexically_normal().string()];
+  }
+  return std::make_unique<ThreadFileLock>(*lock);
 }
 
 }  // namespace promptella

@@ -68,4 +68,16 @@ std::string Win32Application::localDataFolder() const {
   return narrow(folder);
 }
 
+bool Win32Application::claim(const std::string& name) {
+  UniqueHandle mutex(CreateMutexW(nullptr, FALSE, objectNameFor(L"claim", widen(name)).c_str()));
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  claims_.push_back(std::move(mutex));
+  return true;
+}
+
+bool Win32Application::claimed(const std::string& name) const {
+  UniqueHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, objectNameFor(L"claim", widen(name)).c_str()));
+  return static_cast<bool>(mutex);
+}
+
 }  // namespace promptella

@@ -1,7 +1,10 @@
 // The running program on Windows.
 #pragma once
 
+#include <vector>
+
 #include "platform/app.h"
+#include "platform/win32/handles.h"
 
 namespace promptella {
 
@@ -11,6 +14,11 @@ class Win32Application : public Application {
   void terminate(int exitCode) override;
   bool folderWritable(const std::string& folder) const override;
   std::string localDataFolder() const override;
+  bool claim(const std::string& name) override;
+  bool claimed(const std::string& name) const override;
+
+ private:
+  std::vector<UniqueHandle> claims_;  // held until the process ends
 };
 
 }  // namespace promptella

@@ -290,7 +290,10 @@ std::string Win32FolderList::path() const {
   return narrow(path_);
 }
 
-std::wstring Win32FolderList::resolve(const std::wstring& current, const std::wstring& text) {
+std::wstring Win32FolderList::resolve(const std::wstring& current, const std::wstring& quoted) {
+  // As the interpreter's cd reads it: quotes group, they are no part of a name.
+  std::wstring text = quoted;
+  std::erase(text, L'"');
   if (text.empty()) return {};
   std::wstring target;
   const bool hasDrive = text.size() >= 2 && text[1] == L':';

@@ -66,7 +66,7 @@ class Win32FolderList : public Win32Control, public FolderList {
   void setItemHeight(int pixels);
 
   // Where `text` leads from `current`: a full path, a drive alone, a root-relative or a relative
-  // path; empty when it names no folder that exists.
+  // path, each possibly quoted in whole or in part; empty when it names no folder that exists.
   static std::wstring resolve(const std::wstring& current, const std::wstring& text);
 
   struct Entry {

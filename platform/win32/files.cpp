@@ -115,4 +115,31 @@ bool removeFile(const std::filesystem::path& path) {
   return DeleteFileW(path.c_str()) != 0;
 }
 
+namespace {
+
+class MutexLock : public FileUpdateLock {
+ public:
+  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  ~MutexLock() override { ReleaseMutex(mutex_.get()); }
+
+ private:
+  UniqueHandle mutex_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileUpdateLock> lockForUpdate(const std::filesystem::path& path) {
+  std::error_code ignored;
+  const std::filesystem::path full = std::filesystem::absolute(path, ignored);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, objectNameFor(L"settings", full.native()).c_str());
+  if (!mutex) return nullptr;
+  // A copy that ended while holding it leaves it abandoned, which hands it on.
+  const DWORD waited = WaitForSingleObject(mutex, 5000);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return nullptr;
+  }
+  return std::make_unique<MutexLock>(mutex);
+}
+
 }  // namespace promptella

@@ -21,19 +21,42 @@ class Win32Process : public StartedProcess {
 
 }  // namespace
 
-StartResult Win32ProcessLauncher::startBatch(std::string_view batchFile, int showWindow) {
+StartResult Win32ProcessLauncher::startBatch(std::string_view batchFile, int showWindow,
+                                             std::string_view workingFolder) {
   std::wstring commandLine = L"\"" + widen(batchFile) + L"\"";
+  const std::wstring folder = widen(workingFolder);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showWindow);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return {nullptr, systemErrorText(GetLastError())};
-  }
+  const auto start = [&](const wchar_t* directory) {
+    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory, &startup, &info) != 0;
+  };
+  // The folder shown is the interpreter's current folder from its start, so that a cd that
+  // fails never leaves it elsewhere. A folder the system refuses as a current folder (too long,
+  // a share root) still gets its cd line.
+  bool started = !folder.empty() && start(folder.c_str());
+  if (!started) started = start(nullptr);
+  if (!started) return {nullptr, systemErrorText(GetLastError())};
   CloseHandle(info.hThread);
   return {std::make_unique<Win32Process>(info.hProcess), {}};
+}
+
+std::optional<std::string> Win32ProcessLauncher::shortPath(std::string_view folder) const {
+  std::wstring path = widen(folder);
+  // Paths longer than MAX_PATH are asked for with the long-path prefix.
+  const std::wstring prefix = L"\\\\?\\";
+  const bool prefixed = path.size() >= MAX_PATH && path.rfind(L"\\\\", 0) != 0;
+  if (prefixed) path = prefix + path;
+  const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring shortName(size, L'\0');
+  shortName.resize(GetShortPathNameW(path.c_str(), shortName.data(), size));
+  if (prefixed && shortName.rfind(prefix, 0) == 0) shortName.erase(0, prefix.size());
+  if (shortName.empty() || shortName == widen(folder)) return std::nullopt;
+  return narrow(shortName);
 }
 
 unsigned Win32ProcessLauncher::interpreterCodePage() const {

@@ -49,7 +49,7 @@ TEST_F(Commands, EnterRunsTheCommandInTheConsoleFromTheFolderShown) {
   EXPECT_TRUE(program.waitForConsole(equals(L"hello")));
   const std::string folder = narrowAscii(folderShown());
   EXPECT_EQ(fileBytes(program.folder() / L"~Promptella.bat"),
-            "@echo off\r\n" + narrowAscii(driveShown()) + "\r\ncd \"" + folder +
+            "@echo off\r\n" + narrowAscii(driveShown().substr(0, 2)) + "\r\ncd \"" + folder +
                 "\"\r\n@echo on\r\necho hello\r\n");
   EXPECT_EQ(program.comboItems(ids::kCommandLine), std::vector<std::wstring>{L"echo hello"});
   saveScreenshot(screenshotFolder() / L"echo-hello.bmp");
@@ -104,6 +104,41 @@ TEST_F(Commands, OverlappingCommandsDoNotRunFragmentsOfEachOther) {
     EXPECT_NE(line, L"fragment");
     EXPECT_EQ(line.find(L"not recognized"), std::wstring::npos) << narrowAscii(line);
   }
+}
+
+TEST_F(Commands, ASecondCopyInTheSameFolderNeverRewritesTheFirstsBatch) {
+  program.typeCommand(L"echo started & ping -n 3 127.0.0.1 >nul & echo first-done");
+  ASSERT_TRUE(program.waitForConsole(equals(L"started")));
+  PromptellaProcess second(ExistingFolder{program.folder()});
+  second.start();
+  second.typeCommand(L"echo second-copy & rem " + std::wstring(150, L'x') + L" & echo fragment");
+  EXPECT_TRUE(waitFor([&] {
+    return fileBytes(program.folder() / L"~Promptella.2.bat").find("second-copy") !=
+           std::string::npos;
+  }));
+  EXPECT_TRUE(program.waitForConsole(equals(L"first-done")));
+  for (const auto& line : program.consoleLines()) EXPECT_NE(line, L"fragment");
+  PostMessageW(second.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(second.waitForExit(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(program.folder() / L"~Promptella.2.bat"));
+  EXPECT_TRUE(std::filesystem::exists(program.folder() / L"~Promptella.bat"));
+}
+
+// What the program composes means exactly the folder shown: a % is no variable, quotes are no
+// part of a name.
+TEST_F(Commands, AFolderWithAPercentAndAQuotedCdAreFollowed) {
+  std::filesystem::create_directories(program.folder() / L"50% off" / L"Program Files");
+  program.typeCommand(L"cd \"50% off\"");
+  const std::wstring target = (program.folder() / L"50% off").wstring();
+  ASSERT_TRUE(waitFor([&] { return lstrcmpiW(folderShown().c_str(), target.c_str()) == 0; }))
+      << narrowAscii(folderShown());
+  program.typeCommand(L"cd \"Program Files\"");
+  const std::wstring inner = (program.folder() / L"50% off" / L"Program Files").wstring();
+  ASSERT_TRUE(waitFor([&] { return lstrcmpiW(folderShown().c_str(), inner.c_str()) == 0; }))
+      << narrowAscii(folderShown());
+  program.typeCommand(L"echo here> marker.txt");
+  EXPECT_TRUE(waitFor(
+      [&] { return std::filesystem::exists(std::filesystem::path(inner) / L"marker.txt"); }));
 }
 
 TEST(History, SurvivesARestartInTheSameOrder) {

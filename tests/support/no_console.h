@@ -37,6 +37,8 @@ class FolderApplication : public Application {
   void terminate(int exitCode) override { ended = exitCode; }
   bool folderWritable(const std::string&) const override { return true; }
   std::string localDataFolder() const override { return {}; }
+  bool claim(const std::string&) override { return true; }
+  bool claimed(const std::string&) const override { return false; }
   std::string folder_;
   int ended = -1;
 };

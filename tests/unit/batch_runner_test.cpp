@@ -94,15 +94,15 @@ TEST_F(BatchRun, WritesTheFileAndStartsItMinimisedWithoutWaiting) {
 }
 
 TEST_F(BatchRun, ASecondShorterRunLeavesNothingOfTheFirst) {
-  runner.RunBatch("@echo off", "c:", "cd \"C:\\a long folder name\"", "@echo on", "dir /w /s");
-  runner.RunBatch("d:", "", "", "", "");
+  ASSERT_FALSE(runner.runCommand("c:", "C:\\a long folder name", "dir /w /s"));
+  ASSERT_FALSE(runner.enterDrive("d: DATA"));
   EXPECT_EQ(readBytes(file), "d:\r\n");
 }
 
 TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   launcher.keepRunning = true;
-  runner.RunBatch("@echo off", "c:", "cd \"C:\\\"", "@echo on", "ping -n 3 127.0.0.1 >nul");
-  runner.RunBatch("@echo off", "c:", "cd \"C:\\\"", "@echo on", "echo a much longer second line");
+  ASSERT_FALSE(runner.runCommand("c:", "C:\\", "ping -n 3 127.0.0.1 >nul"));
+  ASSERT_FALSE(runner.runCommand("c:", "C:\\", "echo a much longer second line"));
   ASSERT_EQ(launcher.starts.size(), 2u);
   EXPECT_EQ(readBytes(file),
             "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\nping -n 3 127.0.0.1 >nul\r\n");
@@ -115,10 +115,57 @@ TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   *launcher.starts[0].running = false;
   *launcher.starts[1].running = false;
   launcher.keepRunning = false;
-  runner.RunBatch("ver", "", "", "", "");
+  ASSERT_FALSE(runner.RunBatch("ver", "", "", "", ""));
   EXPECT_EQ(pathFromUtf8(launcher.starts[2].file), file);
   EXPECT_EQ(readBytes(file), "ver\r\n");
   EXPECT_FALSE(std::filesystem::exists(spare));
+}
+
+// What the program composes means exactly the drive and folder shown: a label is no command, a %
+// is no variable, and a folder the console cannot spell goes by its short name or not at all.
+TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
+  launcher.shortPaths = {{"C:\\\xE6\x97\xA5\xE6\x9C\xAC", "C:\\8A0B~1"},
+                         {"C:\\" + std::string(300, 'l'), "C:\\LLLLLL~1"}};
+  struct Case {
+    std::string drive, folder, cd, workingFolder;
+  };
+  const Case cases[] = {
+      {"c: A&md INJ", "C:\\app\\50% off", "cd \"C:\\app\\50%% off\"", "C:\\app\\50% off"},
+      {"c: R&D",
+       "C:\\Donn\xC3\xA9"
+       "es",
+       "cd \"C:\\Donn\x82"
+       "es\"",
+       "C:\\Donn\xC3\xA9"
+       "es"},
+      {"c:", "C:\\\xE6\x97\xA5\xE6\x9C\xAC", "cd \"C:\\8A0B~1\"", "C:\\8A0B~1"},
+      {"c:", "C:\\" + std::string(300, 'l'), "cd \"C:\\LLLLLL~1\"", "C:\\LLLLLL~1"},
+  };
+  for (const Case& c : cases) {
+    launcher.starts.clear();
+    launcher.workingFolders.clear();
+    ASSERT_FALSE(runner.runCommand(c.drive, c.folder, "echo %PATH%")) << c.folder;
+    EXPECT_EQ(launcher.lines(0),
+              (std::vector<std::string>{"@echo off", "c:", c.cd, "@echo on", "echo %PATH%"}))
+        << c.folder;
+    ASSERT_FALSE(runner.enterFolder(c.drive, c.folder)) << c.folder;
+    EXPECT_EQ(launcher.lines(1), (std::vector<std::string>{"@echo off", "c:", "@echo on", c.cd}))
+        << c.folder;
+    EXPECT_EQ(launcher.workingFolders, (std::vector<std::string>{c.workingFolder, c.workingFolder}))
+        << c.folder;
+  }
+  // Without a short name there is nothing the interpreter could enter: the run is refused.
+  const std::string refused[] = {"C:\\\xD0\x96\xD1\x83\xD0\xBA", "C:\\" + std::string(256, 'm'),
+                                 "C:\\\xC2\xABx\xC2\xBB"};
+  for (const std::string& folder : refused) {
+    launcher.starts.clear();
+    const auto refusal = runner.runCommand("c:", folder, "del *.tmp");
+    ASSERT_TRUE(refusal) << folder;
+    EXPECT_EQ(refusal->rfind("Couldn't enter the folder " + folder + ": ", 0), 0u) << *refusal;
+    EXPECT_TRUE(runner.enterFolder("c:", folder));
+    EXPECT_TRUE(launcher.starts.empty()) << folder;
+  }
+  ASSERT_FALSE(runner.runCommand("c:", "C:\\" + std::string(255, 'm'), "ver"));
 }
 
 TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {

@@ -143,10 +143,19 @@ class FakeApplication : public Application {
     return !readOnly.count(folder) && std::filesystem::is_directory(folder);
   }
   std::string localDataFolder() const override { return dataFolder.string(); }
+  bool claim(const std::string& name) override {
+    if (claimed(name)) return false;
+    held.insert(name);
+    return true;
+  }
+  bool claimed(const std::string& name) const override {
+    return held.count(name) || heldByOthers.count(name);
+  }
   std::filesystem::path folder_;
   std::vector<int> exitCodes;
   std::set<std::string> readOnly;  // folders that take no new files
   std::filesystem::path dataFolder;
+  std::set<std::string> held, heldByOthers;  // names claimed by this copy and by other copies
 };
 
 // Records every console call in order, as text, so tests can check the order of the set-up.
@@ -247,8 +256,10 @@ class FakeLauncher : public ProcessLauncher {
     int showWindow;
     std::shared_ptr<bool> running;
   };
-  StartResult startBatch(std::string_view batchFile, int showWindow) override {
+  StartResult startBatch(std::string_view batchFile, int showWindow,
+                         std::string_view workingFolder) override {
     if (!startError.empty()) return {nullptr, startError};
+    workingFolders.emplace_back(workingFolder);
     std::ifstream in(pathFromUtf8(batchFile), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto running = std::make_shared<bool>(keepRunning);
@@ -256,6 +267,11 @@ class FakeLauncher : public ProcessLauncher {
     return {std::make_unique<FakeProcess>(running), {}};
   }
   unsigned interpreterCodePage() const override { return codePage; }
+  std::optional<std::string> shortPath(std::string_view folder) const override {
+    const auto found = shortPaths.find(std::string(folder));
+    if (found == shortPaths.end()) return std::nullopt;
+    return found->second;
+  }
 
   // The lines of each batch started, split at CR LF, decoded from the code page.
   std::vector<std::string> lines(std::size_t start) const {
@@ -270,6 +286,8 @@ class FakeLauncher : public ProcessLauncher {
   }
 
   std::vector<Start> starts;
+  std::vector<std::string> workingFolders;
+  std::map<std::string, std::string> shortPaths;
   unsigned codePage = 437;
   bool keepRunning = false;
   std::string startError;

@@ -45,6 +45,29 @@ TEST_F(MainWindowStart, FileNamesComeFromTheProgramFolder) {
   EXPECT_EQ(pathFromUtf8(w.form.files().BatchFilePath), dir / "~Promptella.bat");
 }
 
+// A second copy started from the same folder gets a batch file of its own, and files left by
+// copies that no longer run are removed, never those of a copy that runs.
+TEST_F(MainWindowStart, EachCopyHasItsOwnBatchFileAndLeftFilesGo) {
+  const std::string folder = dir.path().string();
+  w.app.heldByOthers = {"batch 1 " + folder, "batch 3 " + folder};
+  const char* const files[] = {"~Promptella.bat",     "~Promptella-2.bat", "~Promptella.2.bat",
+                               "~Promptella.2-3.bat", "~Promptella.3.bat", "~Promptella.4-2.bat",
+                               "~Promptella.x.bat",   "other.bat"};
+  for (const char* file : files) writeBytes(dir / file, "rem\r\n");
+  load();
+  EXPECT_EQ(pathFromUtf8(w.form.files().BatchFilePath), dir / "~Promptella.2.bat");
+  std::vector<std::string> left;
+  for (const char* file : files) {
+    if (std::filesystem::exists(dir / file)) left.push_back(file);
+  }
+  EXPECT_EQ(left,
+            (std::vector<std::string>{"~Promptella.bat", "~Promptella-2.bat", "~Promptella.3.bat",
+                                      "~Promptella.x.bat", "other.bat"}));
+  EXPECT_EQ(batchFileOwner("~Promptella.12-3.bat")->copy, 12);
+  EXPECT_FALSE(batchFileOwner("~Promptella.1.bat"));
+  EXPECT_FALSE(batchFileOwner("~Promptella.bat.bak"));
+}
+
 TEST_F(MainWindowStart, StoredSlotsFillTheirButtons) {
   load("[StoredCommands]\r\nCommand0=ver\r\nCommand3=dir c:\\\r\nCommand4=\r\nCommand10=never\r\n");
   expectSlot(0, "ver");

@@ -156,6 +156,46 @@ TEST_F(SettingsFile, TextIsStoredInTheAnsiCodePage) {
             "es\\\xE2\x82\xAC");
 }
 
+// While every value fits the ANSI code page the file keeps its bytes; a value that does not makes
+// it UTF-16 LE with a byte-order mark, and every value, old and new, comes back exactly.
+TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
+  ini.WriteIniValue("Configuration", "Path",
+                    "C:\\Donn\xC3\xA9"
+                    "es");
+  ini.WriteIniValue("StoredCommands", "Command1", "  echo \"x\"  ");
+  const std::string ansi = readBytes(path);
+  ASSERT_EQ(ansi.substr(0, 15), "[Configuration]");
+  const std::string values[] = {"echo \xE6\x97\xA5\xE6\x9C\xAC", "echo \xCE\xA9",
+                                "C:\\\xCE\xA9mega", "\xF0\x9F\x98\x80 " + std::string(3000, 'x')};
+  ASSERT_TRUE(ini.RewriteNumberedSection("Commands", {values[0], values[1]}));
+  ASSERT_TRUE(ini.WriteIniValue("StoredCommands", "Command2", values[3]));
+  ASSERT_TRUE(ini.WriteIniValue("Configuration", "Path", values[2]));
+  EXPECT_EQ(readBytes(path).substr(0, 4), std::string("\xFF\xFE[\0", 4));
+  IniFile again{path};
+  EXPECT_EQ(again.ReadNumberedValues("Commands"), (std::vector<std::string>{values[0], values[1]}));
+  EXPECT_EQ(again.ReadIniValue("Configuration", "Path"), values[2]);
+  EXPECT_EQ(again.ReadIniValue("StoredCommands", "Command1"), "  echo \"x\"  ");
+  EXPECT_EQ(again.ReadIniValue("StoredCommands", "Command2"), values[3]);
+  // A Unicode file stays Unicode, and deletes keep it so.
+  ASSERT_TRUE(again.DeleteIniKey("StoredCommands", "Command2"));
+  EXPECT_EQ(readBytes(path).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(IniFile{path}.ReadIniValue("StoredCommands", "Command1"), "  echo \"x\"  ");
+}
+
+TEST_F(SettingsFile, WritersInParallelLoseNoKey) {
+  const auto writeKeys = [&](const std::string& prefix) {
+    IniFile writer{path};
+    for (int i = 0; i < 40; ++i) writer.WriteIniValue("Keys", prefix + std::to_string(i), "v");
+  };
+  std::thread first(writeKeys, "a"), second(writeKeys, "b");
+  first.join();
+  second.join();
+  for (int i = 0; i < 40; ++i) {
+    EXPECT_TRUE(ini.ReadIniValue("Keys", "a" + std::to_string(i))) << i;
+    EXPECT_TRUE(ini.ReadIniValue("Keys", "b" + std::to_string(i))) << i;
+  }
+}
+
 TEST_F(SettingsFile, ASecondWriterIsSeenAtOnce) {
   IniFile other{path};
   ini.WriteIniValue("Configuration", "Path", "C:\\A");

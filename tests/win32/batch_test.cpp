@@ -27,20 +27,29 @@ class RealInterpreter : public ::testing::Test {
   Win32ProcessLauncher launcher;
 };
 
-TEST_F(RealInterpreter, EntersAFolderWithAccentedLetters) {
-  const std::filesystem::path accented = folder / L"\u00c9lan caf\u00e9";
-  std::filesystem::create_directories(accented);
-  const std::string path = narrow(accented.wstring());
-  const std::string bytes = composeBatch({"@echo off", path.substr(0, 2), "cd \"" + path + "\"",
-                                          "@echo on", "echo entered> marker.txt"},
-                                         launcher.interpreterCodePage());
-  const auto batch = folder / L"~Promptella.bat";
-  ASSERT_FALSE(writeNewFile(batch, bytes));
-  StartResult started = launcher.startBatch(narrow(batch.wstring()), 2);
-  ASSERT_TRUE(started.process) << started.error;
-  ASSERT_TRUE(waitFor([&] { return !started.process->running(); }));
-  EXPECT_TRUE(std::filesystem::exists(accented / L"marker.txt"))
-      << "code page " << launcher.interpreterCodePage();
+TEST_F(RealInterpreter, EntersTheFolderShownWhateverItsName) {
+  BatchRunner runner(folder / L"~Promptella.bat", launcher);
+  int entered = 0;
+  const std::wstring names[] = {L"\u00c9lan caf\u00e9", L"50% off", L"\u65e5\u672c",
+                                L"\u0416\u0443\u043a",  L"R&D (x)", std::wstring(120, L'a')};
+  for (const std::wstring& name : names) {
+    // The last one, twice, makes a path longer than the interpreter can enter by name.
+    const std::filesystem::path target = name.size() > 100 ? folder / name / name : folder / name;
+    std::filesystem::create_directories(target);
+    const std::string path = narrow(target.wstring());
+    const auto failure =
+        runner.runCommand(path.substr(0, 2) + " A&md INJ", path, "echo entered> marker.txt");
+    if (failure) {  // no short name on this volume: refused, and said why
+      EXPECT_EQ(failure->rfind("Couldn't enter the folder " + path, 0), 0u) << *failure;
+      continue;
+    }
+    ++entered;
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(target / L"marker.txt"); }))
+        << path << ", code page " << launcher.interpreterCodePage();
+    ASSERT_TRUE(waitFor([&] { return !runner.anyRunning(); }));
+    EXPECT_FALSE(std::filesystem::exists(target / L"INJ")) << "the label ran as a command";
+  }
+  EXPECT_GE(entered, 3) << "names that every code page spells";
 }
 
 TEST_F(RealInterpreter, AStartOfAMissingFileFails) {

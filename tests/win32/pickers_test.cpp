@@ -122,7 +122,16 @@ TEST_F(Pickers, FolderChangeIsRaisedInsideTheAssignment) {
   EXPECT_EQ(folders.path(), folderText(folder));
   ASSERT_TRUE(folders.setPath("\xC3\x89lan caf\xC3\xA9"));
   EXPECT_EQ(folders.path(), folderText(folder / L"\u00c9lan caf\u00e9"));
-  EXPECT_EQ(changes, 4);
+  // Quoted as the interpreter accepts it: the quotes are no part of the name.
+  std::string quoted = folderText(folder);
+  quoted.insert(quoted.begin(), '"');
+  quoted.push_back('"');
+  ASSERT_TRUE(folders.setPath(quoted));
+  ASSERT_TRUE(folders.setPath("\"Sub one\""));
+  EXPECT_EQ(folders.path(), folderText(folder / L"Sub one"));
+  ASSERT_TRUE(folders.setPath("\"..\"\\\"b\""));
+  EXPECT_EQ(folders.path(), folderText(folder / L"b"));
+  EXPECT_EQ(changes, 7);
 }
 
 TEST_F(Pickers, UnreachableFolderFailsWithoutAnEvent) {

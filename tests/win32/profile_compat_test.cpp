@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "platform/files.h"
 #include "settings/ini_file.h"
@@ -102,6 +103,51 @@ TEST_F(ProfileCompat, AReadOnlyFileIsLeftIntact) {
   EXPECT_FALSE(ini.WriteIniValue("Configuration", "Path", "C:\\B"));
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\A");
+}
+
+TEST_F(ProfileCompat, UnicodeFilesAgreeBothWays) {
+  IniFile& ini = engine();
+  ASSERT_TRUE(ini.WriteIniValue("Configuration", "Path",
+                                "C:\\Donn\xC3\xA9"
+                                "es"));
+  ASSERT_TRUE(ini.WriteIniValue("Commands", "Command0", "echo \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9"));
+  const std::wstring file(path_.begin(), path_.end());
+  wchar_t value[256] = {};
+  GetPrivateProfileStringW(L"Commands", L"Command0", L"", value, 256, file.c_str());
+  EXPECT_EQ(std::wstring(value), L"echo \u65e5\u672c \u03a9");
+  GetPrivateProfileStringW(L"Configuration", L"Path", L"", value, 256, file.c_str());
+  EXPECT_EQ(std::wstring(value), L"C:\\Donn\u00e9es");
+  WritePrivateProfileStringW(L"StoredCommands", L"Command1", L"dir \u0416", file.c_str());
+  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), "dir \xD0\x96");
+  EXPECT_EQ(ini.ReadIniValue("Commands", "Command0"), "echo \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
+}
+
+// A file held without read sharing (a scanner, a backup) is waited for a moment; one held longer
+// makes the write fail and stays as it was, never rebuilt from nothing.
+TEST_F(ProfileCompat, AFileThatCannotBeReadNowIsNeverRebuiltFromNothing) {
+  IniFile& ini = engine();
+  ASSERT_TRUE(ini.WriteIniValue("StoredCommands", "Command3", "keep"));
+  const std::wstring file(path_.begin(), path_.end());
+  const auto hold = [&] {
+    return CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+  };
+  HANDLE held = hold();
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(ini.WriteIniValue("Configuration", "Path", "C:\\A"));
+  CloseHandle(held);
+  EXPECT_EQ(systemRead("StoredCommands", "Command3"), "keep");
+  EXPECT_EQ(systemRead("Configuration", "Path"), "");
+
+  held = hold();
+  std::thread release([&] {
+    Sleep(100);  // a scanner's moment; the write waits for it by polling with a deadline
+    CloseHandle(held);
+  });
+  EXPECT_TRUE(ini.WriteIniValue("Configuration", "Path", "C:\\B"));
+  release.join();
+  EXPECT_EQ(systemRead("StoredCommands", "Command3"), "keep");
+  EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\B");
 }
 
 }  // namespace
