@@ -6,7 +6,7 @@
 
 #include "console/companion_console.h"
 #include "mainwindow/control_ids.h"
-#include "mainwindow/main_form.h"
+#include "mainwindow/main_window_controller.h"
 #include "platform/win32/application.h"
 #include "platform/win32/console_api.h"
 #include "platform/win32/dialogs.h"
@@ -30,18 +30,19 @@ int run(HINSTANCE instance) {
   Win32Dialogs dialogs(window.hwnd(), window.icon(), window.handCursor());
   Win32Shell shell;
   CompanionConsole console(consoleApi, window.messages());
-  MainForm form(window.controls(), {app, console, window.messages(), launcher, dialogs, shell});
+  MainWindowController controller(window.controls(),
+                                  {app, console, window.messages(), launcher, dialogs, shell});
 
-  window.onActivate = [&] { form.Form_Activate(); };
-  window.onUnload = [&] { form.Form_Unload(); };
+  window.onActivate = [&] { controller.activate(); };
+  window.onUnload = [&] { controller.unload(); };
   window.onMenuCommand = [&](int id) {
-    if (id == ids::kMenuExit) form.mnuExit_Click();
-    if (id == ids::kMenuAbout) form.mnuAbout_Click();
+    if (id == ids::kMenuExit) controller.exit();
+    if (id == ids::kMenuAbout) controller.showAbout();
   };
 
-  form.Form_Load();
+  controller.load();
   window.show();
-  form.Form_Activate();  // the first show comes from no window of ours, yet counts as activation
+  controller.activate();  // the first show comes from no window of ours, yet counts as activation
   return window.runMessageLoop();
 }
 

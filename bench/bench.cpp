@@ -54,20 +54,14 @@ std::int64_t creationTime(HANDLE process) {
 std::int64_t childCreatedAfter(DWORD parent, std::int64_t since, int* alive = nullptr) {
   std::int64_t newest = 0;
   if (alive) *alive = 0;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot, &entry); more;
-       more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ParentProcessID != parent) continue;
-    HANDLE child = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-    if (!child) continue;
+  testing::forEachChildProcess(parent, [&](DWORD pid) {
+    HANDLE child = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!child) return;
     if (alive && WaitForSingleObject(child, 0) == WAIT_TIMEOUT) ++*alive;
     const std::int64_t created = creationTime(child);
     if (created > since) newest = std::max(newest, created);
     CloseHandle(child);
-  }
-  CloseHandle(snapshot);
+  });
   return newest;
 }
 
@@ -237,9 +231,9 @@ void settingsLoad(int runs) {
     for (int run = 0; run < runs; ++run) {
       testing::InProcessWindow w(folder);
       const std::int64_t start = preciseNow();
-      w.form.Form_Load();
+      w.controller.load();
       times.push_back(ticksToMs(preciseNow() - start));
-      parses = w.form.settings().parseCount();
+      parses = w.controller.settings().parseCount();
     }
     medians.push_back(median(times));
     std::printf("%-34s median %8.2f ms   (%d history keys; the file parsed %zu time(s) per load)\n",
@@ -247,11 +241,11 @@ void settingsLoad(int runs) {
   }
   // One key of the unchanged 10,000-key file, read again and again.
   IniFile ini(folder / L"Promptella.ini");
-  ini.ReadIniValue("Configuration", "Path");
+  ini.readValue("Configuration", "Path");
   const std::int64_t start = preciseNow();
   constexpr int kReads = 10000;
   for (int i = 0; i < kReads; ++i)
-    ini.ReadIniValue("Commands", numberedKey(static_cast<std::size_t>(i)));
+    ini.readValue("Commands", numberedKey(static_cast<std::size_t>(i)));
   std::printf("%-34s %8.2f us per key   (%d reads, the file parsed %zu time(s))\n",
               "Reading one key, file unchanged", ticksToMs(preciseNow() - start) * 1000 / kReads,
               kReads, ini.parseCount());
@@ -273,9 +267,9 @@ void bigFolder(int runs) {
     CreateDirectoryW((many / (L"folder " + std::to_wstring(i))).c_str(), nullptr);
   std::printf("(20,000 folders made in %.0f ms)\n", ticksToMs(preciseNow() - made));
   testing::InProcessWindow w(folder);
-  w.form.Form_Load();
+  w.controller.load();
   ShowWindow(w.window.hwnd(), SW_SHOWNOACTIVATE);
-  FolderList& list = w.window.controls().Chemins;
+  FolderList& list = w.window.controls().folders;
   list.onChange = nullptr;  // the list alone: no batch, no settings
   const std::string parent = narrow(folder.wstring()), target = narrow(many.wstring());
   std::vector<double> measured, baseline;

@@ -4,7 +4,14 @@ enable_language(RC)
 add_library(promptella_win32 STATIC
   platform/win32/application.cpp
   platform/win32/console_api.cpp
-  platform/win32/controls.cpp
+  platform/win32/controls/button.cpp
+  platform/win32/controls/combo_box.cpp
+  platform/win32/controls/control.cpp
+  platform/win32/controls/drive_list.cpp
+  platform/win32/controls/folder_list.cpp
+  platform/win32/controls/label.cpp
+  platform/win32/controls/menu_item.cpp
+  platform/win32/controls/message_box.cpp
   platform/win32/dialogs.cpp
   platform/win32/fonts.cpp
   platform/win32/main_window.cpp

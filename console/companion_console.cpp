@@ -3,7 +3,7 @@
 
 namespace promptella {
 
-void CompanionConsole::OpenConsole(const FormWindow& mainWindow) {
+void CompanionConsole::open(const FormWindow& mainWindow) {
   api_.lockScreenUpdates();
   const auto fail = [&](std::string_view message) {
     api_.unlockScreenUpdates();
@@ -15,42 +15,41 @@ void CompanionConsole::OpenConsole(const FormWindow& mainWindow) {
     api_.freeConsole();
     if (!api_.allocConsole()) return fail("Couldn't allocate console");
   }
-  ConsoleOutput = api_.standardOutput();
-  if (ConsoleOutput == 0) return fail("Couldn't allocate STDOUT");
-  ConsoleInput = api_.standardInput();
-  if (ConsoleInput == 0) return fail("Couldn't allocate STDIN");
+  output_ = api_.standardOutput();
+  if (output_ == 0) return fail("Couldn't allocate STDOUT");
+  input_ = api_.standardInput();
+  if (input_ == 0) return fail("Couldn't allocate STDIN");
 
   api_.setTitle(kConsoleTitle);
-  api_.setInputMode(ConsoleInput, kConsoleInputMode);
-  ConsoleWrite(kConsoleGreeting);
+  api_.setInputMode(input_, kConsoleInputMode);
+  write(kConsoleGreeting);
 
   // Console windows of the Windows 95 family had the class "tty"; on NT-family systems the
   // process's own console window is asked for instead.
-  ConsoleWindow = api_.findWindow("tty", kConsoleTitle);
-  if (ConsoleWindow == 0) ConsoleWindow = api_.ownConsoleWindow();
-  if (ConsoleWindow != 0) placeBeside(mainWindow);
+  window_ = api_.findWindow("tty", kConsoleTitle);
+  if (window_ == 0) window_ = api_.ownConsoleWindow();
+  if (window_ != 0) placeBeside(mainWindow);
   api_.unlockScreenUpdates();
 }
 
 void CompanionConsole::placeBeside(const FormWindow& mainWindow) {
   // A console shown by Windows Terminal is not a window of ours to move.
-  if (api_.windowClass(ConsoleWindow) == kPseudoConsoleClass) return;
-  ConsoleRect = api_.windowRect(ConsoleWindow);
+  if (api_.windowClass(window_) == kPseudoConsoleClass) return;
+  const ScreenRect rect = api_.windowRect(window_);
   // The visible frames touch, and the visible top stands on the screen's top edge, whatever
   // invisible borders either window has.
-  const ScreenRect visible = api_.visibleFrame(ConsoleWindow);
-  const int x = mainWindow.visibleFrame().right - (visible.left - ConsoleRect.left);
-  const int y = -(visible.top - ConsoleRect.top);
-  api_.moveWindow(ConsoleWindow, x, y, ConsoleRect.right - ConsoleRect.left,
-                  ConsoleRect.bottom - ConsoleRect.top);
+  const ScreenRect visible = api_.visibleFrame(window_);
+  const int x = mainWindow.visibleFrame().right - (visible.left - rect.left);
+  const int y = -(visible.top - rect.top);
+  api_.moveWindow(window_, x, y, rect.right - rect.left, rect.bottom - rect.top);
 }
 
-void CompanionConsole::ConsoleWrite(std::string_view text) {
-  api_.write(ConsoleOutput, text);
+void CompanionConsole::write(std::string_view text) {
+  api_.write(output_, text);
 }
 
-std::optional<std::string> CompanionConsole::ConsoleRead() {
-  if (ConsoleInput == 0) return std::nullopt;
+std::optional<std::string> CompanionConsole::readLine() {
+  if (input_ == 0) return std::nullopt;
   std::string line = std::move(pending_);
   pending_.clear();
   for (;;) {
@@ -65,17 +64,17 @@ std::optional<std::string> CompanionConsole::ConsoleRead() {
       line.resize(end);
       return line;
     }
-    const auto chunk = api_.readChunk(ConsoleInput);
+    const auto chunk = api_.readChunk(input_);
     if (!chunk) return std::nullopt;
     line += *chunk;
   }
 }
 
-void CompanionConsole::CloseConsole() {
-  api_.closeHandle(ConsoleInput);
-  api_.closeHandle(ConsoleOutput);
+void CompanionConsole::close() {
+  api_.closeHandle(input_);
+  api_.closeHandle(output_);
   api_.freeConsole();
-  api_.destroyWindow(ConsoleWindow);
+  api_.destroyWindow(window_);
 }
 
 }  // namespace promptella

@@ -23,25 +23,29 @@ class CompanionConsole {
 
   // Creates, titles, greets and places the console right beside `mainWindow` at the top of the
   // screen; a failure is shown in a message box and ends only the set-up.
-  void OpenConsole(const FormWindow& mainWindow);
-  void ConsoleWrite(std::string_view text);
-  void SetTitle(std::string_view title) { api_.setTitle(title); }
+  void open(const FormWindow& mainWindow);
+  void write(std::string_view text);
+  void setTitle(std::string_view title) { api_.setTitle(title); }
   // The next line typed in the console, whole, without its line end; nothing when the console
   // gives no line. A line ends at CR or LF, whichever comes first; the LF of a CR LF pair is
   // skipped, and text typed ahead after a line end is kept for the next read.
-  std::optional<std::string> ConsoleRead();
-  void CloseConsole();
+  std::optional<std::string> readLine();
+  // Releases the console; also after a failed set-up, where there is nothing to release.
+  void close();
 
-  ConsoleHandle ConsoleInput = 0;
-  ConsoleHandle ConsoleOutput = 0;
-  WindowHandle ConsoleWindow = 0;
-  ScreenRect ConsoleRect;
+  // 0 while not obtained.
+  ConsoleHandle input() const { return input_; }
+  ConsoleHandle output() const { return output_; }
+  WindowHandle window() const { return window_; }
 
  private:
   void placeBeside(const FormWindow& mainWindow);
 
   ConsoleApi& api_;
   MessageBoxService& messages_;
+  ConsoleHandle input_ = 0;
+  ConsoleHandle output_ = 0;
+  WindowHandle window_ = 0;
   std::string pending_;  // read past the end of the last line
   bool afterCarriageReturn_ = false;
 };

@@ -1,6 +1,7 @@
-// Console mode: the companion console becomes the program's input until a line beginning with
-// "halt". The click handler returns only when the mode ends.
-#include "mainwindow/main_form.h"
+// Console mode's loop and the controls it hands back.
+#include "console/console_mode.h"
+
+#include "settings/file_names.h"
 
 namespace promptella {
 namespace {
@@ -28,42 +29,45 @@ std::string consoleModeNotice() {
          product() + " mode";
 }
 
-void MainForm::setCommandControlsEnabled(bool enabled) {
-  c_.Lecteurs.setEnabled(enabled);
-  c_.Chemins.setEnabled(enabled);
-  c_.lstCommandes.setEnabled(enabled);
-  for (Label* label : c_.legends) label->setEnabled(enabled);
-  for (std::size_t i = 0; i < c_.cmdStored.size(); ++i) {
-    c_.cmdAdd[i]->setEnabled(enabled);
-    // Back from console mode, a slot is usable exactly when it holds a command.
-    const bool filled = enabled && !c_.cmdStored[i]->caption().empty();
-    c_.cmdStored[i]->setEnabled(filled);
-    c_.mnuCommand[i]->setEnabled(filled);
-  }
+ConsoleMode::ConsoleMode(Label& link, std::vector<Control*> commandControls, StoredCommands& slots,
+                         CompanionConsole& console, CommandRunner& runner, FormWindow& window,
+                         MessageBoxService& messages)
+    : commandControls_(std::move(commandControls)),
+      slots_(slots),
+      console_(console),
+      runner_(runner),
+      window_(window),
+      messages_(messages) {
+  link.onClick = [this] { onLinkClicked(); };
 }
 
-void MainForm::lblModeConsole_Click() {
-  s_.console.SetTitle(consoleModeTitle());
+void ConsoleMode::setCommandControlsEnabled(bool enabled) {
+  for (Control* control : commandControls_) control->setEnabled(enabled);
+  slots_.setEnabled(enabled);
+}
+
+void ConsoleMode::onLinkClicked() {
+  console_.setTitle(consoleModeTitle());
   setCommandControlsEnabled(false);
-  c_.window.repaint();
-  s_.messages.show(consoleModeNotice());
+  window_.repaint();
+  messages_.show(consoleModeNotice());
 
   for (;;) {
-    const auto line = s_.console.ConsoleRead();
+    const auto line = console_.readLine();
     if (!line) {
       // Without a console there is nothing to wait for: end as if "halt" had been typed.
-      s_.messages.show("No line could be read from the console, so console mode has ended.");
+      messages_.show("No line could be read from the console, so console mode has ended.");
       break;
     }
     if (endsConsoleMode(*line)) break;
-    runCommand(*line);
-    c_.window.repaint();
+    runner_.run(*line);
+    window_.repaint();
   }
 
-  s_.console.SetTitle(kConsoleTitle);
+  console_.setTitle(kConsoleTitle);
   setCommandControlsEnabled(true);
-  c_.window.repaint();
-  c_.window.takeFocus();
+  window_.repaint();
+  window_.takeFocus();
 }
 
 }  // namespace promptella

@@ -9,7 +9,7 @@
 
 namespace promptella {
 
-std::string ReplaceAll(std::string_view text, char32_t find, std::string_view replacement) {
+std::string replaceAll(std::string_view text, char32_t find, std::string_view replacement) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size();) {
@@ -23,9 +23,9 @@ std::string ReplaceAll(std::string_view text, char32_t find, std::string_view re
   return out;
 }
 
-std::string ToOemText(std::string_view text) {
-  std::string out = ReplaceAll(text, U'\u00AB', "\"");
-  out = ReplaceAll(out, U'\u00BB', "\"");
+std::string prepareBatchLine(std::string_view text) {
+  std::string out = replaceAll(text, U'\u00AB', "\"");
+  out = replaceAll(out, U'\u00BB', "\"");
   for (char& c : out) {
     if (c == '\r' || c == '\n' || c == '\0') c = ' ';
   }
@@ -36,7 +36,7 @@ std::string composeBatch(const std::array<std::string_view, 5>& lines, unsigned 
   std::string text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0 && lines[i].empty()) continue;
-    text += ToOemText(lines[i]);
+    text += prepareBatchLine(lines[i]);
     text += "\r\n";
   }
   return utf8ToCodePage(text, codePage);
@@ -68,7 +68,7 @@ std::size_t utf16Length(std::string_view utf8) {
 // Whether the batch file gives the interpreter exactly this text: every character in its code
 // page, and none that the line preparation changes.
 bool spelledExactly(std::string_view utf8, unsigned codePage) {
-  return ToOemText(utf8) == utf8 && fitsCodePage(utf8, codePage);
+  return prepareBatchLine(utf8) == utf8 && fitsCodePage(utf8, codePage);
 }
 
 }  // namespace
@@ -97,22 +97,23 @@ BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) co
   return {{}, "Couldn't enter the folder " + std::string(folder) + ": " + why + "."};
 }
 
-RunFailure BatchRunner::runCommand(std::string_view drive, std::string_view folder,
-                                   std::string_view command) {
+RunResult BatchRunner::runCommand(std::string_view drive, std::string_view folder,
+                                  std::string_view command) {
   const BatchFolder target = folderForBatch(folder);
-  if (target.refusal) return target.refusal;
-  return RunBatch("@echo off", driveLine(drive), cdLine(target.path), "@echo on", command,
+  if (target.refusal) return {target.refusal};
+  return runLines({"@echo off", driveLine(drive), cdLine(target.path), "@echo on", command},
                   target.path);
 }
 
-RunFailure BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
+RunResult BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
   const BatchFolder target = folderForBatch(folder);
-  if (target.refusal) return target.refusal;
-  return RunBatch("@echo off", driveLine(drive), "@echo on", cdLine(target.path), "", target.path);
+  if (target.refusal) return {target.refusal};
+  return runLines({"@echo off", driveLine(drive), "@echo on", cdLine(target.path), ""},
+                  target.path);
 }
 
-RunFailure BatchRunner::enterDrive(std::string_view drive) {
-  return RunBatch(driveLine(drive), "", "", "", "");
+RunResult BatchRunner::enterDrive(std::string_view drive) {
+  return runLines({driveLine(drive), "", "", "", ""});
 }
 
 std::filesystem::path BatchRunner::spareFile(int n) const {
@@ -149,21 +150,19 @@ std::filesystem::path BatchRunner::freeFile() {
   }
 }
 
-RunFailure BatchRunner::RunBatch(std::string_view line1, std::string_view line2,
-                                 std::string_view line3, std::string_view line4,
-                                 std::string_view line5, std::string_view workingFolder) {
+RunResult BatchRunner::runLines(const std::array<std::string_view, 5>& lines,
+                                std::string_view workingFolder) {
   const std::filesystem::path file = freeFile();
   const std::string name = pathToUtf8(file);
   removeFile(file);  // usually the last run's, or none yet: either way it goes
-  const std::string bytes =
-      composeBatch({line1, line2, line3, line4, line5}, launcher_.interpreterCodePage());
+  const std::string bytes = composeBatch(lines, launcher_.interpreterCodePage());
   if (const auto error = writeNewFile(file, bytes)) {
-    return "Couldn't write the batch file " + name + ": " + *error;
+    return {"Couldn't write the batch file " + name + ": " + *error};
   }
   StartResult started = launcher_.startBatch(name, kShowMinimizedActive, workingFolder);
-  if (!started.process) return "Couldn't start the batch file " + name + ": " + started.error;
+  if (!started.process) return {"Couldn't start the batch file " + name + ": " + started.error};
   runs_.push_back({file, std::move(started.process)});
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace promptella

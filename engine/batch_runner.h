@@ -18,11 +18,12 @@ namespace promptella {
 inline constexpr int kShowMinimizedActive = 2;
 
 // `text` with every `find` replaced by `replacement`.
-std::string ReplaceAll(std::string_view text, char32_t find, std::string_view replacement);
+std::string replaceAll(std::string_view text, char32_t find, std::string_view replacement);
 
 // Prepares one line for the interpreter: the angle quotes « and » become plain double quotes, and
 // a line break (or NUL) becomes a space, so that one line of ours is always one line of the batch.
-std::string ToOemText(std::string_view text);
+// The conversion to the interpreter's code page comes after, in composeBatch.
+std::string prepareBatchLine(std::string_view text);
 
 // The file's bytes: line1 always, the others only when not empty, each ended by CR LF, encoded in
 // the interpreter's code page.
@@ -38,9 +39,12 @@ std::string literalPercents(std::string_view text);
 // trailing backslash that the system adds.
 inline constexpr std::size_t kMaxInterpreterFolder = 258;
 
-// What a run gives back: nothing when the batch started, else the message for the user, which
-// names the file or folder and the reason.
-using RunFailure = std::optional<std::string>;
+// What a run gives back: whether the batch started, else the message for the user, which names
+// the file or folder and the reason.
+struct [[nodiscard]] RunResult {
+  std::optional<std::string> failure;
+  bool started() const { return !failure; }
+};
 
 class BatchRunner {
  public:
@@ -49,18 +53,17 @@ class BatchRunner {
   ~BatchRunner();
 
   // The command, from the drive and folder shown, its prompt and output in the console.
-  [[nodiscard]] RunFailure runCommand(std::string_view drive, std::string_view folder,
-                                      std::string_view command);
+  RunResult runCommand(std::string_view drive, std::string_view folder, std::string_view command);
   // The console follows a folder picked in the folder list, showing the cd.
-  [[nodiscard]] RunFailure enterFolder(std::string_view drive, std::string_view folder);
+  RunResult enterFolder(std::string_view drive, std::string_view folder);
   // The console follows a drive picked in the drive list.
-  [[nodiscard]] RunFailure enterDrive(std::string_view drive);
+  RunResult enterDrive(std::string_view drive);
 
-  // Writes and starts the batch, with `workingFolder` (when not empty) as the interpreter's
-  // current folder; on failure, the message for the user and nothing was started.
-  [[nodiscard]] RunFailure RunBatch(std::string_view line1, std::string_view line2,
-                                    std::string_view line3, std::string_view line4,
-                                    std::string_view line5, std::string_view workingFolder = {});
+  // Writes the lines (the first always, the others when not empty) and starts the batch, with
+  // `workingFolder` (when not empty) as the interpreter's current folder. The three operations
+  // above compose their lines through it.
+  RunResult runLines(const std::array<std::string_view, 5>& lines,
+                     std::string_view workingFolder = {});
 
   // Whether an interpreter started by this runner still runs.
   bool anyRunning() const;
@@ -75,7 +78,7 @@ class BatchRunner {
   // page cannot spell it or it is too long; else the refusal for the user.
   struct BatchFolder {
     std::string path;
-    RunFailure refusal;
+    std::optional<std::string> refusal;
   };
   BatchFolder folderForBatch(std::string_view folder) const;
   static std::string cdLine(std::string_view folder);

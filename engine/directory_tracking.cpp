@@ -13,8 +13,8 @@ std::string_view trimSpaces(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-void TrackDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
-                          bool& pickerEventsEnabled) {
+void followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
+                           PickerMoveGuard& guard) {
   // Lower-casing ASCII letters keeps every byte where it was, so positions found in the copy hold
   // in the command itself.
   std::string lower(command);
@@ -25,9 +25,8 @@ void TrackDirectoryChange(std::string_view command, DriveList& drives, FolderLis
   std::size_t pos = 0;
   if (!lower.empty()) decodeUtf8(lower, pos);  // the second character starts after the first
   if (pos < lower.size() && lower[pos] == ':') {
-    pickerEventsEnabled = false;
+    const PickerMoveGuard::ProgramMove move(guard);
     drives.setDrive(lower);  // a drive that is missing or not ready leaves the list as it is
-    pickerEventsEnabled = true;
   }
 
   const auto space = lower.find(' ');
@@ -35,9 +34,8 @@ void TrackDirectoryChange(std::string_view command, DriveList& drives, FolderLis
   const std::string_view firstWord = std::string_view(lower).substr(0, space);
   if (firstWord != "cd" && firstWord != "chdir") return;
   const std::string folder(trimSpaces(command.substr(space + 1)));
-  pickerEventsEnabled = false;
+  const PickerMoveGuard::ProgramMove move(guard);
   folders.setPath(folder);  // a folder that cannot be reached leaves the list as it is
-  pickerEventsEnabled = true;
 }
 
 }  // namespace promptella

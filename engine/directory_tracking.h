@@ -3,17 +3,17 @@
 
 #include <string_view>
 
+#include "engine/picker_move_guard.h"
 #include "platform/controls.h"
 
 namespace promptella {
 
 // Called right after the command was started. A command whose second character is a colon moves
 // the drive list; "cd" or "chdir" (any case) followed by a space moves the folder list to the rest
-// of the command, trimmed. The lists' change handlers see `pickerEventsEnabled` false during the
-// move, so they start no batch of their own; it is true again once the move has returned, whether
-// the move failed, raised no change event, or did.
-void TrackDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
-                          bool& pickerEventsEnabled);
+// of the command, trimmed. The moves are the program's own (see PickerMoveGuard), so the lists'
+// change handlers start no batch; a move that fails leaves its list where it is.
+void followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
+                           PickerMoveGuard& guard);
 
 // Removes spaces (only the space character) at both ends.
 std::string_view trimSpaces(std::string_view text);

@@ -1,30 +1,41 @@
-// The command line: Enter runs the command and keeps it in the history of at most 20 entries,
-// newest on top, saved in the settings file after every change.
-#include "mainwindow/main_form.h"
+// The command line and its history.
+#include "mainwindow/command_line.h"
+
+#include "engine/directory_tracking.h"
 
 namespace promptella {
 
-void MainForm::lstCommandes_KeyPress(int keyAscii) {
-  if (keyAscii != 13) return;
-  const std::string command(trimSpaces(c_.lstCommandes.text()));
-  c_.lstCommandes.setText(command);
-  if (command.empty()) return;
-  if (!runCommand(command)) return;  // the user was told; the line keeps its text
+CommandLine::CommandLine(ComboBox& field, CommandRunner& runner, IniFile& settings)
+    : field_(field), runner_(runner), settings_(settings) {
+  field_.onKey = [this](Key key) { onKey(key); };
+}
 
-  ComboBox& history = c_.lstCommandes;
-  for (int i = 0; i < history.count(); ++i) {
-    if (history.item(i) == command) return;  // already there: the order stays as it is
+void CommandLine::loadHistory() {
+  for (const auto& entry : settings_.readNumberedValues("Commands")) {
+    field_.insertItem(field_.count(), entry);
   }
-  history.insertItem(0, command);
+}
+
+void CommandLine::onKey(Key key) {
+  if (key != Key::Enter) return;
+  const std::string command(trimSpaces(field_.text()));
+  field_.setText(command);
+  if (command.empty()) return;
+  if (!runner_.run(command)) return;  // the user was told; the line keeps its text
+
+  for (int i = 0; i < field_.count(); ++i) {
+    if (field_.item(i) == command) return;  // already there: the order stays as it is
+  }
+  field_.insertItem(0, command);
   // Only one entry goes, so a longer list loaded from a hand-written file keeps its length.
-  if (history.count() > kHistoryLimit) history.removeItem(history.count() - 1);
+  if (field_.count() > kHistoryLimit) field_.removeItem(field_.count() - 1);
   saveHistory();
 }
 
-void MainForm::saveHistory() {
+void CommandLine::saveHistory() {
   std::vector<std::string> entries;
-  for (int i = 0; i < c_.lstCommandes.count(); ++i) entries.push_back(c_.lstCommandes.item(i));
-  settings_->RewriteNumberedSection("Commands", entries);
+  for (int i = 0; i < field_.count(); ++i) entries.push_back(field_.item(i));
+  settings_.rewriteNumberedSection("Commands", entries);
 }
 
 }  // namespace promptella

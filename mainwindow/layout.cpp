@@ -11,33 +11,35 @@ namespace promptella::layout {
 const std::vector<Control>& controls() {
   static const std::vector<Control> table = [] {
     std::vector<Control> t = {
-        {Kind::Label, "lblCD", ids::kLabelCd, "cd", 2040, 0, 285, 240, -1, Font::Bold975,
+        {Kind::Label, "cdLabel", ids::kLabelCd, "cd", 2040, 0, 285, 240, -1, Font::Bold975,
          Colour::Navy, ""},
-        {Kind::Label, "lblChdir", ids::kLabelChdir, "[chdir]", 2400, 0, 585, 240, -1,
+        {Kind::Label, "chdirLabel", ids::kLabelChdir, "[chdir]", 2400, 0, 585, 240, -1,
          Font::Regular975, Colour::Navy, ""},
-        {Kind::DriveList, "Lecteurs", ids::kDriveList, "", 120, 240, 4695, 315, 10, Font::Bold825,
+        {Kind::DriveList, "drives", ids::kDriveList, "", 120, 240, 4695, 315, 10, Font::Bold825,
          Colour::Navy, ""},
-        {Kind::FolderList, "Chemins", ids::kFolderList, "", 120, 580, 4695, 2115, 11, Font::Window,
+        {Kind::FolderList, "folders", ids::kFolderList, "", 120, 580, 4695, 2115, 11, Font::Window,
          Colour::Default, ""},
-        {Kind::Label, "lblLeg1", ids::kLabelLegend1, "Type your command below and press Return key",
-         0, 2810, 4935, 225, -1, Font::Bold825, Colour::Navy, ""},
-        {Kind::ComboBox, "lstCommandes", ids::kCommandLine, "", 120, 3045, 4695, 315, 0,
+        {Kind::Label, "commandLegend", ids::kLabelLegend1,
+         "Type your command below and press Return key", 0, 2810, 4935, 225, -1, Font::Bold825,
+         Colour::Navy, ""},
+        {Kind::ComboBox, "commandLine", ids::kCommandLine, "", 120, 3045, 4695, 315, 0,
          Font::Bold825, Colour::MenuText, ""},
-        {Kind::Label, "lblLeg2", ids::kLabelLegend2,
+        {Kind::Label, "storeLegend", ids::kLabelLegend2,
          "Click here to store a command on the corresponding button", 120, 7080, 4695, 225, -1,
          Font::Window, Colour::Highlight, ""},
-        {Kind::Label, "lblModeConsole", ids::kConsoleLink,
+        {Kind::Label, "consoleLink", ids::kConsoleLink,
          "Switch to console mode (Promptella disabled)", 240, 7440, 4695, 240, -1,
          Font::Underline975, Colour::LinkBlue, ""},
     };
-    for (int i = 0; i < ids::kSlotCount; ++i) {
+    for (int i = 0; i < kSlotCount; ++i) {
       const int top = 3480 + 360 * i;
       const int addTab = i == 0 ? 26 : (i <= 4 ? 13 + i : 16 + i);
-      t.push_back({Kind::PictureButton, "cmdAdd(" + std::to_string(i) + ")", ids::kAddFirst + i, "",
-                   240, top, 375, 330, addTab, Font::Window, Colour::Default,
-                   "Add stored command #" + std::to_string(i + 1)});
-      t.push_back({Kind::PushButton, "cmdStored(" + std::to_string(i) + ")", ids::kStoredFirst + i,
-                   "", 600, top, 4215, 330, i == 0 ? 27 : i, Font::Window, Colour::Default, ""});
+      t.push_back({Kind::PictureButton, "storeButton(" + std::to_string(i) + ")",
+                   ids::kStoreButtonFirst + i, "", 240, top, 375, 330, addTab, Font::Window,
+                   Colour::Default, "Add stored command #" + std::to_string(i + 1)});
+      t.push_back({Kind::PushButton, "slotButton(" + std::to_string(i) + ")",
+                   ids::kSlotButtonFirst + i, "", 600, top, 4215, 330, i == 0 ? 27 : i,
+                   Font::Window, Colour::Default, ""});
     }
     std::stable_sort(t.begin(), t.end(), [](const Control& a, const Control& b) {
       const auto key = [](const Control& c) { return c.tabPosition < 0 ? 1000 : c.tabPosition; };
@@ -67,13 +69,34 @@ std::span<const Line> lines() {
   return kLines;
 }
 
+const Dialog& clearConfirmation() {
+  static const Dialog dialog{
+      3390,
+      1230,
+      {{Kind::Label, ids::kClearQuestion, "", 120, 105, 3135, 225, Font::Bold825},
+       {Kind::PushButton, ids::kClearYes, "&Yes", 480, 840, 975, 330, Font::Window},
+       {Kind::PushButton, ids::kClearNo, "&No", 1920, 840, 975, 330, Font::Window},
+       {Kind::Label, ids::kClearCommand, "", 120, 420, 3135, 330, Font::Window}}};
+  return dialog;
+}
+
+const Dialog& aboutBox() {
+  static const Dialog dialog{
+      5730,
+      2055,
+      {{Kind::PushButton, ids::kAboutOk, "&OK", 2160, 1560, 1452, 450, Font::Window},
+       {Kind::Label, ids::kAboutCredit, "", 120, 120, 5535, 855, Font::Window},
+       {Kind::Label, ids::kAboutLink, "", 2970, 1200, 0, 240, Font::BoldUnderline975}}};
+  return dialog;
+}
+
 const std::vector<MenuEntry>& menu() {
   static const std::vector<MenuEntry> table = [] {
     std::vector<MenuEntry> t = {{0, "&File", 0, true},
                                 {ids::kMenuExit, "&Exit", 0, false},
                                 {0, "&Stored commands", 0, true}};
-    for (int i = 0; i < ids::kSlotCount; ++i) {
-      t.push_back({ids::kMenuCommandFirst + i, "Run command #" + std::to_string(i + 1),
+    for (int i = 0; i < kSlotCount; ++i) {
+      t.push_back({ids::kMenuRunFirst + i, "Run command #" + std::to_string(i + 1),
                    i < 9 ? i + 1 : 0, false});
     }
     t.push_back({0, "&?", 0, true});

@@ -14,12 +14,14 @@ inline constexpr int kClientHeight = 7740;
 enum class Kind { Label, DriveList, FolderList, ComboBox, PictureButton, PushButton };
 
 enum class Font {
-  Window,        // regular 8.25 pt
-  Bold825,       // bold 8.25 pt
-  Regular975,    // regular 9.75 pt
-  Bold975,       // bold 9.75 pt
-  Underline975,  // underlined regular 9.75 pt
+  Window,            // regular 8.25 pt
+  Bold825,           // bold 8.25 pt
+  Regular975,        // regular 9.75 pt
+  Bold975,           // bold 9.75 pt
+  Underline975,      // underlined regular 9.75 pt
+  BoldUnderline975,  // underlined bold 9.75 pt
 };
+inline constexpr int kFontCount = 6;
 
 enum class Colour {
   Default,    // the control's own
@@ -31,7 +33,7 @@ enum class Colour {
 
 struct Control {
   Kind kind;
-  std::string name;  // with the index for control arrays: "cmdStored(3)"
+  std::string name;  // with the index for control arrays: "slotButton(3)"
   int id;
   std::string text;
   int left, top, width, height;
@@ -50,6 +52,23 @@ struct Line {
   LineColour colour;
 };
 std::span<const Line> lines();
+
+// A dialog as data: its client area and its controls (labels and push buttons), in tab order.
+struct DialogControl {
+  Kind kind;
+  int id;
+  std::string text;
+  int left, top, width, height;  // a width of 0: as wide as the text
+  Font font;
+};
+struct Dialog {
+  int clientWidth, clientHeight;
+  std::vector<DialogControl> controls;
+};
+// The clear confirmation: the question, Yes, No and the command.
+const Dialog& clearConfirmation();
+// The About box: OK, the credit text and the link.
+const Dialog& aboutBox();
 
 // The menu: one table gives both the menu and its function-key shortcuts.
 struct MenuEntry {

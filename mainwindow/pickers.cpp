@@ -1,38 +1,51 @@
-// The drive and folder pickers' change handlers. Both lists raise their change event inside the
-// assignment that changes them, so these handlers nest: the drive handler's move of the folder
-// list runs the folder handler to its end before going on.
-#include "mainwindow/main_form.h"
+// The pickers' change handlers and the restore of the saved folder.
+#include "mainwindow/pickers.h"
 
 namespace promptella {
 
-void MainForm::Lecteurs_Change() {
-  if (!PickerEventsEnabled) {
-    PickerEventsEnabled = true;  // the program moved the list itself: nothing to run
-    return;
-  }
-  const std::string drive = c_.Lecteurs.drive();
+Pickers::Pickers(DriveList& drives, FolderList& folders, BatchRunner& batches, IniFile& settings,
+                 PickerMoveGuard& guard, MessageBoxService& messages)
+    : drives_(drives),
+      folders_(folders),
+      batches_(batches),
+      settings_(settings),
+      guard_(guard),
+      messages_(messages) {
+  drives_.onChange = [this] { onDriveChanged(); };
+  folders_.onChange = [this] { onFolderChanged(); };
+}
+
+void Pickers::restoreSavedFolder() {
+  guard_.reset();
+  const auto saved = settings_.readValue("Configuration", "Path");
+  if (!saved) return;
+  drives_.setDrive(*saved);
+  folders_.setPath(*saved);
+}
+
+void Pickers::onDriveChanged() {
+  if (guard_.takeProgramMove()) return;  // the console has run the command that moved it
+  const std::string drive = drives_.drive();
   bool moved = false;
   if (drive.find(':') != std::string::npos) {
-    moved = !runner_->enterDrive(drive) && c_.Chemins.setPath(driveLine(drive));
+    moved = batches_.enterDrive(drive).started() && folders_.setPath(driveLine(drive));
   } else {
-    moved = c_.Chemins.setPath(drive);
+    moved = folders_.setPath(drive);
   }
   if (!moved) {
     // A drive without a medium, or one that cannot be reached: back to the folder's drive, which
     // runs this handler once more for that drive.
-    c_.Lecteurs.setDrive(c_.Chemins.path());
-    PickerEventsEnabled = true;
+    drives_.setDrive(folders_.path());
+    guard_.reset();
   }
 }
 
-void MainForm::Chemins_Change() {
-  if (PickerEventsEnabled) {
-    if (const auto failure = runner_->enterFolder(c_.Lecteurs.drive(), c_.Chemins.path())) {
-      s_.messages.show(*failure);
-    }
+void Pickers::onFolderChanged() {
+  if (!guard_.takeProgramMove()) {
+    const RunResult result = batches_.enterFolder(drives_.drive(), folders_.path());
+    if (!result.started()) messages_.show(*result.failure);
   }
-  settings_->WriteIniValue("Configuration", "Path", c_.Chemins.path());
-  PickerEventsEnabled = true;
+  settings_.writeValue("Configuration", "Path", folders_.path());
 }
 
 }  // namespace promptella

@@ -41,6 +41,9 @@ class FolderList : public Control {
   std::function<void()> onChange;
 };
 
+// The keys that the handlers tell apart; every other character typed is Other.
+enum class Key { Enter, Other };
+
 // An editable, unsorted combo box; its list indexes run from 0.
 class ComboBox : public Control {
  public:
@@ -50,8 +53,8 @@ class ComboBox : public Control {
   virtual std::string item(int index) const = 0;
   virtual void insertItem(int index, std::string_view text) = 0;
   virtual void removeItem(int index) = 0;
-  // Raised for every character typed; Enter arrives as 13.
-  std::function<void(int)> onKeyPress;
+  // Raised for every character typed into the field, before the field takes it.
+  std::function<void(Key)> onKey;
 };
 
 // A push button, standard or picture style. A disabled button raises no click.

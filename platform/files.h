@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace promptella {
 
@@ -38,6 +39,10 @@ std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::
 
 // Removes a file; false when it did not exist or could not be removed.
 bool removeFile(const std::filesystem::path& path);
+
+// The names of the files in `folder` whose names start with `prefix` and end with `suffix`.
+std::vector<std::string> filesNamed(const std::filesystem::path& folder, std::string_view prefix,
+                                    std::string_view suffix);
 
 // Held while a file is read, changed and replaced: every copy of the program takes the same lock
 // for the same file (named after its full path), so that no copy's change is lost by another's.

@@ -27,14 +27,12 @@ std::optional<int> number(std::string_view text) {
 // The interpreter of a copy that ended may still be running its batch; the file is removed once
 // no copy of that number runs, and never the first copy's own file, which the next run replaces.
 void removeLeftBatchFiles(const Application& app, std::string_view folder, int ownCopy) {
-  std::error_code error;
-  for (std::filesystem::directory_iterator entry(pathFromUtf8(folder), error), end;
-       !error && entry != end; entry.increment(error)) {
-    const std::string name = pathToUtf8(entry->path().filename());
+  const std::string prefix = std::string("~").append(kProductName);
+  for (const std::string& name : filesNamed(pathFromUtf8(folder), prefix, ".bat")) {
     const auto owner = batchFileOwner(name);
     if (!owner || (owner->copy == 1 && !owner->spare)) continue;
     if (owner->copy == ownCopy || !app.claimed(claimName(folder, owner->copy))) {
-      removeFile(entry->path());
+      removeFile(pathFromUtf8(folder) / pathFromUtf8(name));
     }
   }
 }
@@ -69,9 +67,9 @@ FileNames chooseFileNames(Application& app) {
     if (!dataFolder.empty()) {  // else nowhere better: reads still work, writes fail
       folder = dataFolder;
       const FileNames beside = fileNamesFor(programFolder);
-      const auto own = pathFromUtf8(fileNamesFor(dataFolder).IniFilePath);
+      const auto own = pathFromUtf8(fileNamesFor(dataFolder).settingsFile);
       if (!fileStamp(own)) {
-        if (const auto bytes = readWholeFile(pathFromUtf8(beside.IniFilePath))) {
+        if (const auto bytes = readWholeFile(pathFromUtf8(beside.settingsFile))) {
           replaceFileAtomically(own, *bytes);
         }
       }

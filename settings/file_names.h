@@ -14,8 +14,8 @@ inline constexpr std::string_view kProductName = "Promptella";
 inline constexpr std::string_view kVersion = "1.2";
 
 struct FileNames {
-  std::string BatchFilePath;
-  std::string IniFilePath;
+  std::string batchFile;
+  std::string settingsFile;
 };
 
 // The separator is always added, so a program at a drive's root gets two in a row, which the

@@ -62,8 +62,8 @@ const IniDocument* IniFile::current() const {
   return &cached_;
 }
 
-std::optional<std::string> IniFile::ReadIniValue(std::string_view section,
-                                                 std::string_view key) const {
+std::optional<std::string> IniFile::readValue(std::string_view section,
+                                              std::string_view key) const {
   const IniDocument* document = current();
   if (!document) return std::nullopt;
   const unsigned codePage = cachedCodePage_;
@@ -73,7 +73,7 @@ std::optional<std::string> IniFile::ReadIniValue(std::string_view section,
   return codePageToUtf8(*value, codePage);
 }
 
-std::vector<std::string> IniFile::ReadNumberedValues(std::string_view section) const {
+std::vector<std::string> IniFile::readNumberedValues(std::string_view section) const {
   std::vector<std::string> values;
   const IniDocument* document = current();
   if (!document) return values;
@@ -117,8 +117,7 @@ bool IniFile::edit(const std::vector<std::string_view>& texts, Edit&& change, bo
   return replaceFileAtomically(path_, encode(document.serialize(), file.codePage));
 }
 
-bool IniFile::WriteIniValue(std::string_view section, std::string_view key,
-                            std::string_view value) {
+bool IniFile::writeValue(std::string_view section, std::string_view key, std::string_view value) {
   return edit(
       {section, key, value},
       [&](IniDocument& document, unsigned cp) {
@@ -128,7 +127,7 @@ bool IniFile::WriteIniValue(std::string_view section, std::string_view key,
       true);
 }
 
-bool IniFile::DeleteIniKey(std::string_view section, std::string_view key) {
+bool IniFile::removeKey(std::string_view section, std::string_view key) {
   return edit(
       {},
       [&](IniDocument& document, unsigned cp) {
@@ -137,7 +136,7 @@ bool IniFile::DeleteIniKey(std::string_view section, std::string_view key) {
       false);
 }
 
-bool IniFile::DeleteIniSection(std::string_view section) {
+bool IniFile::removeSection(std::string_view section) {
   return edit(
       {},
       [&](IniDocument& document, unsigned cp) {
@@ -146,7 +145,7 @@ bool IniFile::DeleteIniSection(std::string_view section) {
       false);
 }
 
-bool IniFile::RewriteNumberedSection(std::string_view section,
+bool IniFile::rewriteNumberedSection(std::string_view section,
                                      const std::vector<std::string>& values) {
   std::vector<std::string_view> texts(values.begin(), values.end());
   texts.push_back(section);

@@ -27,16 +27,16 @@ class IniFile {
 
   // The value, whole, as UTF-8; nothing when the file, section or key is missing or the value
   // is empty.
-  std::optional<std::string> ReadIniValue(std::string_view section, std::string_view key) const;
+  std::optional<std::string> readValue(std::string_view section, std::string_view key) const;
   // "Command0", "Command1", ... of the section, up to the first that reads as absent.
-  std::vector<std::string> ReadNumberedValues(std::string_view section) const;
+  std::vector<std::string> readNumberedValues(std::string_view section) const;
   // Each returns whether the file now holds the change; a failed change leaves the file intact.
-  bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value);
-  bool DeleteIniKey(std::string_view section, std::string_view key);
-  bool DeleteIniSection(std::string_view section);
+  bool writeValue(std::string_view section, std::string_view key, std::string_view value);
+  bool removeKey(std::string_view section, std::string_view key);
+  bool removeSection(std::string_view section);
   // Replaces the section by one holding "Command0", "Command1", ... for `values`, in one write:
   // a crash leaves either the old section or the new one.
-  bool RewriteNumberedSection(std::string_view section, const std::vector<std::string>& values);
+  bool rewriteNumberedSection(std::string_view section, const std::vector<std::string>& values);
 
  private:
   // Reads the file, applies `change` and replaces the file, under the lock that all copies of the

@@ -93,6 +93,21 @@ bool removeFile(const std::filesystem::path& path) {
   return ::unlink(path.c_str()) == 0;
 }
 
+std::vector<std::string> filesNamed(const std::filesystem::path& folder, std::string_view prefix,
+                                    std::string_view suffix) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() >= prefix.size() + suffix.size() && name.starts_with(prefix) &&
+        name.ends_with(suffix) && entry->is_regular_file(error)) {
+      names.push_back(name);
+    }
+  }
+  return names;
+}
+
 namespace {
 
 // Native builds run one copy at a time: a lock per file among the threads of this process.

@@ -1,10 +1,12 @@
-// Thin wrappers over Win32 controls, one class per kind, implementing the control interfaces. The
-// parent window hands WM_COMMAND and WM_DRAWITEM to Win32Control::route, which finds the wrapper
-// behind the child window and turns the notification into the interface's callback.
+// Thin wrappers over Win32 controls, one class per kind, each implementing its control interface
+// (the code of each is in controls/). The parent window hands WM_COMMAND and WM_DRAWITEM to
+// Win32Control::route, which finds the wrapper behind the child window and turns the notification
+// into the interface's callback.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,18 +28,38 @@ class Win32Control {
   void attach(HWND hwnd);
   virtual bool onCommand(WORD /*code*/) { return false; }
   virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  // Routes the messages of `window` (the control, or a part of it) through onSubclassed first,
+  // and has it ask for Enter, which the dialog manager would otherwise take for a button.
+  void subclass(HWND window);
+  // A message of the subclassed window; nothing hands it on to the window's own procedure.
+  virtual std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) { return std::nullopt; }
 
   HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
 };
 
+// A wrapper of one child window that implements the control interface `Interface`: enabling and
+// disabling are the window's own, written once here.
+template <typename Interface>
+class Win32Wrapper : public Win32Control, public Interface {
+ public:
+  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
+  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
+};
+
+// A child control of `parent`, visible, at no particular place yet.
+HWND createChild(HWND parent, int id, const wchar_t* className, DWORD style, DWORD exStyle = 0,
+                 const wchar_t* text = L"");
+std::wstring windowText(HWND hwnd);
+
 // The drives, as an owner-drawn drop-down list: "c: label".
-class Win32DriveList : public Win32Control, public DriveList {
+class Win32DriveList : public Win32Wrapper<DriveList> {
  public:
   Win32DriveList(HWND parent, int id);
   std::string drive() const override;
   bool setDrive(std::string_view text) override;
-  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
-  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
 
   // The drive text of `letter`: the letter, a colon, and the volume label or share name.
   static std::wstring driveText(wchar_t letter);
@@ -56,13 +78,11 @@ class Win32DriveList : public Win32Control, public DriveList {
 
 // The current folder's ancestors (open) and subfolders (closed), as an owner-drawn list box.
 // A double-click or Enter on an entry opens it.
-class Win32FolderList : public Win32Control, public FolderList {
+class Win32FolderList : public Win32Wrapper<FolderList> {
  public:
   Win32FolderList(HWND parent, int id);
   std::string path() const override;
   bool setPath(std::string_view text) override;
-  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
-  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
   void setItemHeight(int pixels);
 
   // Where `text` leads from `current`: a full path, a drive alone, a root-relative or a relative
@@ -82,14 +102,13 @@ class Win32FolderList : public Win32Control, public FolderList {
   bool onCommand(WORD code) override;
   bool onDrawItem(const DRAWITEMSTRUCT& item) override;
   void populate();
-  static LRESULT CALLBACK keyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-  static LRESULT handleKey(HWND, UINT, WPARAM, LPARAM, DWORD_PTR);
+  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) override;
 
   std::wstring path_;
   std::vector<Entry> entries_;
 };
 
-class Win32ComboBox : public Win32Control, public ComboBox {
+class Win32ComboBox : public Win32Wrapper<ComboBox> {
  public:
   Win32ComboBox(HWND parent, int id);
   std::string text() const override;
@@ -98,26 +117,21 @@ class Win32ComboBox : public Win32Control, public ComboBox {
   std::string item(int index) const override;
   void insertItem(int index, std::string_view text) override;
   void removeItem(int index) override;
-  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
-  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
   HWND editWindow() const { return edit_; }
 
  private:
-  static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-  static LRESULT handleEdit(HWND, UINT, WPARAM, LPARAM, DWORD_PTR);
+  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) override;
   HWND edit_ = nullptr;
 };
 
 // A push button; `toolTips` is the tooltip window that shows its tip.
-class Win32Button : public Win32Control, public Button {
+class Win32Button : public Win32Wrapper<Button> {
  public:
   Win32Button(HWND parent, int id, HWND toolTips, bool picture);
   std::string caption() const override { return caption_; }
   void setCaption(std::string_view caption) override;
   std::string toolTip() const override { return toolTip_; }
   void setToolTip(std::string_view text) override;
-  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
-  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
   void setPicture(HBITMAP picture);
 
  private:
@@ -137,12 +151,10 @@ class Win32MenuItem : public MenuItem {
   UINT id_;
 };
 
-class Win32Label : public Win32Control, public Label {
+class Win32Label : public Win32Wrapper<Label> {
  public:
   Win32Label(HWND parent, int id, std::string_view caption);
   void setCaption(std::string_view caption) override;
-  void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
-  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
 
  private:
   bool onCommand(WORD code) override;

@@ -8,17 +8,6 @@
 
 namespace promptella {
 
-// Control IDs inside the dialogs, for automation.
-namespace dialog_ids {
-inline constexpr int kQuestion = 100;  // frmYesNo: lblClear
-inline constexpr int kCommand = 101;   // frmYesNo: lblCommande
-inline constexpr int kYes = 102;       // frmYesNo: cmdYes
-inline constexpr int kNo = 103;        // frmYesNo: cmdNo
-inline constexpr int kCredit = 110;    // frmAbout: lblCredit
-inline constexpr int kLink = 111;      // frmAbout: lblLink
-inline constexpr int kOk = IDOK;       // frmAbout: cmdOK
-}  // namespace dialog_ids
-
 // The last dialog that Win32Dialogs opened (it may be closed by now): the window that activation
 // comes from when the user returns from the About box or the clear confirmation.
 HWND lastProgramDialog();

@@ -115,6 +115,24 @@ bool removeFile(const std::filesystem::path& path) {
   return DeleteFileW(path.c_str()) != 0;
 }
 
+std::vector<std::string> filesNamed(const std::filesystem::path& folder, std::string_view prefix,
+                                    std::string_view suffix) {
+  // The system matches the pattern (case-insensitively, as file names compare), so a folder of
+  // many files costs no more than one of a few.
+  std::vector<std::string> names;
+  const std::wstring pattern = (folder / (widen(prefix) + L"*" + widen(suffix))).native();
+  WIN32_FIND_DATAW found;
+  HANDLE search =
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
 namespace {
 
 class MutexLock : public FileUpdateLock {

@@ -14,4 +14,18 @@ UniqueFont makeFont(int hundredthsOfPoint, bool bold, bool underline, int dpi) {
   return UniqueFont(CreateFontIndirectW(&font));
 }
 
+void FontSet::make(int dpi) {
+  struct Spec {
+    int hundredthsOfPoint;
+    bool bold, underline;
+  };
+  // In the order of layout::Font.
+  static constexpr Spec kSpecs[layout::kFontCount] = {{825, false, false}, {825, true, false},
+                                                      {975, false, false}, {975, true, false},
+                                                      {975, false, true},  {975, true, true}};
+  for (std::size_t i = 0; i < fonts_.size(); ++i) {
+    fonts_[i] = makeFont(kSpecs[i].hundredthsOfPoint, kSpecs[i].bold, kSpecs[i].underline, dpi);
+  }
+}
+
 }  // namespace promptella

@@ -1,5 +1,6 @@
 // The main window on Windows.
 #include "platform/win32/main_window.h"
+#include "mainwindow/control_ids.h"
 
 #include <commctrl.h>
 
@@ -16,16 +17,6 @@ constexpr wchar_t kClassName[] = L"PromptellaMainWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
 constexpr int kDropDownRows = 8;
-
-struct FontSpec {
-  int hundredthsOfPoint;
-  bool bold, underline;
-};
-constexpr FontSpec kFonts[] = {{825, false, false},
-                               {825, true, false},
-                               {975, false, false},
-                               {975, true, false},
-                               {975, false, true}};
 
 COLORREF lineColour(layout::LineColour colour) {
   switch (colour) {
@@ -65,8 +56,6 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   setErrorOwner(hwnd_);
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-  if (dpi_ <= 0) dpi_ = 96;
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
@@ -97,9 +86,9 @@ void MainWindow::createMenu() {
     AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entry.id), caption.c_str());
   }
   accelerators_.reset(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
-  for (int i = 0; i < ids::kSlotCount; ++i) {
+  for (int i = 0; i < kSlotCount; ++i) {
     menuItems_[static_cast<std::size_t>(i)] =
-        std::make_unique<Win32MenuItem>(menu_, static_cast<UINT>(ids::kMenuCommandFirst + i));
+        std::make_unique<Win32MenuItem>(menu_, static_cast<UINT>(ids::kMenuRunFirst + i));
   }
 }
 
@@ -137,7 +126,8 @@ void MainWindow::createControls() {
         created = button->hwnd();
         if (!item.toolTip.empty()) button->setToolTip(item.toolTip);
         auto& slots = picture ? add_ : stored_;
-        slots[static_cast<std::size_t>(item.id - (picture ? ids::kAddFirst : ids::kStoredFirst))] =
+        slots[static_cast<std::size_t>(
+            item.id - (picture ? ids::kStoreButtonFirst : ids::kSlotButtonFirst))] =
             std::move(button);
         break;
       }
@@ -147,10 +137,8 @@ void MainWindow::createControls() {
 }
 
 void MainWindow::applyLayout() {
-  for (std::size_t i = 0; i < fonts_.size(); ++i) {
-    fonts_[i] = makeFont(kFonts[i].hundredthsOfPoint, kFonts[i].bold, kFonts[i].underline, dpi_);
-  }
-  SendMessageW(toolTips_, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout::Font::Window)),
+  fonts_.make(dpi_);
+  SendMessageW(toolTips_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[layout::Font::Window]),
                FALSE);
   triangle_.reset(createStoreTriangle(dpi_));
 
@@ -168,7 +156,7 @@ void MainWindow::applyLayout() {
   }
 
   for (const auto& [control, item] : layoutOf_) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(item->font)), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[item->font]), FALSE);
     int height = px(item->height);
     const bool comboBox =
         item->kind == layout::Kind::ComboBox || item->kind == layout::Kind::DriveList;
@@ -189,9 +177,9 @@ MainControls MainWindow::controls() {
   MainControls c{*this, *drives_, *folders_, *commandLine_, {}, {}, {}, *consoleLink_, {}};
   for (std::size_t i = 0; i < c.legends.size(); ++i) c.legends[i] = legends_[i];
   for (std::size_t i = 0; i < stored_.size(); ++i) {
-    c.cmdStored[i] = stored_[i].get();
-    c.cmdAdd[i] = add_[i].get();
-    c.mnuCommand[i] = menuItems_[i].get();
+    c.slotButtons[i] = stored_[i].get();
+    c.storeButtons[i] = add_[i].get();
+    c.menuItems[i] = menuItems_[i].get();
   }
   return c;
 }
@@ -256,10 +244,9 @@ COLORREF MainWindow::colourFor(HWND control) const {
 void MainWindow::paintLines(HDC dc) const {
   for (const auto& line : layout::lines()) {
     UniquePen pen(CreatePen(PS_SOLID, MulDiv(2, dpi_, 96), lineColour(line.colour)));
-    HGDIOBJ old = SelectObject(dc, pen.get());
+    const ScopedSelect select(dc, pen.get());
     MoveToEx(dc, px(line.x1), px(line.y1), nullptr);
     LineTo(dc, px(line.x2), px(line.y2));
-    SelectObject(dc, old);
   }
 }
 
@@ -274,8 +261,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) {
         return 0;
       }
-      if (id >= ids::kMenuCommandFirst && id < ids::kMenuCommandFirst + ids::kSlotCount) {
-        auto& item = *menuItems_[static_cast<std::size_t>(id - ids::kMenuCommandFirst)];
+      if (id >= ids::kMenuRunFirst && id < ids::kMenuRunFirst + kSlotCount) {
+        auto& item = *menuItems_[static_cast<std::size_t>(id - ids::kMenuRunFirst)];
         if (item.onClick) item.onClick();
         return 0;
       }
@@ -324,15 +311,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       EndPaint(hwnd_, &paint);
       return 0;
     }
-    case WM_DPICHANGED: {
-      // Where the system suggests, so that the window stays where the user moved it.
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
-      dpi_ = HIWORD(wParam);
+    case WM_DPICHANGED:
+      followDpiChange(wParam, lParam);
       applyLayout();
       return 0;
-    }
     case WM_CLOSE:
       if (onUnload)
         onUnload();

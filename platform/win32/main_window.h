@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "mainwindow/layout.h"
-#include "mainwindow/main_form.h"
+#include "mainwindow/main_window_controller.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/fonts.h"
 #include "platform/win32/handles.h"
 
 namespace promptella {
@@ -51,12 +52,9 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   void createControls();
   void applyLayout();
   void paintLines(HDC dc) const;
-  int px(int twips) const { return MulDiv(twips, dpi_, 1440); }
-  HFONT fontFor(layout::Font font) const { return fonts_[static_cast<std::size_t>(font)].get(); }
   COLORREF colourFor(HWND control) const;
 
   HINSTANCE instance_;
-  int dpi_ = 96;
   HMENU menu_ = nullptr;
   HWND toolTips_ = nullptr;
   HWND lastFocus_ = nullptr;
@@ -64,13 +62,13 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   std::unique_ptr<Win32DriveList> drives_;
   std::unique_ptr<Win32FolderList> folders_;
   std::unique_ptr<Win32ComboBox> commandLine_;
-  std::array<std::unique_ptr<Win32Button>, ids::kSlotCount> stored_, add_;
-  std::array<std::unique_ptr<Win32MenuItem>, ids::kSlotCount> menuItems_;
+  std::array<std::unique_ptr<Win32Button>, kSlotCount> stored_, add_;
+  std::array<std::unique_ptr<Win32MenuItem>, kSlotCount> menuItems_;
   std::vector<std::unique_ptr<Win32Label>> labels_;
   Win32Label* consoleLink_ = nullptr;
   std::array<Win32Label*, 4> legends_{};
   std::map<HWND, const layout::Control*> layoutOf_;
-  std::array<UniqueFont, 5> fonts_;
+  FontSet fonts_;
   UniqueBitmap triangle_;
   UniqueIcon bigIcon_, smallIcon_;
   UniqueCursor hand_;

@@ -13,14 +13,14 @@ namespace {
 // Draws with `paint` into a fresh 32-bit bitmap of width x height.
 template <typename Paint>
 HBITMAP drawBitmap(int width, int height, Paint paint) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  paint(dc);
-  SelectObject(dc, old);
+  const ScopedGetDC screen(nullptr);
+  HDC dc = CreateCompatibleDC(screen.get());
+  HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), width, height);
+  {
+    const ScopedSelect select(dc, bitmap);
+    paint(dc);
+  }
   DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return bitmap;
 }
 
@@ -45,12 +45,11 @@ HICON createProgramIcon(int size) {
     font.lfWeight = FW_BOLD;
     lstrcpyW(font.lfFaceName, L"Courier New");
     UniqueFont prompt(CreateFontIndirectW(&font));
-    HGDIOBJ old = SelectObject(dc, prompt.get());
+    const ScopedSelect select(dc, prompt.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     RECT text{0, at(13), size, size - at(2)};
     DrawTextW(dc, L"C:>", 3, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
   }));
   // An all-zero mask: every pixel of the colour bitmap is opaque.
   const std::vector<BYTE> opaque(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0);
@@ -75,11 +74,9 @@ HBITMAP createStoreTriangle(int dpi) {
     POINT points[] = {
         {left, top}, {left + length - 1, top + (tall - 1) / 2}, {left, top + tall - 1}};
     UniqueBrush black(CreateSolidBrush(RGB(0, 0, 0)));
-    HGDIOBJ oldBrush = SelectObject(dc, black.get());
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    const ScopedSelect brush(dc, black.get());
+    const ScopedSelect pen(dc, GetStockObject(BLACK_PEN));
     Polygon(dc, points, 3);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
   });
 }
 

@@ -12,15 +12,6 @@
 namespace promptella::e2e {
 namespace {
 
-std::string fileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::string narrowAscii(const std::wstring& text) {
-  return std::string(text.begin(), text.end());
-}
-
 auto equals(const std::wstring& expected) {
   return [expected](const std::wstring& line) { return line == expected; };
 }

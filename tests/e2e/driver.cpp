@@ -62,19 +62,13 @@ void PromptellaProcess::release() {
     WaitForSingleObject(info_.hProcess, 5000);
   }
   // Batches the program started and that still run would outlive the test: end them too.
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot, &entry); more;
-       more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ParentProcessID != info_.dwProcessId) continue;
-    if (HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+  testing::forEachChildProcess(info_.dwProcessId, [](DWORD pid) {
+    if (HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
       TerminateProcess(child, 1);
       WaitForSingleObject(child, 5000);
       CloseHandle(child);
     }
-  }
-  CloseHandle(snapshot);
+  });
   CloseHandle(info_.hProcess);
   CloseHandle(info_.hThread);
   info_ = {};

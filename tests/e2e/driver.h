@@ -14,6 +14,9 @@
 
 namespace promptella::e2e {
 
+using testing::fileBytes;
+using testing::iniValue;
+using testing::narrowAscii;
 using testing::waitFor;
 
 // A folder prepared elsewhere that already holds Promptella.exe; it is left as it is.

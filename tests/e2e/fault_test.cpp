@@ -41,18 +41,6 @@ class OutcomeTable : public ::testing::Environment {
 };
 const auto* const kTable = ::testing::AddGlobalTestEnvironment(new OutcomeTable);
 
-std::string fileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::wstring iniValue(const std::filesystem::path& ini, const wchar_t* section,
-                      const wchar_t* key) {
-  wchar_t value[4096] = {};
-  GetPrivateProfileStringW(section, key, L"", value, 4096, ini.c_str());
-  return value;
-}
-
 // A message box or dialog of the program, if one is open.
 HWND openDialog(const PromptellaProcess& program) {
   HWND found = nullptr;
@@ -122,7 +110,7 @@ TEST_P(BrokenSettings, StartsRunsAndSavesWithoutLosingWhatItCouldRead) {
   PromptellaProcess program(bad.bytes);
   program.start();
   if (bad.keepsSlot3) {
-    EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"keep");
+    EXPECT_EQ(program.text(program.control(ids::kSlotButtonFirst + 3)), L"keep");
   }
   enter(program, L"echo settings-ok");
   const auto ini = program.folder() / L"Promptella.ini";
@@ -349,7 +337,8 @@ TEST(DiskFault, AReadOnlyProgramFolderKeepsItsFilesInLocalAppData) {
   std::filesystem::remove_all(data, ignored);
   PromptellaProcess program(ExistingFolder{folder});
   program.start();
-  EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"echo from-the-program-folder");
+  EXPECT_EQ(program.text(program.control(ids::kSlotButtonFirst + 3)),
+            L"echo from-the-program-folder");
   enter(program, L"echo read-only-ok");
   EXPECT_TRUE(waitFor([&] {
     return iniValue(data / L"Promptella.ini", L"Commands", L"Command0") == L"echo read-only-ok";

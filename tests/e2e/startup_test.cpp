@@ -48,13 +48,13 @@ TEST(Startup, WindowSlotsHistoryConsoleAndRestoredFolder) {
 
   // Slots: captions, tooltips and enabled states of the buttons. (Menus cannot be read from
   // another process under Wine; the Win32 tests check them in-process.)
-  for (int n = 0; n < ids::kSlotCount; ++n) {
-    const HWND stored = program.control(ids::kStoredFirst + n);
+  for (int n = 0; n < kSlotCount; ++n) {
+    const HWND stored = program.control(ids::kSlotButtonFirst + n);
     const std::wstring expected = n == 0 ? L"ver" : n == 3 ? L"echo \"three\"" : L"";
     EXPECT_EQ(program.text(stored), expected) << "slot " << n;
     EXPECT_EQ(program.toolTip(stored), expected) << "slot " << n;
     EXPECT_EQ(IsWindowEnabled(stored) != 0, !expected.empty()) << "slot " << n;
-    EXPECT_EQ(program.toolTip(program.control(ids::kAddFirst + n)),
+    EXPECT_EQ(program.toolTip(program.control(ids::kStoreButtonFirst + n)),
               L"Add stored command #" + std::to_wstring(n + 1));
   }
 
@@ -102,9 +102,9 @@ TEST(Startup, WindowSlotsHistoryConsoleAndRestoredFolder) {
 TEST(Startup, WithoutSettingsSlot0ShowsTheDefaultAndNothingIsWritten) {
   PromptellaProcess program;
   program.start();
-  EXPECT_EQ(program.text(program.control(ids::kStoredFirst)), L"dir /w");
-  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kStoredFirst)));
-  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 1)));
+  EXPECT_EQ(program.text(program.control(ids::kSlotButtonFirst)), L"dir /w");
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kSlotButtonFirst)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 1)));
   EXPECT_TRUE(program.comboItems(ids::kCommandLine).empty());
   EXPECT_EQ(lstrcmpiW(program.text(program.control(ids::kFolderList)).c_str(),
                       program.folder().wstring().c_str()),

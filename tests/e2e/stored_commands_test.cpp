@@ -11,20 +11,6 @@
 namespace promptella::e2e {
 namespace {
 
-constexpr int kQuestion = 100, kCommandLabel = 101, kYes = 102, kCredit = 110;
-
-std::string narrowAscii(const std::wstring& text) {
-  return std::string(text.begin(), text.end());
-}
-
-std::wstring iniValue(const PromptellaProcess& program, const wchar_t* section,
-                      const wchar_t* key) {
-  wchar_t value[1024] = {};
-  GetPrivateProfileStringW(section, key, L"", value, 1024,
-                           (program.folder() / L"Promptella.ini").c_str());
-  return value;
-}
-
 int countLines(const PromptellaProcess& program, const std::wstring& text) {
   const auto lines = program.consoleLines();
   return static_cast<int>(std::count(lines.begin(), lines.end(), text));
@@ -39,22 +25,24 @@ TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
   PromptellaProcess program;
   program.start();
   setCommandLine(program, L"echo stored-run");
-  program.click(ids::kAddFirst + 3);
-  ASSERT_TRUE(waitFor(
-      [&] { return program.text(program.control(ids::kStoredFirst + 3)) == L"echo stored-run"; }));
-  EXPECT_EQ(iniValue(program, L"StoredCommands", L"Command3"), L"echo stored-run");
+  program.click(ids::kStoreButtonFirst + 3);
+  ASSERT_TRUE(waitFor([&] {
+    return program.text(program.control(ids::kSlotButtonFirst + 3)) == L"echo stored-run";
+  }));
+  EXPECT_EQ(iniValue(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3"),
+            L"echo stored-run");
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
   ASSERT_EQ(program.waitForExit(), 0u);
 
   program.start();
   ASSERT_TRUE(program.attachConsole());
-  EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"echo stored-run");
-  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kStoredFirst + 3)));
+  EXPECT_EQ(program.text(program.control(ids::kSlotButtonFirst + 3)), L"echo stored-run");
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 3)));
   saveScreenshot(screenshotFolder() / L"stored-commands.bmp");
 
-  program.click(ids::kStoredFirst + 3);
+  program.click(ids::kSlotButtonFirst + 3);
   EXPECT_TRUE(waitFor([&] { return countLines(program, L"stored-run") >= 1; }));
-  program.postMenu(ids::kMenuCommandFirst + 3);
+  program.postMenu(ids::kMenuRunFirst + 3);
   EXPECT_TRUE(
       waitFor([&] { return countLines(program, L"stored-run") >= 2; }, std::chrono::seconds(5)))
       << [&] {
@@ -67,32 +55,33 @@ TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
   EXPECT_EQ(program.text(program.control(ids::kCommandLine)), L"echo stored-run");
   EXPECT_TRUE(program.comboItems(ids::kCommandLine).empty());
   PostMessageW(program.window(), WM_KEYDOWN, VK_F2, 0);  // an empty slot: nothing runs
-  program.postMenu(ids::kMenuCommandFirst + 3);
+  program.postMenu(ids::kMenuRunFirst + 3);
   EXPECT_TRUE(waitFor([&] { return countLines(program, L"stored-run") >= 4; }));
   EXPECT_EQ(countLines(program, L"stored-run"), 4);
 
   // Clearing: the dialog answered with Esc leaves the slot; answered with Enter clears it.
   setCommandLine(program, L"");
-  program.click(ids::kAddFirst + 3);
+  program.click(ids::kStoreButtonFirst + 3);
   HWND dialog = program.waitForDialog(L"Promptella - 1.2");
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(program.text(GetDlgItem(dialog, kQuestion)), L"Clear command #4 ?");
-  EXPECT_EQ(program.text(GetDlgItem(dialog, kCommandLabel)), L"echo stored-run");
+  EXPECT_EQ(program.text(GetDlgItem(dialog, ids::kClearQuestion)), L"Clear command #4 ?");
+  EXPECT_EQ(program.text(GetDlgItem(dialog, ids::kClearCommand)), L"echo stored-run");
   saveScreenshot(screenshotFolder() / L"clear-dialog.bmp");
-  PostMessageW(GetDlgItem(dialog, kYes), WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageW(GetDlgItem(dialog, ids::kClearYes), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
-  EXPECT_EQ(program.text(program.control(ids::kStoredFirst + 3)), L"echo stored-run");
-  EXPECT_EQ(iniValue(program, L"StoredCommands", L"Command3"), L"echo stored-run");
+  EXPECT_EQ(program.text(program.control(ids::kSlotButtonFirst + 3)), L"echo stored-run");
+  EXPECT_EQ(iniValue(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3"),
+            L"echo stored-run");
 
-  program.click(ids::kAddFirst + 3);
+  program.click(ids::kStoreButtonFirst + 3);
   dialog = program.waitForDialog(L"Promptella - 1.2");
   ASSERT_NE(dialog, nullptr);
-  PostMessageW(GetDlgItem(dialog, kYes), WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(GetDlgItem(dialog, ids::kClearYes), WM_KEYDOWN, VK_RETURN, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
   EXPECT_TRUE(
-      waitFor([&] { return program.text(program.control(ids::kStoredFirst + 3)).empty(); }));
-  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 3)));
-  EXPECT_EQ(iniValue(program, L"StoredCommands", L"Command3"), L"");
+      waitFor([&] { return program.text(program.control(ids::kSlotButtonFirst + 3)).empty(); }));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 3)));
+  EXPECT_EQ(iniValue(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3"), L"");
   program.detachConsole();
 }
 
@@ -106,8 +95,8 @@ TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
   ASSERT_NE(notice, nullptr);
   EXPECT_FALSE(IsWindowEnabled(program.window())) << "the notice is modal";
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kCommandLine)));
-  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kAddFirst)));
-  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 2)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoreButtonFirst)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 2)));
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kDriveList)));
   wchar_t title[256] = {};
   GetConsoleTitleW(title, 256);
@@ -138,13 +127,14 @@ TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
 
   program.typeIntoConsole(L"HALT now");
   // The last control that leaving console mode enables is the tenth store button.
-  EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(program.control(ids::kAddFirst + 9)) != 0; }));
+  EXPECT_TRUE(
+      waitFor([&] { return IsWindowEnabled(program.control(ids::kStoreButtonFirst + 9)) != 0; }));
   EXPECT_TRUE(IsWindowEnabled(program.control(ids::kCommandLine)));
   GetConsoleTitleW(title, 256);
   EXPECT_EQ(std::wstring(title), L"Promptella");
-  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kAddFirst + 5)));
-  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kStoredFirst + 2)));
-  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kStoredFirst + 5)));
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kStoreButtonFirst + 5)));
+  EXPECT_TRUE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 2)));
+  EXPECT_FALSE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 5)));
   program.detachConsole();
 }
 
@@ -172,7 +162,7 @@ TEST(About, ShowsItsLinesClosesWithEscAndTheWindowRestoresTheSavedFolder) {
   program.postMenu(ids::kMenuAbout);
   const HWND about = program.waitForDialog(L"About...");
   ASSERT_NE(about, nullptr);
-  const std::wstring credit = program.text(GetDlgItem(about, kCredit));
+  const std::wstring credit = program.text(GetDlgItem(about, ids::kAboutCredit));
   EXPECT_EQ(credit.rfind(L"Promptella 1.2 : ", 0), 0u) << narrowAscii(credit);
   EXPECT_EQ(std::count(credit.begin(), credit.end(), L'\n'), 2);
   saveScreenshot(screenshotFolder() / L"about.bmp");

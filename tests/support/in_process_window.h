@@ -6,7 +6,8 @@
 #include <filesystem>
 
 #include "console/companion_console.h"
-#include "mainwindow/main_form.h"
+#include "mainwindow/control_ids.h"
+#include "mainwindow/main_window_controller.h"
 #include "platform/win32/dialogs.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
@@ -20,7 +21,7 @@ struct InProcessWindow {
       : window(GetModuleHandleW(nullptr)),
         dialogs(window.hwnd(), window.icon(), window.handCursor()),
         console(consoleApi, window.messages()),
-        form(window.controls(), {app, console, window.messages(), launcher, dialogs, shell}) {
+        controller(window.controls(), {app, console, window.messages(), launcher, dialogs, shell}) {
     app.folder_ = narrow(folder.wstring());
   }
   FolderApplication app;
@@ -30,7 +31,7 @@ struct InProcessWindow {
   Win32Dialogs dialogs;
   Win32Shell shell;
   CompanionConsole console;
-  MainForm form;
+  MainWindowController controller;
 };
 
 }  // namespace promptella::testing

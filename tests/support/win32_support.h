@@ -4,11 +4,15 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <chrono>
 #include <cwchar>
 #include <cwctype>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -80,6 +84,39 @@ inline std::thread closeMessageBox(HWND owner, MessageBoxSeen& seen,
     if (whileOpen) whileOpen(seen.box);
     PostMessageW(seen.box, WM_COMMAND, IDOK, 0);
   });
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::string fileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A value of a settings file as the system's profile functions read it.
+inline std::wstring iniValue(const std::filesystem::path& ini, const wchar_t* section,
+                             const wchar_t* key) {
+  wchar_t value[4096] = {};
+  GetPrivateProfileStringW(section, key, L"", value, 4096, ini.c_str());
+  return value;
+}
+
+// For messages of failed checks: ASCII text as it is, anything else as one byte each.
+inline std::string narrowAscii(const std::wstring& text) {
+  std::string out;
+  for (const wchar_t c : text) out += static_cast<char>(c);
+  return out;
+}
+
+// Calls `visit` with the ID of each running process that `parent` started.
+inline void forEachChildProcess(DWORD parent, const std::function<void(DWORD)>& visit) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == parent) visit(entry.th32ProcessID);
+  }
+  CloseHandle(snapshot);
 }
 
 // A ready drive other than the temporary folder's, as a lower-case letter: Wine's Z:, or a D: on

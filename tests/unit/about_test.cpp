@@ -3,19 +3,19 @@
 
 #include <algorithm>
 
-#include "about/about_dialog.h"
+#include "about/about_box.h"
 #include "fakes.h"
 #include "temp_dir.h"
 
 namespace promptella {
 namespace {
 
-TEST(About, TextIsBuiltAfreshOnEveryOpening) {
-  testing::TempDir dir;
-  testing::FakeMainWindow w{dir.path()};
-  w.form.Form_Load();
-  w.form.mnuAbout_Click();
-  w.form.mnuAbout_Click();
+class About : public testing::WindowTest {};
+
+TEST_F(About, TextIsBuiltAfreshOnEveryOpening) {
+  w.controller.load();
+  w.controller.showAbout();
+  w.controller.showAbout();
   ASSERT_EQ(w.dialogs.shownAbout.size(), 2u);
   for (const auto& shown : w.dialogs.shownAbout) {
     EXPECT_EQ(shown.credit.rfind("Promptella 1.2 : ", 0), 0u) << shown.credit;
@@ -26,18 +26,16 @@ TEST(About, TextIsBuiltAfreshOnEveryOpening) {
   EXPECT_TRUE(w.shell.calls.empty());
 }
 
-TEST(About, TheLinkOpensTheWebSiteThroughTheShell) {
-  testing::TempDir dir;
-  testing::FakeMainWindow w{dir.path()};
-  w.form.Form_Load();
+TEST_F(About, TheLinkOpensTheWebSiteThroughTheShell) {
+  w.controller.load();
   w.dialogs.clickLink = true;
-  w.form.mnuAbout_Click();
+  w.controller.showAbout();
   EXPECT_EQ(w.shell.calls, std::vector<std::string>{"Open|" + std::string(kWebSite) + "||C:\\|1"});
 }
 
-TEST(About, OpenDocumentPassesFixedArgumentsWhateverTheDocument) {
+TEST_F(About, OpenDocumentPassesFixedArgumentsWhateverTheDocument) {
   testing::FakeShell shell;
-  EXPECT_EQ(OpenDocument(shell, "C:\\readme.txt"), 42);
+  EXPECT_EQ(openDocument(shell, "C:\\readme.txt"), 42);
   EXPECT_EQ(shell.calls, std::vector<std::string>{"Open|C:\\readme.txt||C:\\|1"});
 }
 

@@ -66,15 +66,15 @@ TEST(BatchComposition, LongTextsAreWrittenWhole) {
   EXPECT_EQ(compose437(command), command + "\r\n");
 }
 
-TEST(ReplaceAllTest, ReplacesEveryOccurrenceOfOneCharacter) {
-  EXPECT_EQ(ReplaceAll("a\xC2\xAB"
+TEST(ReplaceAll, ReplacesEveryOccurrenceOfOneCharacter) {
+  EXPECT_EQ(replaceAll("a\xC2\xAB"
                        "b\xC2\xAB",
                        U'\u00AB', "\""),
             "a\"b\"");
-  EXPECT_EQ(ReplaceAll("aaa", U'a', "aa"),
+  EXPECT_EQ(replaceAll("aaa", U'a', "aa"),
             "aaaaaa");  // no endless loop on a replacement holding it
-  EXPECT_EQ(ReplaceAll("", U'a', "b"), "");
-  EXPECT_EQ(ReplaceAll("xyz", U'a', "b"), "xyz");
+  EXPECT_EQ(replaceAll("", U'a', "b"), "");
+  EXPECT_EQ(replaceAll("xyz", U'a', "b"), "xyz");
 }
 
 class BatchRun : public ::testing::Test {
@@ -86,7 +86,7 @@ class BatchRun : public ::testing::Test {
 };
 
 TEST_F(BatchRun, WritesTheFileAndStartsItMinimisedWithoutWaiting) {
-  ASSERT_FALSE(runner.RunBatch("@echo off", "c:", "cd \"C:\\\"", "@echo on", "ver"));
+  ASSERT_TRUE(runner.runLines({"@echo off", "c:", "cd \"C:\\\"", "@echo on", "ver"}).started());
   ASSERT_EQ(launcher.starts.size(), 1u);
   EXPECT_EQ(pathFromUtf8(launcher.starts[0].file), file);
   EXPECT_EQ(launcher.starts[0].showWindow, 2);
@@ -94,15 +94,15 @@ TEST_F(BatchRun, WritesTheFileAndStartsItMinimisedWithoutWaiting) {
 }
 
 TEST_F(BatchRun, ASecondShorterRunLeavesNothingOfTheFirst) {
-  ASSERT_FALSE(runner.runCommand("c:", "C:\\a long folder name", "dir /w /s"));
-  ASSERT_FALSE(runner.enterDrive("d: DATA"));
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\a long folder name", "dir /w /s").started());
+  ASSERT_TRUE(runner.enterDrive("d: DATA").started());
   EXPECT_EQ(readBytes(file), "d:\r\n");
 }
 
 TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   launcher.keepRunning = true;
-  ASSERT_FALSE(runner.runCommand("c:", "C:\\", "ping -n 3 127.0.0.1 >nul"));
-  ASSERT_FALSE(runner.runCommand("c:", "C:\\", "echo a much longer second line"));
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "ping -n 3 127.0.0.1 >nul").started());
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "echo a much longer second line").started());
   ASSERT_EQ(launcher.starts.size(), 2u);
   EXPECT_EQ(readBytes(file),
             "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\nping -n 3 127.0.0.1 >nul\r\n");
@@ -115,7 +115,7 @@ TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   *launcher.starts[0].running = false;
   *launcher.starts[1].running = false;
   launcher.keepRunning = false;
-  ASSERT_FALSE(runner.RunBatch("ver", "", "", "", ""));
+  ASSERT_TRUE(runner.runLines({"ver", "", "", "", ""}).started());
   EXPECT_EQ(pathFromUtf8(launcher.starts[2].file), file);
   EXPECT_EQ(readBytes(file), "ver\r\n");
   EXPECT_FALSE(std::filesystem::exists(spare));
@@ -144,11 +144,11 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
   for (const Case& c : cases) {
     launcher.starts.clear();
     launcher.workingFolders.clear();
-    ASSERT_FALSE(runner.runCommand(c.drive, c.folder, "echo %PATH%")) << c.folder;
+    ASSERT_TRUE(runner.runCommand(c.drive, c.folder, "echo %PATH%").started()) << c.folder;
     EXPECT_EQ(launcher.lines(0),
               (std::vector<std::string>{"@echo off", "c:", c.cd, "@echo on", "echo %PATH%"}))
         << c.folder;
-    ASSERT_FALSE(runner.enterFolder(c.drive, c.folder)) << c.folder;
+    ASSERT_TRUE(runner.enterFolder(c.drive, c.folder).started()) << c.folder;
     EXPECT_EQ(launcher.lines(1), (std::vector<std::string>{"@echo off", "c:", "@echo on", c.cd}))
         << c.folder;
     EXPECT_EQ(launcher.workingFolders, (std::vector<std::string>{c.workingFolder, c.workingFolder}))
@@ -159,18 +159,18 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
                                  "C:\\\xC2\xABx\xC2\xBB"};
   for (const std::string& folder : refused) {
     launcher.starts.clear();
-    const auto refusal = runner.runCommand("c:", folder, "del *.tmp");
+    const auto refusal = runner.runCommand("c:", folder, "del *.tmp").failure;
     ASSERT_TRUE(refusal) << folder;
     EXPECT_EQ(refusal->rfind("Couldn't enter the folder " + folder + ": ", 0), 0u) << *refusal;
-    EXPECT_TRUE(runner.enterFolder("c:", folder));
+    EXPECT_FALSE(runner.enterFolder("c:", folder).started());
     EXPECT_TRUE(launcher.starts.empty()) << folder;
   }
-  ASSERT_FALSE(runner.runCommand("c:", "C:\\" + std::string(255, 'm'), "ver"));
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\" + std::string(255, 'm'), "ver").started());
 }
 
 TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {
   BatchRunner nowhere{dir / "missing" / "~Promptella.bat", launcher};
-  const auto failure = nowhere.RunBatch("ver", "", "", "", "");
+  const auto failure = nowhere.runLines({"ver", "", "", "", ""}).failure;
   ASSERT_TRUE(failure);
   EXPECT_NE(failure->find("Couldn't write the batch file"), std::string::npos) << *failure;
   EXPECT_NE(failure->find("~Promptella.bat: "), std::string::npos) << *failure;
@@ -179,7 +179,7 @@ TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {
 
 TEST_F(BatchRun, AStartThatFailsIsReportedWithTheSystemsReason) {
   launcher.startError = "The system cannot find the file specified.";
-  const auto failure = runner.RunBatch("ver", "", "", "", "");
+  const auto failure = runner.runLines({"ver", "", "", "", ""}).failure;
   ASSERT_TRUE(failure);
   EXPECT_EQ(*failure, "Couldn't start the batch file " + pathToUtf8(file) +
                           ": The system cannot find the file specified.");

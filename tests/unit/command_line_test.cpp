@@ -11,27 +11,20 @@ using testing::FakeMainWindow;
 using testing::readBytes;
 using testing::TempDir;
 
-class CommandLine : public ::testing::Test {
+class CommandLine : public testing::WindowTest {
  protected:
-  void load(std::string_view ini = {}) {
-    w.folders.existing.insert("C:\\Temp");
-    w.start(ini);
-  }
   void enter(std::string_view text) {
     w.commandLine.setText(text);
-    w.commandLine.onKeyPress(13);
+    w.commandLine.onKey(Key::Enter);
   }
   std::vector<std::string> savedHistory() {
     std::vector<std::string> out;
     for (int n = 0;; ++n) {
-      const auto entry = w.form.settings().ReadIniValue("Commands", numberedKey(n));
+      const auto entry = w.controller.settings().readValue("Commands", numberedKey(n));
       if (!entry) return out;
       out.push_back(*entry);
     }
   }
-
-  TempDir dir;
-  FakeMainWindow w{dir.path()};
 };
 
 TEST_F(CommandLine, EnterRunsTheTrimmedCommandFromThePickersFolder) {
@@ -48,7 +41,7 @@ TEST_F(CommandLine, EnterRunsTheTrimmedCommandFromThePickersFolder) {
 TEST_F(CommandLine, OtherKeysAndEmptyLinesDoNothing) {
   load();
   w.commandLine.setText("dir");
-  w.commandLine.onKeyPress('d');
+  w.commandLine.onKey(Key::Other);
   enter("    ");
   EXPECT_EQ(w.commandLine.text(), "");
   EXPECT_TRUE(w.launcher.starts.empty());
@@ -74,7 +67,7 @@ TEST_F(CommandLine, TwentyOneCommandsKeepTheNewestTwenty) {
   EXPECT_EQ(w.commandLine.items.back(), "echo 2");
   const auto saved = savedHistory();
   EXPECT_EQ(saved, w.commandLine.items);
-  EXPECT_FALSE(w.form.settings().ReadIniValue("Commands", "Command20"));
+  EXPECT_FALSE(w.controller.settings().readValue("Commands", "Command20"));
 }
 
 TEST_F(CommandLine, ALoadedListOf25KeepsItsLength) {
@@ -94,8 +87,8 @@ TEST_F(CommandLine, CdMovesTheFolderListAndSavesItBeforeTheHistory) {
   enter("cd C:\\Temp");
   EXPECT_EQ(w.launcher.starts.size(), 1u);  // the move runs no batch of its own
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
-  EXPECT_EQ(w.form.settings().ReadIniValue("Configuration", "Path"), "C:\\Temp");
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_EQ(w.controller.settings().readValue("Configuration", "Path"), "C:\\Temp");
+  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
   enter("dir");
   EXPECT_EQ(w.launcher.lines(1)[2], "cd \"C:\\Temp\"");
 }
@@ -116,7 +109,7 @@ TEST_F(CommandLine, HistoryRewriteKeepsOtherSections) {
   load("[StoredCommands]\r\nCommand1=tree\r\n[Commands]\r\nCommand0=a\r\nCommand1=b\r\n");
   enter("c");
   EXPECT_EQ(savedHistory(), (std::vector<std::string>{"c", "a", "b"}));
-  EXPECT_EQ(w.form.settings().ReadIniValue("StoredCommands", "Command1"), "tree");
+  EXPECT_EQ(w.controller.settings().readValue("StoredCommands", "Command1"), "tree");
 }
 
 }  // namespace

@@ -10,13 +10,13 @@ namespace {
 using testing::FakeMainWindow;
 using testing::TempDir;
 
-class ConsoleMode : public ::testing::Test {
+class ConsoleMode : public testing::WindowTest {
  protected:
   void SetUp() override {
     testing::writeBytes(dir / "Promptella.ini", "[StoredCommands]\r\nCommand4=tree\r\n");
     w.folders.existing.insert("C:\\Temp");
-    w.form.Form_Load();
-    w.form.Form_Activate();
+    w.controller.load();
+    w.controller.activate();
     w.consoleApi.calls.clear();
   }
   void run(std::vector<std::string> lines) {
@@ -38,9 +38,6 @@ class ConsoleMode : public ::testing::Test {
     }
     return out;
   }
-
-  TempDir dir;
-  FakeMainWindow w{dir.path()};
 };
 
 TEST_F(ConsoleMode, EntryAndExitSwitchTheCommandControlsInOrder) {
@@ -49,16 +46,17 @@ TEST_F(ConsoleMode, EntryAndExitSwitchTheCommandControlsInOrder) {
   w.consoleApi.onRead = [&] { duringRead = w.log; };
   run({"halt"});
 
-  std::vector<std::string> entry = {"-Lecteurs", "-Chemins", "-lstCommandes", "-lblCD",
-                                    "-lblChdir", "-lblLeg1", "-lblLeg2"};
-  std::vector<std::string> exit = {"+Lecteurs", "+Chemins", "+lstCommandes", "+lblCD",
-                                   "+lblChdir", "+lblLeg1", "+lblLeg2"};
+  std::vector<std::string> entry = {"-drives",     "-folders",       "-commandLine", "-cdLabel",
+                                    "-chdirLabel", "-commandLegend", "-storeLegend"};
+  std::vector<std::string> exit = {"+drives",     "+folders",       "+commandLine", "+cdLabel",
+                                   "+chdirLabel", "+commandLegend", "+storeLegend"};
   for (int i = 0; i < 10; ++i) {
     const std::string n = std::to_string(i);
-    entry.insert(entry.end(), {"-cmdAdd" + n, "-cmdStored" + n, "-mnuCommand" + n});
+    entry.insert(entry.end(), {"-storeButton" + n, "-slotButton" + n, "-menuItem" + n});
     // Back from the mode, a slot is usable exactly when its button holds a command.
     const char sign = (i == 0 || i == 4) ? '+' : '-';
-    exit.insert(exit.end(), {"+cmdAdd" + n, sign + ("cmdStored" + n), sign + ("mnuCommand" + n)});
+    exit.insert(exit.end(),
+                {"+storeButton" + n, sign + ("slotButton" + n), sign + ("menuItem" + n)});
   }
   EXPECT_EQ(duringRead, entry);
   std::vector<std::string> all = entry;
@@ -96,7 +94,7 @@ TEST_F(ConsoleMode, AnEmptyLineRunsFourLinesAndCdMovesTheFolderList) {
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_EQ(w.launcher.lines(2)[2], "cd \"C:\\Temp\"");
   EXPECT_TRUE(w.commandLine.items.empty());  // no history from console mode
-  EXPECT_FALSE(w.form.settings().ReadIniValue("Commands", "Command0"));
+  EXPECT_FALSE(w.controller.settings().readValue("Commands", "Command0"));
 }
 
 TEST_F(ConsoleMode, NoLineFromTheConsoleEndsItWithAMessageAndRunsNothing) {

@@ -20,24 +20,24 @@ class Console : public ::testing::Test {
 };
 
 TEST_F(Console, OpensTitlesGreetsAndPlacesBesideTheWindow) {
-  console.OpenConsole(window);
+  console.open(window);
   EXPECT_EQ(api.calls, (Calls{"lock", "alloc", "stdout", "stdin", "title Promptella", "mode 10 6",
                               "write 11 Hello from Console\r\n", "find tty Promptella", "own",
                               "rect 77", "move 77 334,0 640x400", "unlock"}));
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(console.ConsoleWindow, 77u);
+  EXPECT_EQ(console.window(), 77u);
 }
 
 TEST_F(Console, ATtyWindowIsTakenFirst) {
   api.ttyWindow = 55;
-  console.OpenConsole(window);
-  EXPECT_EQ(console.ConsoleWindow, 55u);
+  console.open(window);
+  EXPECT_EQ(console.window(), 55u);
   EXPECT_EQ(std::count(api.calls.begin(), api.calls.end(), "own"), 0);
 }
 
 TEST_F(Console, AConsoleAlreadyThereIsLeftForOneOfItsOwn) {
   api.allocFailures = 1;
-  console.OpenConsole(window);
+  console.open(window);
   EXPECT_EQ(Calls(api.calls.begin(), api.calls.begin() + 5),
             (Calls{"lock", "alloc", "free", "alloc", "stdout"}));
   EXPECT_TRUE(messages.shown.empty());
@@ -73,21 +73,21 @@ TEST_F(Console, VisibleFramesTouchAndPseudoConsolesStayWhereTheyAre) {
     subjectApi.consoleClass = c.className;
     window.frame = c.mainVisible;
     CompanionConsole subject{subjectApi, messages};
-    subject.OpenConsole(window);
+    subject.open(window);
     const auto move =
         std::find_if(subjectApi.calls.begin(), subjectApi.calls.end(),
                      [](const std::string& call) { return call.rfind("move", 0) == 0; });
     EXPECT_EQ(move == subjectApi.calls.end() ? std::string("not moved") : *move,
               c.move ? c.move : "not moved")
         << c.name;
-    EXPECT_EQ(subject.ConsoleWindow, 77u) << c.name;
+    EXPECT_EQ(subject.window(), 77u) << c.name;
   }
   EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Console, NoWindowFoundLeavesTheConsoleWhereItIs) {
   api.ownWindow = 0;
-  console.OpenConsole(window);
+  console.open(window);
   EXPECT_EQ(api.calls.back(), "unlock");
   EXPECT_EQ(std::count_if(api.calls.begin(), api.calls.end(),
                           [](const std::string& c) { return c.rfind("move", 0) == 0; }),
@@ -128,26 +128,26 @@ TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
     testing::FakeMessageBoxService shown;
     c.arrange(failing);
     CompanionConsole subject{failing, shown};
-    subject.OpenConsole(window);
+    subject.open(window);
     EXPECT_EQ(failing.calls, c.calls) << c.name;
     EXPECT_EQ(shown.shown, Calls{c.message}) << c.name;
-    EXPECT_EQ(subject.ConsoleOutput, c.output) << c.name;
-    EXPECT_EQ(subject.ConsoleInput, c.input) << c.name;
+    EXPECT_EQ(subject.output(), c.output) << c.name;
+    EXPECT_EQ(subject.input(), c.input) << c.name;
   }
 }
 
 TEST_F(Console, CloseAfterAFailedSetUpRaisesNoMessage) {
   api.allocFailures = 2;
-  console.OpenConsole(window);
+  console.open(window);
   api.calls.clear();
-  console.CloseConsole();
+  console.close();
   EXPECT_EQ(api.calls, (Calls{"close 0", "close 0", "free", "destroy 0"}));
   EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(Console, ReadGivesWholeLinesAndNothingWithoutAConsole) {
-  EXPECT_FALSE(console.ConsoleRead());  // not opened: no input handle
-  console.OpenConsole(window);
+  EXPECT_FALSE(console.readLine());  // not opened: no input handle
+  console.open(window);
   // A lone CR ends a line (Windows), and so does CR LF (Wine); lines longer than one read arrive
   // over several reads.
   for (const char* lineEnd : {"\r", "\r\n"}) {
@@ -159,8 +159,8 @@ TEST_F(Console, ReadGivesWholeLinesAndNothingWithoutAConsole) {
                                             "",
                                             "dir"};
     api.lines = typed;
-    for (const std::string& line : typed) EXPECT_EQ(console.ConsoleRead(), line) << lineEnd;
-    EXPECT_FALSE(console.ConsoleRead());
+    for (const std::string& line : typed) EXPECT_EQ(console.readLine(), line) << lineEnd;
+    EXPECT_FALSE(console.readLine());
   }
 }
 

@@ -12,14 +12,17 @@ class Tracking : public ::testing::Test {
   void SetUp() override {
     drives.ready = {'c', 'd', 'z'};
     folders.existing = {"C:\\", "C:\\Temp", "C:\\Windows", "D:\\"};
-    drives.onChange = [&] { events.push_back(std::string("drive ") + (flag ? "on" : "off")); };
-    folders.onChange = [&] { events.push_back(std::string("folder ") + (flag ? "on" : "off")); };
+    guard.reset();
+    // "off": the change is the program's own move, which runs no batch.
+    const auto state = [&] { return guard.programMoving() ? "off" : "on"; };
+    drives.onChange = [&, state] { events.push_back(std::string("drive ") + state()); };
+    folders.onChange = [&, state] { events.push_back(std::string("folder ") + state()); };
   }
-  void track(std::string_view command) { TrackDirectoryChange(command, drives, folders, flag); }
+  void track(std::string_view command) { followDirectoryChange(command, drives, folders, guard); }
 
   testing::FakeDriveList drives;
   testing::FakeFolderList folders;
-  bool flag = true;
+  PickerMoveGuard guard;
   std::vector<std::string> events;
 };
 
@@ -28,7 +31,7 @@ TEST_F(Tracking, ADriveCommandMovesOnlyTheDriveList) {
   EXPECT_EQ(drives.drive(), "d:");
   EXPECT_EQ(folders.path(), "C:\\");
   EXPECT_EQ(events, std::vector<std::string>{"drive off"});
-  EXPECT_TRUE(flag);
+  EXPECT_FALSE(guard.programMoving());
 }
 
 TEST_F(Tracking, AProgramPathMovesTheDriveButNoFolder) {
@@ -62,14 +65,14 @@ TEST_F(Tracking, OtherFormsChangeNothing) {
 TEST_F(Tracking, FailedOrSilentMovesLeaveTheFlagTrue) {
   track("chdir /d d:\\x");
   EXPECT_EQ(folders.assignments, 1);
-  EXPECT_TRUE(flag);
+  EXPECT_FALSE(guard.programMoving());
   track("1:x");
   EXPECT_EQ(drives.assignments, 1);
-  EXPECT_TRUE(flag);
+  EXPECT_FALSE(guard.programMoving());
   track("c:");  // the drive already shown: no event
-  EXPECT_TRUE(flag);
+  EXPECT_FALSE(guard.programMoving());
   track("cd C:\\");  // the folder already shown: no event
-  EXPECT_TRUE(flag);
+  EXPECT_FALSE(guard.programMoving());
   EXPECT_TRUE(events.empty());
 }
 

@@ -2,6 +2,8 @@
 // change callbacks synchronously inside the assignment, as the real controls do.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cctype>
 #include <filesystem>
@@ -13,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/main_form.h"
+#include "mainwindow/control_ids.h"
+#include "mainwindow/main_window_controller.h"
 #include "platform/app.h"
 #include "platform/console.h"
 #include "platform/controls.h"
@@ -349,7 +352,7 @@ class FakeShell : public Shell {
   std::vector<std::string> calls;
 };
 
-// A main window made of fakes, with its form.
+// A main window made of fakes, with its controller.
 struct FakeMainWindow {
   explicit FakeMainWindow(const std::filesystem::path& folder) : app(folder) {}
 
@@ -357,8 +360,8 @@ struct FakeMainWindow {
   // told not to, activates it as its first show does.
   void start(std::string_view ini = {}, bool activate = true) {
     if (!ini.empty()) writeBytes(app.folder_ / "Promptella.ini", ini);
-    form.Form_Load();
-    if (activate) form.Form_Activate();
+    controller.load();
+    if (activate) controller.activate();
   }
 
   // Names the controls and has them log their enabling into `log`.
@@ -367,16 +370,16 @@ struct FakeMainWindow {
       control.name = std::move(text);
       control.log = &log;
     };
-    name(drives, "Lecteurs");
-    name(folders, "Chemins");
-    name(commandLine, "lstCommandes");
-    name(consoleLink, "lblModeConsole");
-    const char* legendNames[] = {"lblCD", "lblChdir", "lblLeg1", "lblLeg2"};
+    name(drives, "drives");
+    name(folders, "folders");
+    name(commandLine, "commandLine");
+    name(consoleLink, "consoleLink");
+    const char* legendNames[] = {"cdLabel", "chdirLabel", "commandLegend", "storeLegend"};
     for (std::size_t i = 0; i < legends.size(); ++i) name(legends[i], legendNames[i]);
     for (std::size_t i = 0; i < stored.size(); ++i) {
-      name(add[i], "cmdAdd" + std::to_string(i));
-      name(stored[i], "cmdStored" + std::to_string(i));
-      name(menu[i], "mnuCommand" + std::to_string(i));
+      name(add[i], "storeButton" + std::to_string(i));
+      name(stored[i], "slotButton" + std::to_string(i));
+      name(menu[i], "menuItem" + std::to_string(i));
     }
   }
 
@@ -384,9 +387,9 @@ struct FakeMainWindow {
     MainControls c{window, drives, folders, commandLine, {}, {}, {}, consoleLink, {}};
     for (std::size_t i = 0; i < legends.size(); ++i) c.legends[i] = &legends[i];
     for (std::size_t i = 0; i < stored.size(); ++i) {
-      c.cmdStored[i] = &stored[i];
-      c.cmdAdd[i] = &add[i];
-      c.mnuCommand[i] = &menu[i];
+      c.slotButtons[i] = &stored[i];
+      c.storeButtons[i] = &add[i];
+      c.menuItems[i] = &menu[i];
     }
     return c;
   }
@@ -395,8 +398,8 @@ struct FakeMainWindow {
   FakeDriveList drives;
   FakeFolderList folders;
   FakeComboBox commandLine;
-  std::array<FakeButton, ids::kSlotCount> stored, add;
-  std::array<FakeMenuItem, ids::kSlotCount> menu;
+  std::array<FakeButton, kSlotCount> stored, add;
+  std::array<FakeMenuItem, kSlotCount> menu;
   FakeLabel consoleLink;
   std::array<FakeLabel, 4> legends;
   FakeApplication app;
@@ -407,7 +410,22 @@ struct FakeMainWindow {
   FakeDialogs dialogs;
   FakeShell shell;
   std::vector<std::string> log;
-  MainForm form{controls(), {app, console, messages, launcher, dialogs, shell}};
+  MainWindowController controller{controls(), {app, console, messages, launcher, dialogs, shell}};
+};
+
+// The fixture of the suites that drive the main window's handlers: a window of fakes whose
+// program folder is a fresh temporary folder.
+class WindowTest : public ::testing::Test {
+ protected:
+  // Loads the window from `ini` (no settings file when empty), with C:\Temp among the folders,
+  // and activates it as its first show does.
+  void load(std::string_view ini = {}) {
+    w.folders.existing.insert("C:\\Temp");
+    w.start(ini);
+  }
+
+  TempDir dir;
+  FakeMainWindow w{dir.path()};
 };
 
 }  // namespace promptella::testing

@@ -11,22 +11,19 @@ namespace {
 using testing::FakeMainWindow;
 using testing::TempDir;
 
-class Pickers : public ::testing::Test {
+class Pickers : public testing::WindowTest {
  protected:
   void SetUp() override {
     w.drives.ready = {'c', 'd', 'z'};
     w.folders.existing = {"C:\\", "C:\\Temp", "D:\\", "D:\\Work", "Z:\\"};
     w.folders.currentOnDrive["d:"] = "D:\\Work";
-    w.form.Form_Load();
-    w.form.Form_Activate();  // no saved folder: only the flag is set
+    w.controller.load();
+    w.controller.activate();  // no saved folder: only the flag is set
   }
   std::vector<std::string> lines(std::size_t start) { return w.launcher.lines(start); }
   std::optional<std::string> savedPath() {
-    return w.form.settings().ReadIniValue("Configuration", "Path");
+    return w.controller.settings().readValue("Configuration", "Path");
   }
-
-  TempDir dir;
-  FakeMainWindow w{dir.path()};
 };
 
 TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
@@ -34,7 +31,7 @@ TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
   ASSERT_EQ(w.launcher.starts.size(), 1u);
   EXPECT_EQ(lines(0), (std::vector<std::string>{"@echo off", "c:", "@echo on", "cd \"C:\\Temp\""}));
   EXPECT_EQ(savedPath(), "C:\\Temp");
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
 }
 
 TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
@@ -44,7 +41,7 @@ TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
   EXPECT_EQ(lines(1), (std::vector<std::string>{"@echo off", "d:", "@echo on", "cd \"D:\\Work\""}));
   EXPECT_EQ(w.folders.path(), "D:\\Work");
   EXPECT_EQ(savedPath(), "D:\\Work");
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
 }
 
 TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
@@ -61,27 +58,30 @@ TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
   EXPECT_EQ(lines(1), std::vector<std::string>{"c:"});
   EXPECT_EQ(lines(2).back(), "cd \"C:\\\"");  // c: alone: the drive's current folder
   EXPECT_EQ(w.folders.path(), "C:\\");
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
   EXPECT_TRUE(w.messages.shown.empty());
 }
 
 TEST_F(Pickers, ProgramMovesRunNoBatchButTheFolderIsSaved) {
-  w.form.PickerEventsEnabled = false;
-  w.folders.setPath("C:\\Temp");
-  EXPECT_TRUE(w.launcher.starts.empty());
-  EXPECT_EQ(savedPath(), "C:\\Temp");
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
-
-  w.form.PickerEventsEnabled = false;
-  w.drives.setDrive("d:");
-  EXPECT_TRUE(w.launcher.starts.empty());
-  EXPECT_EQ(w.folders.path(), "C:\\Temp");  // the folder list does not follow
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  {
+    const PickerMoveGuard::ProgramMove move(w.controller.pickerGuard());
+    w.folders.setPath("C:\\Temp");
+    EXPECT_TRUE(w.launcher.starts.empty());
+    EXPECT_EQ(savedPath(), "C:\\Temp");
+    EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+  }
+  {
+    const PickerMoveGuard::ProgramMove move(w.controller.pickerGuard());
+    w.drives.setDrive("d:");
+    EXPECT_TRUE(w.launcher.starts.empty());
+    EXPECT_EQ(w.folders.path(), "C:\\Temp");  // the folder list does not follow
+    EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+  }
 }
 
 TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
-  w.form.settings().WriteIniValue("Configuration", "Path", "D:\\");
-  w.form.Form_Activate();
+  w.controller.settings().writeValue("Configuration", "Path", "D:\\");
+  w.controller.activate();
   ASSERT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});
   EXPECT_EQ(lines(1).back(), "cd \"D:\\Work\"");  // the drive's own current folder first

@@ -24,85 +24,85 @@ class SettingsFile : public ::testing::Test {
 };
 
 TEST_F(SettingsFile, MissingFileReadsAsAbsentAndDeletesDoNotCreateIt) {
-  EXPECT_FALSE(ini.ReadIniValue("Configuration", "Path"));
-  EXPECT_TRUE(ini.DeleteIniKey("StoredCommands", "Command0"));
-  EXPECT_TRUE(ini.DeleteIniSection("Commands"));
+  EXPECT_FALSE(ini.readValue("Configuration", "Path"));
+  EXPECT_TRUE(ini.removeKey("StoredCommands", "Command0"));
+  EXPECT_TRUE(ini.removeSection("Commands"));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(SettingsFile, FirstWriteCreatesFileWithSectionAndKeyInCrLf) {
-  ASSERT_TRUE(ini.WriteIniValue("Configuration", "Path", "C:\\Temp"));
+  ASSERT_TRUE(ini.writeValue("Configuration", "Path", "C:\\Temp"));
   EXPECT_EQ(readBytes(path), "[Configuration]\r\nPath=C:\\Temp\r\n");
-  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\Temp");
+  EXPECT_EQ(ini.readValue("Configuration", "Path"), "C:\\Temp");
 }
 
 TEST_F(SettingsFile, WritesReplaceAddAndKeepOtherSections) {
-  ini.WriteIniValue("Configuration", "Path", "C:\\A");
-  ini.WriteIniValue("StoredCommands", "Command4", "dir");
-  ini.WriteIniValue("Configuration", "Path", "C:\\B");
-  ini.WriteIniValue("StoredCommands", "Command5", "ver");
+  ini.writeValue("Configuration", "Path", "C:\\A");
+  ini.writeValue("StoredCommands", "Command4", "dir");
+  ini.writeValue("Configuration", "Path", "C:\\B");
+  ini.writeValue("StoredCommands", "Command5", "ver");
   EXPECT_EQ(readBytes(path),
             "[Configuration]\r\nPath=C:\\B\r\n\r\n[StoredCommands]\r\nCommand4=dir\r\n"
             "Command5=ver\r\n");
 }
 
 TEST_F(SettingsFile, DeleteKeyAndSection) {
-  ini.WriteIniValue("Commands", "Command0", "a");
-  ini.WriteIniValue("Commands", "Command1", "b");
-  ini.WriteIniValue("StoredCommands", "Command3", "c");
-  ini.DeleteIniKey("Commands", "Command0");
-  EXPECT_FALSE(ini.ReadIniValue("Commands", "Command0"));
-  EXPECT_EQ(ini.ReadIniValue("Commands", "Command1"), "b");
-  ini.DeleteIniSection("Commands");
-  EXPECT_FALSE(ini.ReadIniValue("Commands", "Command1"));
+  ini.writeValue("Commands", "Command0", "a");
+  ini.writeValue("Commands", "Command1", "b");
+  ini.writeValue("StoredCommands", "Command3", "c");
+  ini.removeKey("Commands", "Command0");
+  EXPECT_FALSE(ini.readValue("Commands", "Command0"));
+  EXPECT_EQ(ini.readValue("Commands", "Command1"), "b");
+  ini.removeSection("Commands");
+  EXPECT_FALSE(ini.readValue("Commands", "Command1"));
   EXPECT_EQ(readBytes(path), "[StoredCommands]\r\nCommand3=c\r\n");
 }
 
 TEST_F(SettingsFile, LongValuesComeBackWhole) {
   const std::string command(300, 'x');
   const std::string huge = std::string(70000, 'y') + "z";
-  ini.WriteIniValue("StoredCommands", "Command0", command);
-  ini.WriteIniValue("StoredCommands", "Command1", huge);
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command0"), command);
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), huge);
+  ini.writeValue("StoredCommands", "Command0", command);
+  ini.writeValue("StoredCommands", "Command1", huge);
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command0"), command);
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), huge);
 }
 
 TEST_F(SettingsFile, BlanksAndQuotesSurviveTheRoundTrip) {
   for (const std::string value : {"  dir  ", "\tx", "\"C:\\Program Files\\x\\a.exe\"", "'quoted'",
                                   "\"", "\"\"", "a\"b\"", "\"open", "echo \"hi\"", " \"both\" "}) {
-    ini.WriteIniValue("StoredCommands", "Command1", value);
-    EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), value) << "[" << value << "]";
+    ini.writeValue("StoredCommands", "Command1", value);
+    EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), value) << "[" << value << "]";
   }
   EXPECT_EQ(IniDocument::encodeValue("\"a.exe\""), "\"\"a.exe\"\"");
   EXPECT_EQ(IniDocument::encodeValue("plain text"), "plain text");
 }
 
 TEST_F(SettingsFile, LineBreaksInValuesCannotCreateKeysOrSections) {
-  ini.WriteIniValue("StoredCommands", "Command2",
-                    "dir\r\n[Configuration]\r\nPath=C:\\evil\nCommand3=x");
-  EXPECT_FALSE(ini.ReadIniValue("Configuration", "Path"));
-  EXPECT_FALSE(ini.ReadIniValue("StoredCommands", "Command3"));
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command2"),
+  ini.writeValue("StoredCommands", "Command2",
+                 "dir\r\n[Configuration]\r\nPath=C:\\evil\nCommand3=x");
+  EXPECT_FALSE(ini.readValue("Configuration", "Path"));
+  EXPECT_FALSE(ini.readValue("StoredCommands", "Command3"));
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command2"),
             "dir  [Configuration]  Path=C:\\evil Command3=x");
-  ini.WriteIniValue("Sec\r\n[tion]", "Key\n=x", "v");
-  EXPECT_EQ(ini.ReadIniValue("Sec[tion", "Keyx"), "v");
+  ini.writeValue("Sec\r\n[tion]", "Key\n=x", "v");
+  EXPECT_EQ(ini.readValue("Sec[tion", "Keyx"), "v");
 }
 
 TEST_F(SettingsFile, ALoneCarriageReturnStaysInsideItsLine) {
   // Found by fuzzing: a CR not followed by LF ends no line, so it belongs to the value; written
   // back, it becomes a space like any line break.
   writeBytes(path, "[StoredCommands]\r\nCommand0=dir /\raCmd\nCommand1=x\r\n");
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command0"), "dir /\raCmd");
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), "x");
-  ini.WriteIniValue("StoredCommands", "Command0", *ini.ReadIniValue("StoredCommands", "Command0"));
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command0"), "dir / aCmd");
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), "x");
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command0"), "dir /\raCmd");
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), "x");
+  ini.writeValue("StoredCommands", "Command0", *ini.readValue("StoredCommands", "Command0"));
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command0"), "dir / aCmd");
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), "x");
 }
 
 TEST_F(SettingsFile, EmptyValueReadsAsAbsent) {
   writeBytes(path, "[StoredCommands]\r\nCommand3=\r\nCommand4=   \r\n");
-  EXPECT_FALSE(ini.ReadIniValue("StoredCommands", "Command3"));
-  EXPECT_FALSE(ini.ReadIniValue("StoredCommands", "Command4"));
+  EXPECT_FALSE(ini.readValue("StoredCommands", "Command3"));
+  EXPECT_FALSE(ini.readValue("StoredCommands", "Command4"));
 }
 
 TEST_F(SettingsFile, HandWrittenFilesReadAsTheSystemReadsThem) {
@@ -120,19 +120,19 @@ TEST_F(SettingsFile, HandWrittenFilesReadAsTheSystemReadsThem) {
              "[Commands]\n"
              "Command1=later section\n"
              "Command2=no final line end");
-  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\Temp");
-  EXPECT_EQ(ini.ReadIniValue("storedcommands", "command0"), "dir /w");
-  EXPECT_EQ(ini.ReadIniValue("StoredCommands", "Command1"), "type caf\xC3\xA9.txt");
-  EXPECT_FALSE(ini.ReadIniValue("Configuration", "; Command0"));
-  EXPECT_EQ(ini.ReadIniValue("Commands", "Command0"), "first");
-  EXPECT_EQ(ini.ReadIniValue("Commands", "Command1"), "later section");
-  EXPECT_EQ(ini.ReadIniValue("Commands", "Command2"), "no final line end");
+  EXPECT_EQ(ini.readValue("Configuration", "Path"), "C:\\Temp");
+  EXPECT_EQ(ini.readValue("storedcommands", "command0"), "dir /w");
+  EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), "type caf\xC3\xA9.txt");
+  EXPECT_FALSE(ini.readValue("Configuration", "; Command0"));
+  EXPECT_EQ(ini.readValue("Commands", "Command0"), "first");
+  EXPECT_EQ(ini.readValue("Commands", "Command1"), "later section");
+  EXPECT_EQ(ini.readValue("Commands", "Command2"), "no final line end");
 }
 
 TEST_F(SettingsFile, EditsKeepHandWrittenLinesAndDropTheByteOrderMark) {
   writeBytes(path, "\xEF\xBB\xBF; my settings\n[Configuration]\nPath=C:\\\n\n[Other]\nx=1\n");
-  ini.WriteIniValue("Configuration", "Path", "C:\\Temp");
-  ini.WriteIniValue("Configuration", "Extra", "1");
+  ini.writeValue("Configuration", "Path", "C:\\Temp");
+  ini.writeValue("Configuration", "Extra", "1");
   EXPECT_EQ(
       readBytes(path),
       "; my settings\r\n[Configuration]\r\nPath=C:\\Temp\r\nExtra=1\r\n\r\n[Other]\r\nx=1\r\n");
@@ -140,18 +140,18 @@ TEST_F(SettingsFile, EditsKeepHandWrittenLinesAndDropTheByteOrderMark) {
 
 TEST_F(SettingsFile, DeletingASectionRemovesEveryCopyOfIt) {
   writeBytes(path, "[Commands]\nCommand0=a\n[Keep]\nk=v\n[COMMANDS]\nCommand1=b\n");
-  ini.DeleteIniSection("Commands");
+  ini.removeSection("Commands");
   EXPECT_EQ(readBytes(path), "[Keep]\r\nk=v\r\n");
 }
 
 TEST_F(SettingsFile, TextIsStoredInTheAnsiCodePage) {
-  ini.WriteIniValue("Configuration", "Path",
-                    "C:\\Donn\xC3\xA9"
-                    "es\\\xE2\x82\xAC");
+  ini.writeValue("Configuration", "Path",
+                 "C:\\Donn\xC3\xA9"
+                 "es\\\xE2\x82\xAC");
   EXPECT_EQ(readBytes(path),
             "[Configuration]\r\nPath=C:\\Donn\xE9"
             "es\\\x80\r\n");
-  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"),
+  EXPECT_EQ(ini.readValue("Configuration", "Path"),
             "C:\\Donn\xC3\xA9"
             "es\\\xE2\x82\xAC");
 }
@@ -159,56 +159,56 @@ TEST_F(SettingsFile, TextIsStoredInTheAnsiCodePage) {
 // While every value fits the ANSI code page the file keeps its bytes; a value that does not makes
 // it UTF-16 LE with a byte-order mark, and every value, old and new, comes back exactly.
 TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
-  ini.WriteIniValue("Configuration", "Path",
-                    "C:\\Donn\xC3\xA9"
-                    "es");
-  ini.WriteIniValue("StoredCommands", "Command1", "  echo \"x\"  ");
+  ini.writeValue("Configuration", "Path",
+                 "C:\\Donn\xC3\xA9"
+                 "es");
+  ini.writeValue("StoredCommands", "Command1", "  echo \"x\"  ");
   const std::string ansi = readBytes(path);
   ASSERT_EQ(ansi.substr(0, 15), "[Configuration]");
   const std::string values[] = {"echo \xE6\x97\xA5\xE6\x9C\xAC", "echo \xCE\xA9",
                                 "C:\\\xCE\xA9mega", "\xF0\x9F\x98\x80 " + std::string(3000, 'x')};
-  ASSERT_TRUE(ini.RewriteNumberedSection("Commands", {values[0], values[1]}));
-  ASSERT_TRUE(ini.WriteIniValue("StoredCommands", "Command2", values[3]));
-  ASSERT_TRUE(ini.WriteIniValue("Configuration", "Path", values[2]));
+  ASSERT_TRUE(ini.rewriteNumberedSection("Commands", {values[0], values[1]}));
+  ASSERT_TRUE(ini.writeValue("StoredCommands", "Command2", values[3]));
+  ASSERT_TRUE(ini.writeValue("Configuration", "Path", values[2]));
   EXPECT_EQ(readBytes(path).substr(0, 4), std::string("\xFF\xFE[\0", 4));
   IniFile again{path};
-  EXPECT_EQ(again.ReadNumberedValues("Commands"), (std::vector<std::string>{values[0], values[1]}));
-  EXPECT_EQ(again.ReadIniValue("Configuration", "Path"), values[2]);
-  EXPECT_EQ(again.ReadIniValue("StoredCommands", "Command1"), "  echo \"x\"  ");
-  EXPECT_EQ(again.ReadIniValue("StoredCommands", "Command2"), values[3]);
+  EXPECT_EQ(again.readNumberedValues("Commands"), (std::vector<std::string>{values[0], values[1]}));
+  EXPECT_EQ(again.readValue("Configuration", "Path"), values[2]);
+  EXPECT_EQ(again.readValue("StoredCommands", "Command1"), "  echo \"x\"  ");
+  EXPECT_EQ(again.readValue("StoredCommands", "Command2"), values[3]);
   // A Unicode file stays Unicode, and deletes keep it so.
-  ASSERT_TRUE(again.DeleteIniKey("StoredCommands", "Command2"));
+  ASSERT_TRUE(again.removeKey("StoredCommands", "Command2"));
   EXPECT_EQ(readBytes(path).substr(0, 2), "\xFF\xFE");
-  EXPECT_EQ(IniFile{path}.ReadIniValue("StoredCommands", "Command1"), "  echo \"x\"  ");
+  EXPECT_EQ(IniFile{path}.readValue("StoredCommands", "Command1"), "  echo \"x\"  ");
 }
 
 TEST_F(SettingsFile, WritersInParallelLoseNoKey) {
   const auto writeKeys = [&](const std::string& prefix) {
     IniFile writer{path};
-    for (int i = 0; i < 40; ++i) writer.WriteIniValue("Keys", prefix + std::to_string(i), "v");
+    for (int i = 0; i < 40; ++i) writer.writeValue("Keys", prefix + std::to_string(i), "v");
   };
   std::thread first(writeKeys, "a"), second(writeKeys, "b");
   first.join();
   second.join();
   for (int i = 0; i < 40; ++i) {
-    EXPECT_TRUE(ini.ReadIniValue("Keys", "a" + std::to_string(i))) << i;
-    EXPECT_TRUE(ini.ReadIniValue("Keys", "b" + std::to_string(i))) << i;
+    EXPECT_TRUE(ini.readValue("Keys", "a" + std::to_string(i))) << i;
+    EXPECT_TRUE(ini.readValue("Keys", "b" + std::to_string(i))) << i;
   }
 }
 
 TEST_F(SettingsFile, ASecondWriterIsSeenAtOnce) {
   IniFile other{path};
-  ini.WriteIniValue("Configuration", "Path", "C:\\A");
-  EXPECT_EQ(other.ReadIniValue("Configuration", "Path"), "C:\\A");
-  other.WriteIniValue("Configuration", "Path", "C:\\B");
-  EXPECT_EQ(ini.ReadIniValue("Configuration", "Path"), "C:\\B");
+  ini.writeValue("Configuration", "Path", "C:\\A");
+  EXPECT_EQ(other.readValue("Configuration", "Path"), "C:\\A");
+  other.writeValue("Configuration", "Path", "C:\\B");
+  EXPECT_EQ(ini.readValue("Configuration", "Path"), "C:\\B");
 }
 
 TEST_F(SettingsFile, AnEditInPlaceOfTheSameSizeIsSeenAtOnce) {
   // Another program rewrites the file in place, same size, within the file clock's resolution.
   for (int i = 0; i < 50; ++i) {
     writeBytes(path, "[A]\r\nk=" + std::to_string(i % 10) + "\r\n");
-    EXPECT_EQ(ini.ReadIniValue("A", "k"), std::to_string(i % 10));
+    EXPECT_EQ(ini.readValue("A", "k"), std::to_string(i % 10));
   }
 }
 
@@ -220,26 +220,26 @@ TEST_F(SettingsFile, AnOldUnchangedFileIsParsedOnce) {
   const auto old = std::filesystem::last_write_time(path) - std::chrono::hours(1);
   std::filesystem::last_write_time(path, old);
   for (int i = 0; i < 100; ++i) {
-    EXPECT_EQ(ini.ReadIniValue("Commands", "Command" + std::to_string(i)), "c" + std::to_string(i));
+    EXPECT_EQ(ini.readValue("Commands", "Command" + std::to_string(i)), "c" + std::to_string(i));
   }
   EXPECT_EQ(ini.parseCount(), 1u);
   // A change by another program is seen at the next read, even with the old time put back.
   writeBytes(path, "[Commands]\r\nCommand0=changed\r\n");
   std::filesystem::last_write_time(path, old);
-  EXPECT_EQ(ini.ReadIniValue("Commands", "Command0"), "changed");
+  EXPECT_EQ(ini.readValue("Commands", "Command0"), "changed");
   EXPECT_EQ(ini.parseCount(), 2u);
 }
 
 TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFiles) {
   const auto missingFolder = dir / "gone" / "Promptella.ini";
   IniFile nowhere{missingFolder};
-  EXPECT_FALSE(nowhere.WriteIniValue("Configuration", "Path", "C:\\"));
+  EXPECT_FALSE(nowhere.writeValue("Configuration", "Path", "C:\\"));
 
   // A folder standing where the file should be: the rename fails, nothing else changes.
   std::filesystem::create_directories(dir / "blocked.ini" / "inside");
   IniFile blocked{dir / "blocked.ini"};
-  EXPECT_FALSE(blocked.WriteIniValue("Configuration", "Path", "C:\\"));
-  ini.WriteIniValue("Configuration", "Path", "C:\\Old");
+  EXPECT_FALSE(blocked.writeValue("Configuration", "Path", "C:\\"));
+  ini.writeValue("Configuration", "Path", "C:\\Old");
   std::size_t files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     files += entry.is_regular_file() ? 1 : 0;
@@ -248,19 +248,19 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFiles) {
 }
 
 TEST_F(SettingsFile, ReadersNeverSeeATornFile) {
-  ini.WriteIniValue("Commands", "Command0", std::string(5000, 'a'));
+  ini.writeValue("Commands", "Command0", std::string(5000, 'a'));
   std::atomic<bool> stop{false};
   std::atomic<int> reads{0}, torn{0};
   std::thread reader([&] {
     IniFile other{path};
     while (!stop) {
-      const auto value = other.ReadIniValue("Commands", "Command0");
+      const auto value = other.readValue("Commands", "Command0");
       ++reads;
       if (!value || (value->size() != 5000 && value->size() != 6000)) ++torn;
     }
   });
   for (int i = 0; i < 300; ++i) {
-    ini.WriteIniValue("Commands", "Command0", std::string(i % 2 ? 5000 : 6000, 'b'));
+    ini.writeValue("Commands", "Command0", std::string(i % 2 ? 5000 : 6000, 'b'));
   }
   stop = true;
   reader.join();

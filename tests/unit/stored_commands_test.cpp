@@ -11,14 +11,10 @@ using testing::FakeDialogs;
 using testing::FakeMainWindow;
 using testing::TempDir;
 
-class Slots : public ::testing::Test {
+class Slots : public testing::WindowTest {
  protected:
-  void load(std::string_view ini = {}) {
-    w.folders.existing.insert("C:\\Temp");
-    w.start(ini);
-  }
   std::optional<std::string> stored(int n) {
-    return w.form.settings().ReadIniValue("StoredCommands", numberedKey(n));
+    return w.controller.settings().readValue("StoredCommands", numberedKey(n));
   }
   void expectSlot(int n, std::string_view caption) {
     const auto i = static_cast<std::size_t>(n);
@@ -27,9 +23,6 @@ class Slots : public ::testing::Test {
     EXPECT_EQ(w.menu[i].enabled(), !caption.empty()) << "slot " << n;
     EXPECT_TRUE(w.add[i].enabled()) << "slot " << n;
   }
-
-  TempDir dir;
-  FakeMainWindow w{dir.path()};
 };
 
 TEST_F(Slots, StoringFillsTheSlotAndItsKeyWithoutAQuestion) {
@@ -117,8 +110,8 @@ TEST_F(Slots, RunningASlotShowsItRunsItAndTracksButKeepsTheHistory) {
             "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\ncd C:\\Temp\r\n");
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_EQ(w.commandLine.items, std::vector<std::string>{"ver"});
-  EXPECT_EQ(w.form.settings().ReadIniValue("Commands", "Command0"), "ver");
-  EXPECT_FALSE(w.form.settings().ReadIniValue("Commands", "Command1"));
+  EXPECT_EQ(w.controller.settings().readValue("Commands", "Command0"), "ver");
+  EXPECT_FALSE(w.controller.settings().readValue("Commands", "Command1"));
 }
 
 TEST_F(Slots, ClearingSlot0ShowsTheDefaultAgainAfterARestart) {
@@ -129,9 +122,9 @@ TEST_F(Slots, ClearingSlot0ShowsTheDefaultAgainAfterARestart) {
   EXPECT_FALSE(stored(0));
 
   FakeMainWindow restarted{dir.path()};
-  restarted.form.Form_Load();
+  restarted.controller.load();
   EXPECT_EQ(restarted.stored[0].caption(), "dir /w");
-  EXPECT_FALSE(restarted.form.settings().ReadIniValue("StoredCommands", "Command0"));
+  EXPECT_FALSE(restarted.controller.settings().readValue("StoredCommands", "Command0"));
 }
 
 }  // namespace

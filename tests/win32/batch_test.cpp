@@ -38,7 +38,8 @@ TEST_F(RealInterpreter, EntersTheFolderShownWhateverItsName) {
     std::filesystem::create_directories(target);
     const std::string path = narrow(target.wstring());
     const auto failure =
-        runner.runCommand(path.substr(0, 2) + " A&md INJ", path, "echo entered> marker.txt");
+        runner.runCommand(path.substr(0, 2) + " A&md INJ", path, "echo entered> marker.txt")
+            .failure;
     if (failure) {  // no short name on this volume: refused, and said why
       EXPECT_EQ(failure->rfind("Couldn't enter the folder " + path, 0), 0u) << *failure;
       continue;
@@ -55,7 +56,7 @@ TEST_F(RealInterpreter, EntersTheFolderShownWhateverItsName) {
 TEST_F(RealInterpreter, AStartOfAMissingFileFails) {
   ASSERT_TRUE(std::filesystem::exists(folder));
   BatchRunner runner(folder / L"sub" / L"~Promptella.bat", launcher);
-  const auto failure = runner.RunBatch("ver", "", "", "", "");
+  const auto failure = runner.runLines({"ver", "", "", "", ""}).failure;
   ASSERT_TRUE(failure);
   EXPECT_NE(failure->find("Couldn't write the batch file"), std::string::npos) << *failure;
 }
@@ -69,17 +70,21 @@ TEST_F(RealInterpreter, AnOverlappingRunDoesNotRunAFragmentOfTheNext) {
     std::ifstream in(folder / L"out.txt");
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   };
-  const std::string cd = "cd \"" + narrow(folder.wstring()) + "\"";
-  ASSERT_FALSE(runner.RunBatch(
-      "@echo off", "c:", cd, "@echo on",
-      "echo started>> " + out + " & ping -n 3 127.0.0.1 >nul & echo first>> " + out));
+  const std::string shown = narrow(folder.wstring());
+  ASSERT_TRUE(
+      runner
+          .runCommand("c:", shown,
+                      "echo started>> " + out + " & ping -n 3 127.0.0.1 >nul & echo first>> " + out)
+          .started());
   // The first interpreter is inside its last line: the file under it must not change now.
   ASSERT_TRUE(waitFor([&] { return output().find("started") != std::string::npos; }));
   // Were this written over the first batch, the first interpreter would go on reading it at its
   // old offset, in the middle of the rem, and run the echo of "fragment".
-  ASSERT_FALSE(runner.RunBatch(
-      "@echo off", "c:", cd, "@echo on",
-      "echo second>> " + out + " & rem " + std::string(200, 'x') + " & echo fragment>> " + out));
+  ASSERT_TRUE(runner
+                  .runCommand("c:", shown,
+                              "echo second>> " + out + " & rem " + std::string(200, 'x') +
+                                  " & echo fragment>> " + out)
+                  .started());
   ASSERT_TRUE(waitFor([&] { return !runner.anyRunning(); }));
   const std::string text = output();
   EXPECT_NE(text.find("first"), std::string::npos) << text;

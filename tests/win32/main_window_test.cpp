@@ -29,7 +29,7 @@ class RealMainWindow : public ::testing::Test {
     while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
     }
     w_.emplace(folder_.path());
-    w_->form.Form_Load();
+    w_->controller.load();
   }
   void TearDown() override { w_.reset(); }
   int px(int twips) const { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd())), 1440); }
@@ -54,19 +54,19 @@ TEST_F(RealMainWindow, MenuEntriesShortcutsAndSlotStates) {
   EXPECT_STREQ(caption, L"&Exit");
   GetMenuStringW(menu, ids::kMenuAbout, caption, 64, MF_BYCOMMAND);
   EXPECT_STREQ(caption, L"&About");
-  for (int n = 0; n < ids::kSlotCount; ++n) {
-    const UINT id = static_cast<UINT>(ids::kMenuCommandFirst + n);
+  for (int n = 0; n < kSlotCount; ++n) {
+    const UINT id = static_cast<UINT>(ids::kMenuRunFirst + n);
     GetMenuStringW(menu, id, caption, 64, MF_BYCOMMAND);
     const std::wstring key = n < 9 ? L"\tF" + std::to_wstring(n + 1) : L"";
     EXPECT_EQ(std::wstring(caption), L"Run command #" + std::to_wstring(n + 1) + key);
     const bool filled = n == 0 || n == 2;  // slot 0 shows "dir /w"
     EXPECT_EQ((GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) == 0, filled) << "entry " << n;
-    EXPECT_EQ(IsWindowEnabled(item(ids::kStoredFirst + n)) != 0, filled) << "button " << n;
+    EXPECT_EQ(IsWindowEnabled(item(ids::kSlotButtonFirst + n)) != 0, filled) << "button " << n;
   }
   // The ampersands of a stored command are shown, not taken as an access key.
-  EXPECT_EQ(w_->window.controls().cmdStored[2]->caption(), "dir && echo done");
+  EXPECT_EQ(w_->window.controls().slotButtons[2]->caption(), "dir && echo done");
   wchar_t shown[64];
-  GetWindowTextW(item(ids::kStoredFirst + 2), shown, 64);
+  GetWindowTextW(item(ids::kSlotButtonFirst + 2), shown, 64);
   EXPECT_STREQ(shown, L"dir &&&& echo done");
 }
 
@@ -89,15 +89,15 @@ TEST_F(RealMainWindow, TabOrderFollowsTheTable) {
   // Tab positions: command line 0, stored 1..9, drives 10, folders 11, add 1..4, add 5..9, add 0,
   // stored 0.
   std::vector<int> expected = {ids::kCommandLine};
-  for (int i = 1; i <= 9; ++i) expected.push_back(ids::kStoredFirst + i);
+  for (int i = 1; i <= 9; ++i) expected.push_back(ids::kSlotButtonFirst + i);
   expected.push_back(ids::kDriveList);
   expected.push_back(ids::kFolderList);
-  for (int i = 1; i <= 9; ++i) expected.push_back(ids::kAddFirst + i);
-  expected.push_back(ids::kAddFirst);
-  expected.push_back(ids::kStoredFirst);
+  for (int i = 1; i <= 9; ++i) expected.push_back(ids::kStoreButtonFirst + i);
+  expected.push_back(ids::kStoreButtonFirst);
+  expected.push_back(ids::kSlotButtonFirst);
 
   // Every control enabled, so that none is skipped.
-  for (int n = 0; n < ids::kSlotCount; ++n) EnableWindow(item(ids::kStoredFirst + n), TRUE);
+  for (int n = 0; n < kSlotCount; ++n) EnableWindow(item(ids::kSlotButtonFirst + n), TRUE);
   std::vector<int> order;
   HWND current = item(ids::kCommandLine);
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -121,7 +121,7 @@ TEST_F(RealMainWindow, FontsFollowTheTable) {
   EXPECT_EQ(fontOf(ids::kCommandLine).lfWeight, FW_BOLD);
   EXPECT_EQ(fontOf(ids::kCommandLine).lfHeight, -MulDiv(825, dpi, 7200));
   EXPECT_TRUE(fontOf(ids::kConsoleLink).lfUnderline);
-  EXPECT_EQ(fontOf(ids::kStoredFirst).lfWeight, FW_NORMAL);
+  EXPECT_EQ(fontOf(ids::kSlotButtonFirst).lfWeight, FW_NORMAL);
 }
 
 TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnDialogs) {
@@ -181,8 +181,8 @@ TEST_F(RealMainWindow, ADpiChangeKeepsTheSuggestedPlaceAndScalesTheClientArea) {
 }
 
 TEST_F(RealMainWindow, StoreButtonTriangleIsTwelveLongAndElevenHigh) {
-  const auto picture =
-      reinterpret_cast<HBITMAP>(SendMessageW(item(ids::kAddFirst), BM_GETIMAGE, IMAGE_BITMAP, 0));
+  const auto picture = reinterpret_cast<HBITMAP>(
+      SendMessageW(item(ids::kStoreButtonFirst), BM_GETIMAGE, IMAGE_BITMAP, 0));
   ASSERT_NE(picture, nullptr);
   BITMAP info{};
   GetObjectW(picture, sizeof(info), &info);
@@ -209,25 +209,25 @@ TEST_F(RealMainWindow, StoreButtonTriangleIsTwelveLongAndElevenHigh) {
 
 TEST_F(RealMainWindow, ShortcutsOfDisabledEntriesDoNothing) {
   std::vector<int> commands;
-  for (int n = 0; n < ids::kSlotCount; ++n) {
-    w_->window.controls().mnuCommand[static_cast<std::size_t>(n)]->onClick = [&commands, n] {
-      commands.push_back(ids::kMenuCommandFirst + n);
+  for (int n = 0; n < kSlotCount; ++n) {
+    w_->window.controls().menuItems[static_cast<std::size_t>(n)]->onClick = [&commands, n] {
+      commands.push_back(ids::kMenuRunFirst + n);
     };
   }
-  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuCommandFirst + 1, 1), 0);  // F2: empty slot
-  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuCommandFirst + 2, 1), 0);  // F3: filled
-  EXPECT_EQ(commands, std::vector<int>{ids::kMenuCommandFirst + 2});
+  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuRunFirst + 1, 1), 0);  // F2: empty slot
+  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids::kMenuRunFirst + 2, 1), 0);  // F3: filled
+  EXPECT_EQ(commands, std::vector<int>{ids::kMenuRunFirst + 2});
 }
 
 TEST_F(RealMainWindow, StoreButtonsHaveTheirTooltips) {
   const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
   ASSERT_NE(tips, nullptr);
-  for (int n = 0; n < ids::kSlotCount; ++n) {
+  for (int n = 0; n < kSlotCount; ++n) {
     wchar_t text[128] = {};
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(item(ids::kAddFirst + n));
+    tool.uId = reinterpret_cast<UINT_PTR>(item(ids::kStoreButtonFirst + n));
     tool.lpszText = text;
     SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(text), L"Add stored command #" + std::to_wstring(n + 1));

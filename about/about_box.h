@@ -1,4 +1,4 @@
-// frmAbout: the product, its maker and a link to the maker's web site.
+// The About box: the product, its maker and a link to the maker's web site.
 #pragma once
 
 #include <string>
@@ -14,15 +14,18 @@ inline constexpr std::string_view kCopyright = "Copyright \xC2\xA9 2026 the Prom
 inline constexpr std::string_view kCredits = "Written by the Promptella team in C++ on Win32";
 
 // Has the system shell open `document` (a file, a folder or a web address) with its default action.
-long OpenDocument(Shell& shell, std::string_view document);
+long openDocument(Shell& shell, std::string_view document);
 
-class frmAbout {
+class AboutBox {
  public:
   // Wires the view's OK button and link to the handlers below.
-  frmAbout(AboutView& view, Shell& shell);
-  void Form_Load();
-  void cmdOK_Click();
-  void lblLink_Click();
+  AboutBox(AboutView& view, Shell& shell);
+  void load();
+  void onOk();
+  void onLink();
+
+  // Shows the box and returns once it is closed.
+  static void show(DialogService& dialogs, Shell& shell);
 
   // The three lines, built afresh on every load.
   static std::string creditText();

@@ -13,7 +13,7 @@ using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
 
-class MainWindowStart : public ::testing::Test {
+class MainWindowStart : public testing::WindowTest {
  protected:
   void load(std::string_view ini = {}) { w.start(ini, false); }
   std::vector<std::string> history() const { return w.commandLine.items; }
@@ -24,9 +24,6 @@ class MainWindowStart : public ::testing::Test {
     EXPECT_EQ(w.stored[i].enabled(), !caption.empty()) << "slot " << n;
     EXPECT_EQ(w.menu[i].enabled(), !caption.empty()) << "slot " << n;
   }
-
-  TempDir dir;
-  FakeMainWindow w{dir.path()};
 };
 
 TEST_F(MainWindowStart, WithoutSettingsOnlySlot0HoldsTheDefault) {
@@ -41,8 +38,8 @@ TEST_F(MainWindowStart, WithoutSettingsOnlySlot0HoldsTheDefault) {
 
 TEST_F(MainWindowStart, FileNamesComeFromTheProgramFolder) {
   load();
-  EXPECT_EQ(pathFromUtf8(w.form.files().IniFilePath), dir / "Promptella.ini");
-  EXPECT_EQ(pathFromUtf8(w.form.files().BatchFilePath), dir / "~Promptella.bat");
+  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), dir / "Promptella.ini");
+  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "~Promptella.bat");
 }
 
 // A second copy started from the same folder gets a batch file of its own, and files left by
@@ -55,7 +52,7 @@ TEST_F(MainWindowStart, EachCopyHasItsOwnBatchFileAndLeftFilesGo) {
                                "~Promptella.x.bat",   "other.bat"};
   for (const char* file : files) writeBytes(dir / file, "rem\r\n");
   load();
-  EXPECT_EQ(pathFromUtf8(w.form.files().BatchFilePath), dir / "~Promptella.2.bat");
+  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "~Promptella.2.bat");
   std::vector<std::string> left;
   for (const char* file : files) {
     if (std::filesystem::exists(dir / file)) left.push_back(file);
@@ -122,30 +119,30 @@ TEST_F(MainWindowStart, ActivateRestoresTheSavedFolderThroughThePickers) {
   int driveChanges = 0, folderChanges = 0;
   w.drives.onChange = [&] { ++driveChanges; };
   w.folders.onChange = [&] { ++folderChanges; };
-  EXPECT_FALSE(w.form.PickerEventsEnabled);
-  w.form.Form_Activate();
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_TRUE(w.controller.pickerGuard().programMoving());
+  w.controller.activate();
+  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
   EXPECT_EQ(w.drives.drive(), "z:");
   EXPECT_EQ(w.folders.path(), "Z:\\");
   EXPECT_EQ(driveChanges, 1);
   EXPECT_EQ(folderChanges, 1);
-  w.form.Form_Activate();  // nothing changes: no events
+  w.controller.activate();  // nothing changes: no events
   EXPECT_EQ(driveChanges, 1);
   EXPECT_EQ(folderChanges, 1);
 }
 
 TEST_F(MainWindowStart, ActivateWithAMissingDriveOrFolderLeavesTheListsAndSaysNothing) {
   load("[Configuration]\r\nPath=Q:\\Nowhere\r\n");
-  w.form.Form_Activate();
+  w.controller.activate();
   EXPECT_EQ(w.drives.drive(), "c:");
   EXPECT_EQ(w.folders.path(), "C:\\");
   EXPECT_TRUE(w.messages.shown.empty());
-  EXPECT_TRUE(w.form.PickerEventsEnabled);
+  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
 }
 
 TEST_F(MainWindowStart, ActivateWithoutASavedFolderTouchesNoList) {
   load();
-  w.form.Form_Activate();
+  w.controller.activate();
   EXPECT_EQ(w.drives.assignments, 0);
   EXPECT_EQ(w.folders.assignments, 0);
 }
@@ -154,7 +151,7 @@ TEST_F(MainWindowStart, UnloadDeletesTheBatchFileReleasesTheConsoleAndEndsWith0)
   load();
   writeBytes(dir / "~Promptella.bat", "dir\r\n");
   w.consoleApi.calls.clear();
-  w.form.Form_Unload();
+  w.controller.unload();
   EXPECT_FALSE(std::filesystem::exists(dir / "~Promptella.bat"));
   EXPECT_EQ(w.consoleApi.calls,
             (std::vector<std::string>{"close 10", "close 11", "free", "destroy 77"}));
@@ -163,7 +160,7 @@ TEST_F(MainWindowStart, UnloadDeletesTheBatchFileReleasesTheConsoleAndEndsWith0)
 
 TEST_F(MainWindowStart, UnloadWithoutABatchFileStillEnds) {
   load();
-  w.form.Form_Unload();
+  w.controller.unload();
   EXPECT_EQ(w.app.exitCodes, std::vector<int>{0});
 }
 
@@ -171,7 +168,7 @@ TEST_F(MainWindowStart, ExitLeavesTheBatchFileAndTheConsole) {
   load();
   writeBytes(dir / "~Promptella.bat", "dir\r\n");
   w.consoleApi.calls.clear();
-  w.form.mnuExit_Click();
+  w.controller.exit();
   EXPECT_EQ(readBytes(dir / "~Promptella.bat"), "dir\r\n");
   EXPECT_TRUE(w.consoleApi.calls.empty());
   EXPECT_EQ(w.app.exitCodes, std::vector<int>{0});
@@ -199,14 +196,14 @@ class ReadOnlyProgramFolder : public ::testing::Test {
 
 TEST_F(ReadOnlyProgramFolder, FilesMoveToTheUsersDataFolderTakingTheOldSettingsAlong) {
   testing::writeBytes(program / "Promptella.ini", "[StoredCommands]\r\nCommand3=tree\r\n");
-  w.form.Form_Load();
-  EXPECT_EQ(pathFromUtf8(w.form.files().IniFilePath), data / "Promptella.ini");
-  EXPECT_EQ(pathFromUtf8(w.form.files().BatchFilePath), data / "~Promptella.bat");
+  w.controller.load();
+  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), data / "Promptella.ini");
+  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), data / "~Promptella.bat");
   EXPECT_EQ(w.stored[3].caption(), "tree");
-  w.form.Form_Activate();
+  w.controller.activate();
   w.commandLine.setText("ver");
-  w.commandLine.onKeyPress(13);
-  EXPECT_EQ(w.form.settings().ReadIniValue("Commands", "Command0"), "ver");
+  w.commandLine.onKey(Key::Enter);
+  EXPECT_EQ(w.controller.settings().readValue("Commands", "Command0"), "ver");
   EXPECT_TRUE(std::filesystem::exists(data / "~Promptella.bat"));
   // The file beside the program is left as it was.
   EXPECT_EQ(testing::readBytes(program / "Promptella.ini"),
@@ -216,7 +213,7 @@ TEST_F(ReadOnlyProgramFolder, FilesMoveToTheUsersDataFolderTakingTheOldSettingsA
 TEST_F(ReadOnlyProgramFolder, SettingsAlreadyInTheDataFolderWin) {
   testing::writeBytes(program / "Promptella.ini", "[StoredCommands]\r\nCommand3=old\r\n");
   testing::writeBytes(data / "Promptella.ini", "[StoredCommands]\r\nCommand3=newer\r\n");
-  w.form.Form_Load();
+  w.controller.load();
   EXPECT_EQ(w.stored[3].caption(), "newer");
 }
 
@@ -224,8 +221,8 @@ TEST(WritableProgramFolder, KeepsBothFilesBesideTheProgram) {
   testing::TempDir dir;
   testing::FakeMainWindow w{dir.path()};
   w.app.dataFolder = dir / "unused";
-  w.form.Form_Load();
-  EXPECT_EQ(pathFromUtf8(w.form.files().IniFilePath), dir / "Promptella.ini");
+  w.controller.load();
+  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), dir / "Promptella.ini");
   EXPECT_FALSE(std::filesystem::exists(dir / "unused"));
 }
 

@@ -1,0 +1,39 @@
+// Console mode: the companion console becomes the program's input until a line beginning with
+// "halt". Its click handler returns only when the mode ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "console/companion_console.h"
+#include "engine/command_runner.h"
+#include "platform/controls.h"
+#include "storedcommands/stored_commands.h"
+
+namespace promptella {
+
+std::string consoleModeTitle();
+std::string consoleModeNotice();
+
+class ConsoleMode {
+ public:
+  // `commandControls`: the controls that console mode disables, in the order it disables them
+  // (the lists, the command line and the legends); the slots' controls follow them.
+  ConsoleMode(Label& link, std::vector<Control*> commandControls, StoredCommands& slots,
+              CompanionConsole& console, CommandRunner& runner, FormWindow& window,
+              MessageBoxService& messages);
+
+  void onLinkClicked();
+
+ private:
+  void setCommandControlsEnabled(bool enabled);
+
+  std::vector<Control*> commandControls_;
+  StoredCommands& slots_;
+  CompanionConsole& console_;
+  CommandRunner& runner_;
+  FormWindow& window_;
+  MessageBoxService& messages_;
+};
+
+}  // namespace promptella

@@ -1,0 +1,49 @@
+// Start-up, activation and shut-down of the main window.
+#include "mainwindow/main_window_controller.h"
+
+#include "about/about_box.h"
+#include "platform/files.h"
+
+namespace promptella {
+
+void MainWindowController::load() {
+  MainControls& c = controls_;
+  c.window.setCaption(std::string(kProductName) + " " + std::string(kVersion));
+  files_ = chooseFileNames(services_.app);
+  settings_.emplace(pathFromUtf8(files_.settingsFile));
+  batches_.emplace(pathFromUtf8(files_.batchFile), services_.launcher);
+  runner_.emplace(*batches_, c.drives, c.folders, guard_, services_.messages);
+  pickers_.emplace(c.drives, c.folders, *batches_, *settings_, guard_, services_.messages);
+  commandLine_.emplace(c.commandLine, *runner_, *settings_);
+  storedCommands_.emplace(c.slotButtons, c.storeButtons, c.menuItems, c.commandLine, *runner_,
+                          *settings_, services_.dialogs);
+  std::vector<Control*> commandControls = {&c.drives, &c.folders, &c.commandLine};
+  commandControls.insert(commandControls.end(), c.legends.begin(), c.legends.end());
+  consoleMode_.emplace(c.consoleLink, std::move(commandControls), *storedCommands_,
+                       services_.console, *runner_, c.window, services_.messages);
+
+  storedCommands_->load();
+  commandLine_->loadHistory();
+  services_.console.open(c.window);
+}
+
+void MainWindowController::activate() {
+  pickers_->restoreSavedFolder();
+}
+
+void MainWindowController::unload() {
+  removeFile(pathFromUtf8(files_.batchFile));  // a missing or busy file is no reason to stay
+  batches_->removeFinishedSpareFiles();
+  services_.console.close();
+  services_.app.terminate(0);
+}
+
+void MainWindowController::exit() {
+  services_.app.terminate(0);
+}
+
+void MainWindowController::showAbout() {
+  AboutBox::show(services_.dialogs, services_.shell);
+}
+
+}  // namespace promptella

@@ -1,0 +1,77 @@
+// The main window's own events (load, activation, unload, File, Exit and ?, About) and the wiring
+// of the subsystems that handle its controls: the pickers, the command line, the stored commands
+// and console mode.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "console/console_mode.h"
+#include "mainwindow/command_line.h"
+#include "mainwindow/pickers.h"
+#include "platform/app.h"
+#include "platform/dialogs.h"
+#include "platform/process.h"
+#include "settings/file_names.h"
+#include "storedcommands/stored_commands.h"
+
+namespace promptella {
+
+// The controls of the main window that the handlers work with.
+struct MainControls {
+  FormWindow& window;
+  DriveList& drives;
+  FolderList& folders;
+  ComboBox& commandLine;
+  SlotControls<Button> slotButtons;
+  SlotControls<Button> storeButtons;
+  SlotControls<MenuItem> menuItems;
+  Label& consoleLink;
+  std::array<Label*, 4> legends;  // "cd", "[chdir]", and the two legends below
+};
+
+// The services the handlers call.
+struct MainServices {
+  Application& app;
+  CompanionConsole& console;
+  MessageBoxService& messages;
+  ProcessLauncher& launcher;
+  DialogService& dialogs;
+  Shell& shell;
+};
+
+class MainWindowController {
+ public:
+  MainWindowController(MainControls controls, MainServices services)
+      : controls_(controls), services_(services) {}
+
+  // Names the files, fills the slots and the history, and opens the companion console.
+  void load();
+  // At start-up and back from one of the program's dialogs: the lists go to the saved folder.
+  void activate();
+  // The close box: the batch files go, the console is released, the process ends.
+  void unload();
+  // File, Exit: the process ends at once.
+  void exit();
+  void showAbout();
+
+  const FileNames& files() const { return files_; }
+  IniFile& settings() { return *settings_; }
+  PickerMoveGuard& pickerGuard() { return guard_; }
+
+ private:
+  MainControls controls_;
+  MainServices services_;
+  PickerMoveGuard guard_;
+  FileNames files_;
+  // Made at load, once the files are named.
+  std::optional<IniFile> settings_;
+  std::optional<BatchRunner> batches_;
+  std::optional<CommandRunner> runner_;
+  std::optional<Pickers> pickers_;
+  std::optional<CommandLine> commandLine_;
+  std::optional<StoredCommands> storedCommands_;
+  std::optional<ConsoleMode> consoleMode_;
+};
+
+}  // namespace promptella

@@ -1,0 +1,55 @@
+// Push buttons, standard and picture style, with their tooltips.
+#include "platform/win32/controls.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/text.h"
+
+namespace promptella {
+
+Win32Button::Win32Button(HWND parent, int id, HWND toolTips, bool picture) : toolTips_(toolTips) {
+  attach(
+      createChild(parent, id, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | (picture ? BS_BITMAP : 0)));
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = parent;
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32Button::setCaption(std::string_view caption) {
+  caption_ = caption;
+  // Shown literally: an ampersand in a command is no access key.
+  std::wstring shown;
+  for (const wchar_t c : widen(caption)) {
+    shown += c;
+    if (c == L'&') shown += L'&';
+  }
+  SetWindowTextW(hwnd_, shown.c_str());
+}
+
+void Win32Button::setToolTip(std::string_view text) {
+  toolTip_ = text;
+  if (!toolTips_) return;
+  std::wstring wide = widen(text);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = GetParent(hwnd_);
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+  tool.lpszText = wide.data();
+  SendMessageW(toolTips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32Button::setPicture(HBITMAP picture) {
+  SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+}
+
+bool Win32Button::onCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  if (onClick && IsWindowEnabled(hwnd_)) onClick();
+  return true;
+}
+
+}  // namespace promptella

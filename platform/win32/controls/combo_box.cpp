@@ -1,0 +1,60 @@
+// The command line: an editable combo box.
+#include "platform/win32/controls.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/error_boundary.h"
+#include "platform/win32/text.h"
+
+namespace promptella {
+
+Win32ComboBox::Win32ComboBox(HWND parent, int id) {
+  attach(createChild(parent, id, WC_COMBOBOXW,
+                     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP));
+  SendMessageW(hwnd_, CB_LIMITTEXT, 0, 0);  // no limit: a long command line is the user's to type
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  GetComboBoxInfo(hwnd_, &info);
+  edit_ = info.hwndItem;
+  subclass(edit_);
+}
+
+std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) {
+  // The key still goes to the edit field, whatever the handler did.
+  if (message == WM_CHAR && onKey) onKey(wParam == L'\r' ? Key::Enter : Key::Other);
+  return std::nullopt;
+}
+
+std::string Win32ComboBox::text() const {
+  return narrow(windowText(hwnd_));
+}
+
+void Win32ComboBox::setText(std::string_view text) {
+  SetWindowTextW(hwnd_, widen(text).c_str());
+}
+
+int Win32ComboBox::count() const {
+  return static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));
+}
+
+std::string Win32ComboBox::item(int index) const {
+  const auto length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return narrow(text);
+}
+
+void Win32ComboBox::insertItem(int index, std::string_view text) {
+  const std::wstring wide = widen(text);
+  SendMessageW(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Win32ComboBox::removeItem(int index) {
+  SendMessageW(hwnd_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+}  // namespace promptella

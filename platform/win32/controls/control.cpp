@@ -1,0 +1,81 @@
+// The wrappers' common part: the link from a child window to its wrapper.
+#include "platform/win32/controls.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/error_boundary.h"
+
+namespace promptella {
+namespace {
+
+constexpr wchar_t kWrapperProperty[] = L"Promptella.Control";
+
+// The dialog manager asks a control whether it wants Enter before it would press a button.
+bool asksForEnter(UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_GETDLGCODE && lParam && wParam == VK_RETURN &&
+         reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN;
+}
+
+}  // namespace
+
+HWND createChild(HWND parent, int id, const wchar_t* className, DWORD style, DWORD exStyle,
+                 const wchar_t* text) {
+  return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+std::wstring windowText(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+Win32Control::~Win32Control() {
+  if (hwnd_ && IsWindow(hwnd_)) RemovePropW(hwnd_, kWrapperProperty);
+}
+
+void Win32Control::attach(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropW(hwnd_, kWrapperProperty, this);
+}
+
+void Win32Control::setFont(HFONT font) {
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+LRESULT CALLBACK Win32Control::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR data) noexcept {
+  return guarded(
+      [&]() -> LRESULT {
+        if (message == WM_NCDESTROY) {
+          RemoveWindowSubclass(hwnd, subclassProc, 0);
+        } else if (asksForEnter(message, wParam, lParam)) {
+          return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);
+        } else if (const auto handled = reinterpret_cast<Win32Control*>(data)->onSubclassed(
+                       hwnd, message, wParam, lParam)) {
+          return *handled;
+        }
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+      },
+      LRESULT{0});
+}
+
+void Win32Control::subclass(HWND window) {
+  SetWindowSubclass(window, subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool Win32Control::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  HWND child = nullptr;
+  if (message == WM_COMMAND) child = reinterpret_cast<HWND>(lParam);
+  if (message == WM_DRAWITEM) child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+  if (!child) return false;
+  auto* control = static_cast<Win32Control*>(GetPropW(child, kWrapperProperty));
+  if (!control) return false;
+  result = TRUE;
+  if (message == WM_COMMAND) return control->onCommand(HIWORD(wParam));
+  return control->onDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+}
+
+}  // namespace promptella

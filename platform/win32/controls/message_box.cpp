@@ -1,0 +1,12 @@
+// The program's message boxes.
+#include "platform/win32/controls.h"
+
+#include "platform/win32/text.h"
+
+namespace promptella {
+
+void Win32MessageBox::show(std::string_view text) {
+  MessageBoxW(owner_, widen(text).c_str(), L"Promptella", MB_OK);
+}
+
+}  // namespace promptella

@@ -1,0 +1,112 @@
+// The stored-command slots.
+#include "storedcommands/stored_commands.h"
+
+#include <optional>
+
+#include "settings/file_names.h"
+
+namespace promptella {
+namespace {
+
+// The question whether a slot is to be cleared, with the command it holds.
+class ClearConfirmation {
+ public:
+  ClearConfirmation(YesNoView& view, int slot, std::string command, StoredCommands& slots)
+      : view_(view), slot_(slot), command_(std::move(command)), slots_(slots) {
+    view_.onYes = [this] {
+      slots_.clear(slot_);
+      view_.unload();
+    };
+    view_.onNo = [this] { view_.unload(); };
+  }
+  void load() {
+    view_.setTitle(std::string(kProductName) + " - " + std::string(kVersion));
+    view_.setQuestion("Clear command #" + std::to_string(slot_ + 1) + " ?");
+    view_.setCommand(command_);
+  }
+
+ private:
+  YesNoView& view_;
+  int slot_;
+  std::string command_;
+  StoredCommands& slots_;
+};
+
+}  // namespace
+
+StoredCommands::StoredCommands(SlotControls<Button> slotButtons, SlotControls<Button> storeButtons,
+                               SlotControls<MenuItem> menuItems, ComboBox& commandLine,
+                               CommandRunner& runner, IniFile& settings, DialogService& dialogs)
+    : slotButtons_(slotButtons),
+      storeButtons_(storeButtons),
+      menuItems_(menuItems),
+      commandLine_(commandLine),
+      runner_(runner),
+      settings_(settings),
+      dialogs_(dialogs) {
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    storeButtons_[index(slot)]->onClick = [this, slot] { onStore(slot); };
+    slotButtons_[index(slot)]->onClick = [this, slot] { onRun(slot); };
+    menuItems_[index(slot)]->onClick = [this, slot] { onRun(slot); };
+  }
+}
+
+void StoredCommands::load() {
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    show(slot, settings_.readValue("StoredCommands", numberedKey(index(slot))).value_or(""));
+  }
+  if (!filled(0)) show(0, kDefaultFirstSlotCommand);
+}
+
+void StoredCommands::show(int slot, std::string_view command) {
+  Button& button = *slotButtons_[index(slot)];
+  button.setCaption(command);
+  button.setToolTip(command);
+  button.setEnabled(!command.empty());
+  menuItems_[index(slot)]->setEnabled(!command.empty());
+}
+
+void StoredCommands::clear(int slot) {
+  // The tooltip stays as it was: a disabled button shows none.
+  slotButtons_[index(slot)]->setCaption("");
+  slotButtons_[index(slot)]->setEnabled(false);
+  menuItems_[index(slot)]->setEnabled(false);
+  settings_.removeKey("StoredCommands", numberedKey(index(slot)));
+}
+
+void StoredCommands::setEnabled(bool enabled) {
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    storeButtons_[index(slot)]->setEnabled(enabled);
+    const bool usable = enabled && filled(slot);
+    slotButtons_[index(slot)]->setEnabled(usable);
+    menuItems_[index(slot)]->setEnabled(usable);
+  }
+}
+
+void StoredCommands::onStore(int slot) {
+  std::string text = commandLine_.text();
+  if (!text.empty()) {
+    // One line on screen as in the file, where a line break could not stand.
+    for (char& c : text) {
+      if (c == '\r' || c == '\n') c = ' ';
+    }
+    show(slot, text);
+    settings_.writeValue("StoredCommands", numberedKey(index(slot)), text);
+    return;
+  }
+  if (!filled(slot)) return;
+  std::optional<ClearConfirmation> dialog;
+  dialogs_.showYesNo([&](YesNoView& view) {
+    dialog.emplace(view, slot, slotButtons_[index(slot)]->caption(), *this);
+    dialog->load();
+  });
+}
+
+void StoredCommands::onRun(int slot) {
+  const std::string command = slotButtons_[index(slot)]->caption();
+  if (command.empty()) return;
+  commandLine_.setText(command);
+  runner_.run(command);
+}
+
+}  // namespace promptella
