@@ -23,9 +23,11 @@ int run(HINSTANCE instance) {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&common);
 
+  // The console host takes a while to come up: it does so while the window builds its controls.
+  Win32ConsoleApi consoleApi;
+  consoleApi.startAllocating();
   MainWindow window(instance);
   Win32Application app;
-  Win32ConsoleApi consoleApi;
   Win32ProcessLauncher launcher;
   Win32Dialogs dialogs(window.hwnd(), window.icon(), window.handCursor());
   Win32Shell shell;

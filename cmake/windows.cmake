@@ -18,7 +18,7 @@ add_library(promptella_win32 STATIC
   platform/win32/pictures.cpp
   platform/win32/process_launcher.cpp
 )
-target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 dwmapi mpr shell32)
+target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 dwmapi)
 promptella_options(promptella_win32)
 
 if(MINGW)
@@ -30,7 +30,11 @@ add_executable(Promptella WIN32 app/main.cpp app/promptella.rc)
 target_link_libraries(Promptella PRIVATE promptella_win32)
 promptella_options(Promptella)
 if(MINGW)
-  target_link_options(Promptella PRIVATE -municode ${STATIC_RUNTIME})
+  # One small file: unused functions and data are left out, and no symbols are kept.
+  foreach(target promptella_core promptella_win32 Promptella)
+    target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+  endforeach()
+  target_link_options(Promptella PRIVATE -municode ${STATIC_RUNTIME} -Wl,--gc-sections -s)
 elseif(MSVC)
   # The manifest comes from the resource script.
   target_link_options(Promptella PRIVATE /MANIFEST:NO)

@@ -28,15 +28,38 @@ ConsoleHandle standardHandle(DWORD which) {
 }  // namespace
 
 void Win32ConsoleApi::lockScreenUpdates() {
-  LockWindowUpdate(GetDesktopWindow());
+  if (!screenLocked_) screenLocked_ = LockWindowUpdate(GetDesktopWindow()) != 0;
 }
 
 void Win32ConsoleApi::unlockScreenUpdates() {
   LockWindowUpdate(nullptr);
+  screenLocked_ = false;
+}
+
+Win32ConsoleApi::~Win32ConsoleApi() {
+  if (allocating_) WaitForSingleObject(allocating_.get(), INFINITE);
+  if (screenLocked_) unlockScreenUpdates();
+}
+
+DWORD WINAPI Win32ConsoleApi::allocateConsole(void* self) {
+  static_cast<Win32ConsoleApi*>(self)->allocated_ = AllocConsole() != 0;
+  return 0;
+}
+
+void Win32ConsoleApi::startAllocating() {
+  // Screen updates are held back from before the console exists until it stands beside the
+  // window, as when the console is made in the load: it never shows at another place first.
+  lockScreenUpdates();
+  // A thread that needs next to no stack: it makes one call.
+  allocating_ = UniqueHandle(CreateThread(nullptr, 64 * 1024, allocateConsole, this,
+                                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
 }
 
 bool Win32ConsoleApi::allocConsole() {
-  return AllocConsole() != 0;
+  if (!allocating_) return AllocConsole() != 0;
+  WaitForSingleObject(allocating_.get(), INFINITE);
+  allocating_.reset();
+  return allocated_;
 }
 
 ConsoleHandle Win32ConsoleApi::standardOutput() {

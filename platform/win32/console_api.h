@@ -2,11 +2,17 @@
 #pragma once
 
 #include "platform/console.h"
+#include "platform/win32/handles.h"
 
 namespace promptella {
 
 class Win32ConsoleApi : public ConsoleApi {
  public:
+  ~Win32ConsoleApi() override;
+  // Starts creating the console on a thread of its own, so that the console host comes up while
+  // the main window builds its controls; the next allocConsole() takes the result.
+  void startAllocating();
+
   void lockScreenUpdates() override;
   void unlockScreenUpdates() override;
   bool allocConsole() override;
@@ -27,6 +33,11 @@ class Win32ConsoleApi : public ConsoleApi {
   void destroyWindow(WindowHandle window) override;
 
  private:
+  static DWORD WINAPI allocateConsole(void* self);
+
+  UniqueHandle allocating_;  // the thread that creates the console
+  bool allocated_ = false;
+  bool screenLocked_ = false;
   wchar_t pendingHighSurrogate_ = 0;  // the first half of a pair split between two reads
 };
 

@@ -15,6 +15,7 @@
 #include "platform/win32/base_window.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -256,9 +257,12 @@ void Win32Dialogs::showAbout(const std::function<void(AboutView&)>& load) {
 
 long Win32Shell::execute(std::string_view operation, std::string_view document,
                          std::string_view parameters, std::string_view directory, int show) {
+  const auto shellExecute =
+      systemFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+  if (!shellExecute) return SE_ERR_NOASSOC;
   const auto result =
-      ShellExecuteW(GetDesktopWindow(), widen(operation).c_str(), widen(document).c_str(),
-                    widen(parameters).c_str(), widen(directory).c_str(), show);
+      shellExecute(GetDesktopWindow(), widen(operation).c_str(), widen(document).c_str(),
+                   widen(parameters).c_str(), widen(directory).c_str(), show);
   return static_cast<long>(reinterpret_cast<INT_PTR>(result));
 }
 

@@ -166,7 +166,7 @@ void MainWindow::applyLayout() {
       SendMessageW(control, CB_SETITEMHEIGHT, 0, height - 6);
       height *= kDropDownRows;
     }
-    MoveWindow(control, px(item->left), px(item->top), px(item->width), height, TRUE);
+    MoveWindow(control, px(item->left), px(item->top), px(item->width), height, FALSE);
   }
   folders_->setItemHeight(MulDiv(16, dpi_, 96));
   for (auto& button : add_) button->setPicture(triangle_.get());

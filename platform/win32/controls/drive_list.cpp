@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -33,7 +34,11 @@ std::wstring Win32DriveList::driveText(wchar_t letter) {
   if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) {
     wchar_t share[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    if (WNetGetConnectionW(text.c_str(), share, &size) == NO_ERROR) return text + L" " + share;
+    const auto connection =
+        systemFunction<decltype(WNetGetConnectionW)>(L"mpr.dll", "WNetGetConnectionW");
+    if (connection && connection(text.c_str(), share, &size) == NO_ERROR) {
+      return text + L" " + share;
+    }
   }
   wchar_t label[MAX_PATH + 1] = {};
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
