@@ -28,7 +28,7 @@ const std::vector<Control>& controls() {
          "Click here to store a command on the corresponding button", 120, 7080, 4695, 225, -1,
          Font::Window, Colour::Highlight, ""},
         {Kind::Label, "consoleLink", ids::kConsoleLink,
-         "Switch to console mode (Promptella disabled)", 240, 7440, 4695, 240, -1,
+         "Switch to console mode (Promptella disabled)", 240, 7440, 4695, 240, 28,
          Font::Underline975, Colour::LinkBlue, ""},
     };
     for (int i = 0; i < kSlotCount; ++i) {
@@ -86,7 +86,7 @@ const Dialog& aboutBox() {
       2055,
       {{Kind::PushButton, ids::kAboutOk, "&OK", 2160, 1560, 1452, 450, Font::Window},
        {Kind::Label, ids::kAboutCredit, "", 120, 120, 5535, 855, Font::Window},
-       {Kind::Label, ids::kAboutLink, "", 2970, 1200, 0, 240, Font::BoldUnderline975}}};
+       {Kind::Label, ids::kAboutLink, "", 2970, 1200, 0, 240, Font::BoldUnderline975, true}}};
   return dialog;
 }
 

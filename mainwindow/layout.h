@@ -37,7 +37,7 @@ struct Control {
   int id;
   std::string text;
   int left, top, width, height;
-  int tabPosition;  // -1: takes no focus
+  int tabPosition;  // -1: takes no focus; a label that takes it is a link
   Font font;
   Colour colour;
   std::string toolTip;
@@ -60,6 +60,7 @@ struct DialogControl {
   std::string text;
   int left, top, width, height;  // a width of 0: as wide as the text
   Font font;
+  bool link = false;  // a label that takes the focus, after the other controls
 };
 struct Dialog {
   int clientWidth, clientHeight;

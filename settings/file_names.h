@@ -7,11 +7,12 @@
 #include <string_view>
 
 #include "platform/app.h"
+#include "promptella_version.h"
 
 namespace promptella {
 
 inline constexpr std::string_view kProductName = "Promptella";
-inline constexpr std::string_view kVersion = "1.2";
+inline constexpr std::string_view kVersion = PROMPTELLA_VERSION_TEXT;
 
 struct FileNames {
   std::string batchFile;

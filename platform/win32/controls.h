@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,6 +123,8 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
 
  private:
   std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) override;
+  // Puts the paths of the files and folders dropped at the caret.
+  void insertDroppedPaths(HDROP drop);
   HWND edit_ = nullptr;
 };
 
@@ -151,13 +155,16 @@ class Win32MenuItem : public MenuItem {
   UINT id_;
 };
 
+// A label; a link takes the keyboard focus in the tab order, shows it with a focus rectangle, and
+// is clicked with Enter or Space as well as with the mouse.
 class Win32Label : public Win32Wrapper<Label> {
  public:
-  Win32Label(HWND parent, int id, std::string_view caption);
+  Win32Label(HWND parent, int id, std::string_view caption, bool link = false);
   void setCaption(std::string_view caption) override;
 
  private:
   bool onCommand(WORD code) override;
+  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) override;
 };
 
 class Win32MessageBox : public MessageBoxService {

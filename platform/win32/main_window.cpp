@@ -98,7 +98,7 @@ void MainWindow::createControls() {
     HWND created = nullptr;
     switch (item.kind) {
       case layout::Kind::Label: {
-        auto label = std::make_unique<Win32Label>(hwnd_, item.id, item.text);
+        auto label = std::make_unique<Win32Label>(hwnd_, item.id, item.text, item.tabPosition >= 0);
         created = label->hwnd();
         if (item.id == ids::kConsoleLink) consoleLink_ = label.get();
         if (item.id >= ids::kLabelCd && item.id <= ids::kLabelLegend2) {

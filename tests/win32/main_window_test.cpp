@@ -95,6 +95,7 @@ TEST_F(RealMainWindow, TabOrderFollowsTheTable) {
   for (int i = 1; i <= 9; ++i) expected.push_back(ids::kStoreButtonFirst + i);
   expected.push_back(ids::kStoreButtonFirst);
   expected.push_back(ids::kSlotButtonFirst);
+  expected.push_back(ids::kConsoleLink);  // the link comes after the other controls
 
   // Every control enabled, so that none is skipped.
   for (int n = 0; n < kSlotCount; ++n) EnableWindow(item(ids::kSlotButtonFirst + n), TRUE);
@@ -105,6 +106,14 @@ TEST_F(RealMainWindow, TabOrderFollowsTheTable) {
     current = GetNextDlgTabItem(hwnd(), current, FALSE);
   }
   EXPECT_EQ(order, expected);
+
+  // The link is clicked with Enter or Space as with the mouse.
+  int clicks = 0;
+  w_->window.controls().consoleLink.onClick = [&] { ++clicks; };
+  for (const WPARAM key : {VK_RETURN, VK_SPACE, VK_TAB}) {
+    SendMessageW(item(ids::kConsoleLink), WM_KEYDOWN, key, 0);
+  }
+  EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(RealMainWindow, FontsFollowTheTable) {

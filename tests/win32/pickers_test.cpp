@@ -2,7 +2,11 @@
 // is raised inside the assignment, and a missing drive or unreachable folder makes it fail.
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include <filesystem>
 #include <string>
@@ -180,6 +184,23 @@ TEST_F(Pickers, DriveAloneGivesThatDrivesCurrentFolder) {
   ASSERT_TRUE(folders.setPath(std::string(1, static_cast<char>(other)) + ":\\"));
   ASSERT_TRUE(folders.setPath(folderText(folder).substr(0, 2)));
   EXPECT_EQ(folders.path(), folderText(folder));
+}
+
+// Files dropped from the Explorer: their full paths at the caret, quoted when they hold a blank.
+TEST_F(Pickers, DroppedPathsGoToTheCaretQuotedWhenTheyHoldABlank) {
+  Win32ComboBox commandLine(host.hwnd, 3);
+  commandLine.setText("type  & pause");
+  SendMessageW(commandLine.editWindow(), EM_SETSEL, 5, 5);
+  const std::wstring files = std::wstring(L"C:\\a b\\x.txt") + L'\0' + L"C:\\c.txt" + L'\0' + L'\0';
+  HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), files.data(),
+              files.size() * sizeof(wchar_t));
+  GlobalUnlock(block);
+  SendMessageW(commandLine.editWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+  EXPECT_EQ(commandLine.text(), "type \"C:\\a b\\x.txt\" C:\\c.txt & pause");
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 #include "platform/win32/controls.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "platform/win32/error_boundary.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -17,12 +19,37 @@ Win32ComboBox::Win32ComboBox(HWND parent, int id) {
   GetComboBoxInfo(hwnd_, &info);
   edit_ = info.hwndItem;
   subclass(edit_);
+  // Files and folders dropped from the Explorer come as their paths (WM_DROPFILES).
+  SetWindowLongPtrW(edit_, GWL_EXSTYLE, GetWindowLongPtrW(edit_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
 }
 
 std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_DROPFILES) {
+    insertDroppedPaths(reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
   // The key still goes to the edit field, whatever the handler did.
   if (message == WM_CHAR && onKey) onKey(wParam == L'\r' ? Key::Enter : Key::Other);
   return std::nullopt;
+}
+
+void Win32ComboBox::insertDroppedPaths(HDROP drop) {
+  // As the console takes them: full paths, each quoted when it holds a blank, between spaces.
+  const auto query = systemFunction<decltype(DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
+  const auto finish = systemFunction<decltype(DragFinish)>(L"shell32.dll", "DragFinish");
+  if (!query || !finish) return;
+  std::wstring text;
+  const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(query(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(query(drop, i, path.data(), static_cast<UINT>(path.size())));
+    if (path.find(L' ') != std::wstring::npos) path = L'"' + path + L'"';
+    if (!text.empty()) text += L' ';
+    text += path;
+  }
+  finish(drop);
+  SetFocus(edit_);
+  SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::string Win32ComboBox::text() const {
