@@ -2,6 +2,7 @@
 enable_language(RC)
 
 add_library(promptella_win32 STATIC
+  platform/win32/accessible_name.cpp
   platform/win32/application.cpp
   platform/win32/console_api.cpp
   platform/win32/controls/button.cpp
@@ -17,6 +18,7 @@ add_library(promptella_win32 STATIC
   platform/win32/main_window.cpp
   platform/win32/pictures.cpp
   platform/win32/process_launcher.cpp
+  platform/win32/suggestions.cpp
 )
 target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 dwmapi)
 promptella_options(promptella_win32)
@@ -49,7 +51,7 @@ if(PROMPTELLA_TESTS)
 
   file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
   add_executable(win32_tests ${WIN32_TEST_SOURCES})
-  target_link_libraries(win32_tests PRIVATE promptella_win32 gtest gtest_main)
+  target_link_libraries(win32_tests PRIVATE promptella_win32 gtest gtest_main oleacc ole32 oleaut32)
   promptella_options(win32_tests)
 
   # Works the real program from outside: shared by the end-to-end tests and the benchmarks.

@@ -7,6 +7,12 @@
 #include "mainwindow/control_ids.h"
 
 namespace promptella::layout {
+namespace {
+
+// The command line's legend, which also names it for screen readers.
+constexpr const char* kCommandLegend = "Type your command below and press Return key";
+
+}  // namespace
 
 const std::vector<Control>& controls() {
   static const std::vector<Control> table = [] {
@@ -16,14 +22,13 @@ const std::vector<Control>& controls() {
         {Kind::Label, "chdirLabel", ids::kLabelChdir, "[chdir]", 2400, 0, 585, 240, -1,
          Font::Regular975, Colour::Navy, ""},
         {Kind::DriveList, "drives", ids::kDriveList, "", 120, 240, 4695, 315, 10, Font::Bold825,
-         Colour::Navy, ""},
+         Colour::Navy, "", "Drive"},
         {Kind::FolderList, "folders", ids::kFolderList, "", 120, 580, 4695, 2115, 11, Font::Window,
-         Colour::Default, ""},
-        {Kind::Label, "commandLegend", ids::kLabelLegend1,
-         "Type your command below and press Return key", 0, 2810, 4935, 225, -1, Font::Bold825,
-         Colour::Navy, ""},
+         Colour::Default, "", "Folder"},
+        {Kind::Label, "commandLegend", ids::kLabelLegend1, kCommandLegend, 0, 2810, 4935, 225, -1,
+         Font::Bold825, Colour::Navy, ""},
         {Kind::ComboBox, "commandLine", ids::kCommandLine, "", 120, 3045, 4695, 315, 0,
-         Font::Bold825, Colour::MenuText, ""},
+         Font::Bold825, Colour::MenuText, "", kCommandLegend},
         {Kind::Label, "storeLegend", ids::kLabelLegend2,
          "Click here to store a command on the corresponding button", 120, 7080, 4695, 225, -1,
          Font::Window, Colour::Highlight, ""},

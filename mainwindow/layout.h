@@ -41,6 +41,7 @@ struct Control {
   Font font;
   Colour colour;
   std::string toolTip;
+  std::string accessibleName = {};  // for a control whose text does not name it
 };
 
 // Every control, ordered by tab position (those that take no focus last).

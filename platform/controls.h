@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace promptella {
 
@@ -55,6 +56,8 @@ class ComboBox : public Control {
   virtual void removeItem(int index) = 0;
   // Raised for every character typed into the field, before the field takes it.
   std::function<void(Key)> onKey;
+  // The entries offered while the user types, those that begin with the typed text.
+  std::function<std::vector<std::string>()> suggestions;
 };
 
 // A push button, standard or picture style. A disabled button raises no click.
@@ -64,6 +67,8 @@ class Button : public Control {
   virtual void setCaption(std::string_view caption) = 0;
   virtual std::string toolTip() const = 0;
   virtual void setToolTip(std::string_view text) = 0;
+  // What screen readers call the button, where its caption does not say what it does.
+  virtual void setAccessibleName(std::string_view name) = 0;
   std::function<void()> onClick;
 };
 

@@ -62,6 +62,7 @@ void StoredCommands::show(int slot, std::string_view command) {
   Button& button = *slotButtons_[index(slot)];
   button.setCaption(command);
   button.setToolTip(command);
+  nameForScreenReaders(slot);
   button.setEnabled(!command.empty());
   menuItems_[index(slot)]->setEnabled(!command.empty());
 }
@@ -69,9 +70,16 @@ void StoredCommands::show(int slot, std::string_view command) {
 void StoredCommands::clear(int slot) {
   // The tooltip stays as it was: a disabled button shows none.
   slotButtons_[index(slot)]->setCaption("");
+  nameForScreenReaders(slot);
   slotButtons_[index(slot)]->setEnabled(false);
   menuItems_[index(slot)]->setEnabled(false);
   settings_.removeKey("StoredCommands", numberedKey(index(slot)));
+}
+
+void StoredCommands::nameForScreenReaders(int slot) {
+  const std::string command = slotButtons_[index(slot)]->caption();
+  slotButtons_[index(slot)]->setAccessibleName("Run command #" + std::to_string(slot + 1) + " " +
+                                               (command.empty() ? "(empty)" : command));
 }
 
 void StoredCommands::setEnabled(bool enabled) {

@@ -46,6 +46,8 @@ class StoredCommands {
 
  private:
   static std::size_t index(int slot) { return static_cast<std::size_t>(slot); }
+  // "Run command #n" followed by the command, or "(empty)": the button's text is the command only.
+  void nameForScreenReaders(int slot);
 
   SlotControls<Button> slotButtons_, storeButtons_;
   SlotControls<MenuItem> menuItems_;

@@ -8,11 +8,13 @@
 
 #include <shellapi.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/win32/suggestions.h"
 
 namespace promptella {
 
@@ -21,6 +23,8 @@ class Win32Control {
   virtual ~Win32Control();
   HWND hwnd() const { return hwnd_; }
   void setFont(HFONT font);
+  // The name screen readers give the control (and `also`, a window it is made of).
+  void nameForScreenReaders(std::string_view name, HWND also = nullptr);
 
   // Hands a parent's message to the control it concerns; true when a wrapper handled it.
   static bool route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -30,9 +34,9 @@ class Win32Control {
   void attach(HWND hwnd);
   virtual bool onCommand(WORD /*code*/) { return false; }
   virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
-  // Routes the messages of `window` (the control, or a part of it) through onSubclassed first,
-  // and has it ask for Enter, which the dialog manager would otherwise take for a button.
-  void subclass(HWND window);
+  // Routes the messages of `window` (the control, or a part of it) through onSubclassed first;
+  // `wantsEnter`: it asks for Enter, which the dialog manager would otherwise take for a button.
+  void subclass(HWND window, bool wantsEnter = true);
   // A message of the subclassed window; nothing hands it on to the window's own procedure.
   virtual std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) { return std::nullopt; }
 
@@ -40,6 +44,7 @@ class Win32Control {
 
  private:
   static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  std::wstring accessibleName_;
 };
 
 // A wrapper of one child window that implements the control interface `Interface`: enabling and
@@ -126,6 +131,7 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
   // Puts the paths of the files and folders dropped at the caret.
   void insertDroppedPaths(HDROP drop);
   HWND edit_ = nullptr;
+  std::unique_ptr<Suggestions> suggestions_;  // made when the user first types
 };
 
 // A push button; `toolTips` is the tooltip window that shows its tip.
@@ -136,6 +142,7 @@ class Win32Button : public Win32Wrapper<Button> {
   void setCaption(std::string_view caption) override;
   std::string toolTip() const override { return toolTip_; }
   void setToolTip(std::string_view text) override;
+  void setAccessibleName(std::string_view name) override { nameForScreenReaders(name); }
   void setPicture(HBITMAP picture);
 
  private:

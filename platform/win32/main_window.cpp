@@ -109,14 +109,17 @@ void MainWindow::createControls() {
       }
       case layout::Kind::DriveList:
         drives_ = std::make_unique<Win32DriveList>(hwnd_, item.id);
+        drives_->nameForScreenReaders(item.accessibleName);
         created = drives_->hwnd();
         break;
       case layout::Kind::FolderList:
         folders_ = std::make_unique<Win32FolderList>(hwnd_, item.id);
+        folders_->nameForScreenReaders(item.accessibleName);
         created = folders_->hwnd();
         break;
       case layout::Kind::ComboBox:
         commandLine_ = std::make_unique<Win32ComboBox>(hwnd_, item.id);
+        commandLine_->nameForScreenReaders(item.accessibleName, commandLine_->editWindow());
         created = commandLine_->hwnd();
         break;
       case layout::Kind::PictureButton:
@@ -125,6 +128,7 @@ void MainWindow::createControls() {
         auto button = std::make_unique<Win32Button>(hwnd_, item.id, toolTips_, picture);
         created = button->hwnd();
         if (!item.toolTip.empty()) button->setToolTip(item.toolTip);
+        if (picture) button->setAccessibleName(item.toolTip);  // a picture says nothing
         auto& slots = picture ? add_ : stored_;
         slots[static_cast<std::size_t>(
             item.id - (picture ? ids::kStoreButtonFirst : ids::kSlotButtonFirst))] =

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "mainwindow/control_ids.h"
@@ -84,11 +85,14 @@ TEST_F(Commands, PickingADriveRunsTheDriveThenTheFolderBatch) {
 }
 
 TEST_F(Commands, OverlappingCommandsDoNotRunFragmentsOfEachOther) {
-  program.typeCommand(L"echo started & ping -n 3 127.0.0.1 >nul & echo first-done");
+  // The first batch's end is told by a file: its output may land inside the second's long echo.
+  program.typeCommand(L"echo started & ping -n 3 127.0.0.1 >nul & echo first-done> first-done.txt");
   ASSERT_TRUE(program.waitForConsole(equals(L"started")));
   program.typeCommand(L"echo second-done & rem " + std::wstring(150, L'x') + L" & echo fragment");
   EXPECT_TRUE(program.waitForConsole(equals(L"second-done")));
-  EXPECT_TRUE(program.waitForConsole(equals(L"first-done")));
+  EXPECT_TRUE(waitFor([&] {
+    return std::filesystem::exists(std::filesystem::path(folderShown()) / L"first-done.txt");
+  }));
   program.typeCommand(L"echo all-done");  // the spare file is cleaned up once both have ended
   EXPECT_TRUE(program.waitForConsole(equals(L"all-done")));
   for (const auto& line : program.consoleLines()) {
@@ -130,6 +134,28 @@ TEST_F(Commands, AFolderWithAPercentAndAQuotedCdAreFollowed) {
   program.typeCommand(L"echo here> marker.txt");
   EXPECT_TRUE(waitFor(
       [&] { return std::filesystem::exists(std::filesystem::path(inner) / L"marker.txt"); }));
+}
+
+// Typing offers what the history holds, appended and selected; Enter runs the line as it stands.
+TEST_F(Commands, TypingAPrefixSuggestsFromTheHistoryAndEnterRunsIt) {
+  program.typeCommand(L"echo suggested-run");
+  ASSERT_TRUE(program.waitForConsole(equals(L"suggested-run")));
+  const HWND edit = FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  const auto press = [&](WPARAM key, wchar_t character) {
+    SendMessageW(edit, WM_KEYDOWN, key, 0);
+    if (character) SendMessageW(edit, WM_CHAR, character, 0);
+    SendMessageW(edit, WM_KEYUP, key, 0);
+  };
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  press('E', L'e');
+  press('C', L'c');
+  EXPECT_TRUE(waitFor([&] { return program.text(edit) == L"echo suggested-run"; }))
+      << narrowAscii(program.text(edit));
+  press(VK_RETURN, L'\r');
+  EXPECT_TRUE(waitFor([&] {
+    const auto lines = program.consoleLines();
+    return std::count(lines.begin(), lines.end(), L"suggested-run") == 2;
+  }));
 }
 
 TEST(History, SurvivesARestartInTheSameOrder) {

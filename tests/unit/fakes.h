@@ -120,7 +120,8 @@ class FakeButton : public FakeControl<Button> {
   void setCaption(std::string_view caption) override { caption_ = caption; }
   std::string toolTip() const override { return toolTip_; }
   void setToolTip(std::string_view text) override { toolTip_ = text; }
-  std::string caption_, toolTip_;
+  void setAccessibleName(std::string_view text) override { accessibleName = text; }
+  std::string caption_, toolTip_, accessibleName;
 };
 
 class FakeMenuItem : public FakeControl<MenuItem> {};

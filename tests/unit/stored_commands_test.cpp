@@ -22,6 +22,9 @@ class Slots : public testing::WindowTest {
     EXPECT_EQ(w.stored[i].enabled(), !caption.empty()) << "slot " << n;
     EXPECT_EQ(w.menu[i].enabled(), !caption.empty()) << "slot " << n;
     EXPECT_TRUE(w.add[i].enabled()) << "slot " << n;
+    EXPECT_EQ(w.stored[i].accessibleName, "Run command #" + std::to_string(n + 1) + " " +
+                                              (caption.empty() ? "(empty)" : std::string(caption)))
+        << "slot " << n;
   }
 };
 

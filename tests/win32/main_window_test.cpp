@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -241,6 +242,64 @@ TEST_F(RealMainWindow, StoreButtonsHaveTheirTooltips) {
     SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(text), L"Add stored command #" + std::to_wstring(n + 1));
   }
+}
+
+// Screen readers read every control's name through the accessibility interface.
+TEST_F(RealMainWindow, ControlsHaveAccessibleNames) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const auto nameOf = [](HWND control) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible)))) {
+      return std::wstring(L"<no object>");
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT result = accessible->get_accName(self, &name);
+    std::wstring text = SUCCEEDED(result) && name ? name : L"<no name>";
+    SysFreeString(name);
+    accessible->Release();
+    return text;
+  };
+  const std::wstring legend = L"Type your command below and press Return key";
+  EXPECT_EQ(nameOf(item(ids::kStoreButtonFirst + 2)), L"Add stored command #3");
+  EXPECT_EQ(nameOf(item(ids::kSlotButtonFirst + 2)), L"Run command #3 dir && echo done");
+  EXPECT_EQ(nameOf(item(ids::kSlotButtonFirst + 1)), L"Run command #2 (empty)");
+  EXPECT_EQ(nameOf(item(ids::kCommandLine)), legend);
+  EXPECT_EQ(nameOf(FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr)), legend);
+  EXPECT_EQ(nameOf(item(ids::kDriveList)), L"Drive");
+  EXPECT_EQ(nameOf(item(ids::kConsoleLink)), L"Switch to console mode (Promptella disabled)");
+  CoUninitialize();
+}
+
+// Typing a prefix offers the history and the stored commands that begin with it, appended to the
+// typed text and selected, as the Run box does.
+TEST_F(RealMainWindow, TypingAPrefixSuggestsAStoredCommand) {
+  const HWND edit = FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  ShowWindow(hwnd(), SW_SHOW);
+  SetFocus(edit);
+  for (const wchar_t c : std::wstring(L"dir &")) {
+    const auto key = static_cast<WPARAM>(LOBYTE(VkKeyScanW(c)));
+    SendMessageW(edit, WM_KEYDOWN, key, 0);
+    SendMessageW(edit, WM_CHAR, c, 0);
+    SendMessageW(edit, WM_KEYUP, key, 0);
+  }
+  EXPECT_TRUE(testing::waitFor(
+      [&] {
+        MSG pending;
+        while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
+        wchar_t text[64] = {};
+        GetWindowTextW(edit, text, 64);
+        return std::wstring(text) == L"dir && echo done";
+      },
+      std::chrono::seconds(5)));
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 5u) << "the typed text stays; the rest is selected";
+  EXPECT_EQ(end, 16u);
 }
 
 }  // namespace

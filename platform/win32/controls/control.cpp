@@ -3,7 +3,9 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/accessible_name.h"
 #include "platform/win32/error_boundary.h"
+#include "platform/win32/text.h"
 
 namespace promptella {
 namespace {
@@ -46,15 +48,21 @@ void Win32Control::setFont(HFONT font) {
 }
 
 LRESULT CALLBACK Win32Control::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR, DWORD_PTR data) noexcept {
+                                            UINT_PTR wantsEnter, DWORD_PTR data) noexcept {
   return guarded(
       [&]() -> LRESULT {
+        auto* control = reinterpret_cast<Win32Control*>(data);
+        if (message == WM_GETOBJECT) {
+          if (const LRESULT named =
+                  accessibleObjectNamed(hwnd, wParam, lParam, control->accessibleName_)) {
+            return named;
+          }
+        }
         if (message == WM_NCDESTROY) {
-          RemoveWindowSubclass(hwnd, subclassProc, 0);
-        } else if (asksForEnter(message, wParam, lParam)) {
+          RemoveWindowSubclass(hwnd, subclassProc, wantsEnter);
+        } else if (wantsEnter && asksForEnter(message, wParam, lParam)) {
           return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);
-        } else if (const auto handled = reinterpret_cast<Win32Control*>(data)->onSubclassed(
-                       hwnd, message, wParam, lParam)) {
+        } else if (const auto handled = control->onSubclassed(hwnd, message, wParam, lParam)) {
           return *handled;
         }
         return DefSubclassProc(hwnd, message, wParam, lParam);
@@ -62,8 +70,15 @@ LRESULT CALLBACK Win32Control::subclassProc(HWND hwnd, UINT message, WPARAM wPar
       LRESULT{0});
 }
 
-void Win32Control::subclass(HWND window) {
-  SetWindowSubclass(window, subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+void Win32Control::nameForScreenReaders(std::string_view name, HWND also) {
+  accessibleName_ = widen(name);
+  subclass(hwnd_, false);
+  if (also) subclass(also, false);
+}
+
+void Win32Control::subclass(HWND window, bool wantsEnter) {
+  // One subclass each way: the ID says whether the window asks for Enter.
+  SetWindowSubclass(window, subclassProc, wantsEnter ? 1 : 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 bool Win32Control::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
