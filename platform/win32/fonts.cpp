@@ -15,16 +15,16 @@ UniqueFont makeFont(int hundredthsOfPoint, bool bold, bool underline, int dpi) {
 }
 
 void FontSet::make(int dpi) {
-  struct Spec {
+  struct Size {
     int hundredthsOfPoint;
     bool bold, underline;
   };
   // In the order of layout::Font.
-  static constexpr Spec kSpecs[layout::kFontCount] = {{825, false, false}, {825, true, false},
+  static constexpr Size kSizes[layout::kFontCount] = {{825, false, false}, {825, true, false},
                                                       {975, false, false}, {975, true, false},
                                                       {975, false, true},  {975, true, true}};
   for (std::size_t i = 0; i < fonts_.size(); ++i) {
-    fonts_[i] = makeFont(kSpecs[i].hundredthsOfPoint, kSpecs[i].bold, kSpecs[i].underline, dpi);
+    fonts_[i] = makeFont(kSizes[i].hundredthsOfPoint, kSizes[i].bold, kSizes[i].underline, dpi);
   }
 }
 
