@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "platform/controls.h"
-#include "platform/win32/suggestions.h"
 
 namespace promptella {
 
@@ -131,7 +130,6 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
   // Puts the paths of the files and folders dropped at the caret.
   void insertDroppedPaths(HDROP drop);
   HWND edit_ = nullptr;
-  std::unique_ptr<Suggestions> suggestions_;  // made when the user first types
 };
 
 // A push button; `toolTips` is the tooltip window that shows its tip.

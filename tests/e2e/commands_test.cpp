@@ -13,16 +13,6 @@
 namespace promptella::e2e {
 namespace {
 
-auto equals(const std::wstring& expected) {
-  return [expected](const std::wstring& line) { return line == expected; };
-}
-auto endsWith(const std::wstring& tail) {
-  return [tail](const std::wstring& line) {
-    return line.size() >= tail.size() &&
-           line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
-  };
-}
-
 class Commands : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,7 +28,7 @@ class Commands : public ::testing::Test {
 
 TEST_F(Commands, EnterRunsTheCommandInTheConsoleFromTheFolderShown) {
   program.typeCommand(L"echo hello");
-  EXPECT_TRUE(program.waitForConsole(equals(L"hello")));
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"hello")));
   const std::string folder = narrowAscii(folderShown());
   EXPECT_EQ(fileBytes(program.folder() / L"~Promptella.bat"),
             "@echo off\r\n" + narrowAscii(driveShown().substr(0, 2)) + "\r\ncd \"" + folder +
@@ -71,7 +61,7 @@ TEST_F(Commands, PickingADriveRunsTheDriveThenTheFolderBatch) {
   const std::wstring drive{other, L':'};
   ASSERT_TRUE(program.pickDrive(drive));
   EXPECT_EQ(driveShown().substr(0, 2), drive);
-  EXPECT_TRUE(program.waitForConsole(endsWith(L">" + drive))) << [&] {
+  EXPECT_TRUE(program.waitForConsole(holds(L">" + drive))) << [&] {
     std::string all;
     for (const auto& line : program.consoleLines()) all += narrowAscii(line) + "\n";
     return all;
@@ -79,7 +69,7 @@ TEST_F(Commands, PickingADriveRunsTheDriveThenTheFolderBatch) {
   EXPECT_TRUE(waitFor([&] {
     return folderShown().rfind(std::wstring{static_cast<wchar_t>(towupper(other)), L':'}, 0) == 0;
   })) << narrowAscii(folderShown());
-  EXPECT_TRUE(program.waitForConsole(endsWith(L">cd \"" + folderShown() + L"\"")));
+  EXPECT_TRUE(program.waitForConsole(holds(L"cd \"" + folderShown() + L"\"")));
   ASSERT_TRUE(program.pickDrive(L"c:"));
   EXPECT_TRUE(waitFor([&] { return folderShown().rfind(L"C:\\", 0) == 0; }));
 }
@@ -87,14 +77,14 @@ TEST_F(Commands, PickingADriveRunsTheDriveThenTheFolderBatch) {
 TEST_F(Commands, OverlappingCommandsDoNotRunFragmentsOfEachOther) {
   // The first batch's end is told by a file: its output may land inside the second's long echo.
   program.typeCommand(L"echo started & ping -n 3 127.0.0.1 >nul & echo first-done> first-done.txt");
-  ASSERT_TRUE(program.waitForConsole(equals(L"started")));
+  ASSERT_TRUE(program.waitForConsole(showsOutput(L"started")));
   program.typeCommand(L"echo second-done & rem " + std::wstring(150, L'x') + L" & echo fragment");
-  EXPECT_TRUE(program.waitForConsole(equals(L"second-done")));
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"second-done")));
   EXPECT_TRUE(waitFor([&] {
     return std::filesystem::exists(std::filesystem::path(folderShown()) / L"first-done.txt");
   }));
   program.typeCommand(L"echo all-done");  // the spare file is cleaned up once both have ended
-  EXPECT_TRUE(program.waitForConsole(equals(L"all-done")));
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"all-done")));
   for (const auto& line : program.consoleLines()) {
     EXPECT_NE(line, L"fragment");
     EXPECT_EQ(line.find(L"not recognized"), std::wstring::npos) << narrowAscii(line);
@@ -103,7 +93,7 @@ TEST_F(Commands, OverlappingCommandsDoNotRunFragmentsOfEachOther) {
 
 TEST_F(Commands, ASecondCopyInTheSameFolderNeverRewritesTheFirstsBatch) {
   program.typeCommand(L"echo started & ping -n 3 127.0.0.1 >nul & echo first-done");
-  ASSERT_TRUE(program.waitForConsole(equals(L"started")));
+  ASSERT_TRUE(program.waitForConsole(showsOutput(L"started")));
   PromptellaProcess second(ExistingFolder{program.folder()});
   second.start();
   second.typeCommand(L"echo second-copy & rem " + std::wstring(150, L'x') + L" & echo fragment");
@@ -111,7 +101,7 @@ TEST_F(Commands, ASecondCopyInTheSameFolderNeverRewritesTheFirstsBatch) {
     return fileBytes(program.folder() / L"~Promptella.2.bat").find("second-copy") !=
            std::string::npos;
   }));
-  EXPECT_TRUE(program.waitForConsole(equals(L"first-done")));
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"first-done")));
   for (const auto& line : program.consoleLines()) EXPECT_NE(line, L"fragment");
   PostMessageW(second.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(second.waitForExit(), 0u);
@@ -134,28 +124,6 @@ TEST_F(Commands, AFolderWithAPercentAndAQuotedCdAreFollowed) {
   program.typeCommand(L"echo here> marker.txt");
   EXPECT_TRUE(waitFor(
       [&] { return std::filesystem::exists(std::filesystem::path(inner) / L"marker.txt"); }));
-}
-
-// Typing offers what the history holds, appended and selected; Enter runs the line as it stands.
-TEST_F(Commands, TypingAPrefixSuggestsFromTheHistoryAndEnterRunsIt) {
-  program.typeCommand(L"echo suggested-run");
-  ASSERT_TRUE(program.waitForConsole(equals(L"suggested-run")));
-  const HWND edit = FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr);
-  const auto press = [&](WPARAM key, wchar_t character) {
-    SendMessageW(edit, WM_KEYDOWN, key, 0);
-    if (character) SendMessageW(edit, WM_CHAR, character, 0);
-    SendMessageW(edit, WM_KEYUP, key, 0);
-  };
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-  press('E', L'e');
-  press('C', L'c');
-  EXPECT_TRUE(waitFor([&] { return program.text(edit) == L"echo suggested-run"; }))
-      << narrowAscii(program.text(edit));
-  press(VK_RETURN, L'\r');
-  EXPECT_TRUE(waitFor([&] {
-    const auto lines = program.consoleLines();
-    return std::count(lines.begin(), lines.end(), L"suggested-run") == 2;
-  }));
 }
 
 TEST(History, SurvivesARestartInTheSameOrder) {

@@ -38,6 +38,17 @@ HWND findProcessWindow(DWORD pid, const wchar_t* className) {
 
 }  // namespace
 
+std::function<bool(const std::wstring&)> holds(const std::wstring& text) {
+  return [text](const std::wstring& line) { return line.find(text) != std::wstring::npos; };
+}
+
+std::function<bool(const std::wstring&)> showsOutput(const std::wstring& text) {
+  return [text](const std::wstring& line) {
+    return line.find(text) != std::wstring::npos &&
+           line.find(L"echo " + text) == std::wstring::npos;
+  };
+}
+
 std::filesystem::path executableFolder() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -80,6 +80,13 @@ class PromptellaProcess {
   HWND window_ = nullptr;
 };
 
+// Console rows to wait for. Batches that overlap write into the one console, so a row may also
+// hold another batch's output: a row is taken when it holds the text.
+std::function<bool(const std::wstring&)> holds(const std::wstring& text);
+// A row that shows `text` as a command's output: it holds the text, but not as part of the echoed
+// command "echo <text>".
+std::function<bool(const std::wstring&)> showsOutput(const std::wstring& text);
+
 // The folder of the running test or benchmark executable (where Promptella.exe is built too).
 std::filesystem::path executableFolder();
 

@@ -106,12 +106,10 @@ TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
   ASSERT_TRUE(waitFor([&] { return !IsWindow(notice); }));
 
   program.typeIntoConsole(L"echo typed-in-console");
-  EXPECT_TRUE(
-      program.waitForConsole([](const std::wstring& line) { return line == L"typed-in-console"; }));
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"typed-in-console")));
   // A line longer than one read of the console runs whole.
   program.typeIntoConsole(L"echo long-line-ok & rem " + std::wstring(300, L'x'));
-  EXPECT_TRUE(
-      program.waitForConsole([](const std::wstring& line) { return line == L"long-line-ok"; }));
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"long-line-ok")));
   program.typeIntoConsole(L"cd sub");
   const std::wstring sub = (program.folder() / L"sub").wstring();
   EXPECT_TRUE(waitFor([&] {

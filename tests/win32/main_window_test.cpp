@@ -275,32 +275,5 @@ TEST_F(RealMainWindow, ControlsHaveAccessibleNames) {
   CoUninitialize();
 }
 
-// Typing a prefix offers the history and the stored commands that begin with it, appended to the
-// typed text and selected, as the Run box does.
-TEST_F(RealMainWindow, TypingAPrefixSuggestsAStoredCommand) {
-  const HWND edit = FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr);
-  ShowWindow(hwnd(), SW_SHOW);
-  SetFocus(edit);
-  for (const wchar_t c : std::wstring(L"dir &")) {
-    const auto key = static_cast<WPARAM>(LOBYTE(VkKeyScanW(c)));
-    SendMessageW(edit, WM_KEYDOWN, key, 0);
-    SendMessageW(edit, WM_CHAR, c, 0);
-    SendMessageW(edit, WM_KEYUP, key, 0);
-  }
-  EXPECT_TRUE(testing::waitFor(
-      [&] {
-        MSG pending;
-        while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
-        wchar_t text[64] = {};
-        GetWindowTextW(edit, text, 64);
-        return std::wstring(text) == L"dir && echo done";
-      },
-      std::chrono::seconds(5)));
-  DWORD start = 0, end = 0;
-  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, 5u) << "the typed text stays; the rest is selected";
-  EXPECT_EQ(end, 16u);
-}
-
 }  // namespace
 }  // namespace promptella

@@ -28,14 +28,6 @@ std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND, UINT message, WPARAM wP
     insertDroppedPaths(reinterpret_cast<HDROP>(wParam));
     return 0;
   }
-  if (message == WM_KEYDOWN && !suggestions_ && suggestions) {
-    suggestions_ = std::make_unique<Suggestions>([this] {
-      std::vector<std::wstring> entries;
-      for (const std::string& entry : suggestions()) entries.push_back(widen(entry));
-      return entries;
-    });
-    suggestions_->attach(edit_);
-  }
   // The key still goes to the edit field, whatever the handler did.
   if (message == WM_CHAR && onKey) onKey(wParam == L'\r' ? Key::Enter : Key::Other);
   return std::nullopt;
