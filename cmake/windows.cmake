@@ -18,6 +18,7 @@ add_library(promptella_win32 STATIC
   platform/win32/main_window.cpp
   platform/win32/pictures.cpp
   platform/win32/process_launcher.cpp
+  platform/win32/suggestions.cpp
 )
 target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 dwmapi)
 promptella_options(promptella_win32)

@@ -1,6 +1,8 @@
 // Start-up, activation and shut-down of the main window.
 #include "mainwindow/main_window_controller.h"
 
+#include <algorithm>
+
 #include "about/about_box.h"
 #include "platform/files.h"
 
@@ -24,6 +26,18 @@ void MainWindowController::load() {
 
   storedCommands_->load();
   commandLine_->loadHistory();
+  // Offered while typing: the history, newest first, then the stored commands.
+  c.commandLine.suggestions = [&c] {
+    std::vector<std::string> entries;
+    const auto add = [&](std::string entry) {
+      if (!entry.empty() && std::find(entries.begin(), entries.end(), entry) == entries.end()) {
+        entries.push_back(std::move(entry));
+      }
+    };
+    for (int i = 0; i < c.commandLine.count(); ++i) add(c.commandLine.item(i));
+    for (const Button* slot : c.slotButtons) add(slot->caption());
+    return entries;
+  };
   services_.console.open(c.window);
 }
 

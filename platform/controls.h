@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace promptella {
 
@@ -55,6 +56,8 @@ class ComboBox : public Control {
   virtual void removeItem(int index) = 0;
   // Raised for every character typed into the field, before the field takes it.
   std::function<void(Key)> onKey;
+  // The entries offered while the user types, those that begin with the typed text.
+  std::function<std::vector<std::string>()> suggestions;
 };
 
 // A push button, standard or picture style. A disabled button raises no click.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/win32/suggestions.h"
 
 namespace promptella {
 
@@ -126,10 +127,12 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
   HWND editWindow() const { return edit_; }
 
  private:
-  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) override;
+  std::optional<LRESULT> onSubclassed(HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam) override;
   // Puts the paths of the files and folders dropped at the caret.
   void insertDroppedPaths(HDROP drop);
   HWND edit_ = nullptr;
+  std::unique_ptr<Suggestions> suggestions_;  // made when the user first types
 };
 
 // A push button; `toolTips` is the tooltip window that shows its tip.

@@ -126,6 +126,29 @@ TEST_F(Commands, AFolderWithAPercentAndAQuotedCdAreFollowed) {
       [&] { return std::filesystem::exists(std::filesystem::path(inner) / L"marker.txt"); }));
 }
 
+// Typing offers what the history holds, appended and selected; Enter runs the line as it stands.
+TEST_F(Commands, TypingAPrefixSuggestsFromTheHistoryAndEnterRunsIt) {
+  program.typeCommand(L"echo suggested-run > first.txt");
+  const std::filesystem::path folder(folderShown());
+  ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"first.txt"); }));
+  const HWND edit = FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  const auto press = [&](WPARAM key, wchar_t character) {
+    SendMessageW(edit, WM_KEYDOWN, key, 0);
+    if (character) SendMessageW(edit, WM_CHAR, character, 0);
+    SendMessageW(edit, WM_KEYUP, key, 0);
+  };
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  press('E', L'e');
+  press('C', L'c');
+  EXPECT_TRUE(waitFor([&] { return program.text(edit) == L"echo suggested-run > first.txt"; }))
+      << narrowAscii(program.text(edit));
+  std::filesystem::remove(folder / L"first.txt");
+  // Enter as the keyboard gives it: through the program's message loop and dialog manager.
+  PostMessageW(edit, WM_KEYDOWN, VK_RETURN,
+               MAKELPARAM(1, MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)));
+  EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"first.txt"); }));
+}
+
 TEST(History, SurvivesARestartInTheSameOrder) {
   PromptellaProcess program;
   {

@@ -38,6 +38,11 @@ TEST_F(CommandLine, EnterRunsTheTrimmedCommandFromThePickersFolder) {
   EXPECT_EQ(savedHistory(), std::vector<std::string>{"echo hello"});
 }
 
+TEST_F(CommandLine, SuggestionsAreTheHistoryThenTheStoredCommandsOnceEach) {
+  load("[Commands]\r\nCommand0=ver\r\nCommand1=dir /w\r\n[StoredCommands]\r\nCommand3=tree\r\n");
+  EXPECT_EQ(w.commandLine.suggestions(), (std::vector<std::string>{"ver", "dir /w", "tree"}));
+}
+
 TEST_F(CommandLine, OtherKeysAndEmptyLinesDoNothing) {
   load();
   w.commandLine.setText("dir");

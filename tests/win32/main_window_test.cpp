@@ -275,5 +275,54 @@ TEST_F(RealMainWindow, ControlsHaveAccessibleNames) {
   CoUninitialize();
 }
 
+// Typing a prefix offers the history and the stored commands that begin with it, appended to the
+// typed text and selected, as the Run box does.
+TEST_F(RealMainWindow, TypingAPrefixSuggestsAStoredCommand) {
+  const HWND edit = FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  ShowWindow(hwnd(), SW_SHOW);
+  SetFocus(edit);
+  for (const wchar_t c : std::wstring(L"dir &")) {
+    const auto key = static_cast<WPARAM>(LOBYTE(VkKeyScanW(c)));
+    SendMessageW(edit, WM_KEYDOWN, key, 0);
+    SendMessageW(edit, WM_CHAR, c, 0);
+    SendMessageW(edit, WM_KEYUP, key, 0);
+  }
+  EXPECT_TRUE(testing::waitFor(
+      [&] {
+        MSG pending;
+        while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
+        wchar_t text[64] = {};
+        GetWindowTextW(edit, text, 64);
+        return std::wstring(text) == L"dir && echo done";
+      },
+      std::chrono::seconds(5)));
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 5u) << "the typed text stays; the rest is selected";
+  EXPECT_EQ(end, 16u);
+
+  // The list below the field is a window of this thread; Escape, as the message loop hands it
+  // through the dialog manager, closes it.
+  const auto listShown = [&] {
+    std::pair<HWND, bool> search{hwnd(), false};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+          auto& [main, shown] = *reinterpret_cast<std::pair<HWND, bool>*>(found);
+          wchar_t name[64] = {};
+          GetClassNameW(window, name, 64);
+          shown |=
+              window != main && IsWindowVisible(window) && name != std::wstring(TOOLTIPS_CLASSW);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+  };
+  EXPECT_TRUE(listShown());
+  MSG escape{edit, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+  if (!IsDialogMessageW(hwnd(), &escape)) DispatchMessageW(&escape);
+  EXPECT_FALSE(listShown());
+}
+
 }  // namespace
 }  // namespace promptella

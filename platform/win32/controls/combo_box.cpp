@@ -23,10 +23,23 @@ Win32ComboBox::Win32ComboBox(HWND parent, int id) {
   SetWindowLongPtrW(edit_, GWL_EXSTYLE, GetWindowLongPtrW(edit_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
 }
 
-std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND window, UINT message, WPARAM wParam,
+                                                   LPARAM lParam) {
+  // Escape closes the open suggestions: the dialog manager must hand it to the field then.
+  if (message == WM_GETDLGCODE && wParam == VK_ESCAPE && suggestions_ && suggestions_->shown()) {
+    return DLGC_WANTALLKEYS | DefSubclassProc(window, message, wParam, lParam);
+  }
   if (message == WM_DROPFILES) {
     insertDroppedPaths(reinterpret_cast<HDROP>(wParam));
     return 0;
+  }
+  if (message == WM_KEYDOWN && !suggestions_ && suggestions) {
+    suggestions_ = std::make_unique<Suggestions>([this] {
+      std::vector<std::wstring> entries;
+      for (const std::string& entry : suggestions()) entries.push_back(widen(entry));
+      return entries;
+    });
+    suggestions_->attach(edit_);
   }
   // The key still goes to the edit field, whatever the handler did.
   if (message == WM_CHAR && onKey) onKey(wParam == L'\r' ? Key::Enter : Key::Other);

@@ -1,0 +1,120 @@
+// The system's autocompletion over a list of our own. COM is loaded and started only when the
+// user first types in the command line.
+#include "platform/win32/suggestions.h"
+
+#include <objbase.h>
+#include <shldisp.h>
+#include <shobjidl.h>
+
+#include "platform/win32/system_function.h"
+
+namespace promptella {
+
+// The entries on offer, as the autocompletion enumerates them. A COM object: it lives as long as
+// its references and deletes itself with the last.
+class SuggestionList final : public IEnumString {
+ public:
+  explicit SuggestionList(std::function<std::vector<std::wstring>()> source)
+      : source_(std::move(source)), entries_(source_()) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (!object) return E_POINTER;
+    if (id != __uuidof(IUnknown) && id != __uuidof(IEnumString)) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IEnumString*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+  }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG refs = InterlockedDecrement(&refs_);
+    if (refs == 0) delete this;
+    return static_cast<ULONG>(refs);
+  }
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, LPOLESTR* out, ULONG* fetched) override {
+    const auto allocate = systemFunction<decltype(CoTaskMemAlloc)>(L"ole32.dll", "CoTaskMemAlloc");
+    ULONG given = 0;
+    for (; given < count && next_ < entries_.size() && allocate; ++given, ++next_) {
+      const std::wstring& entry = entries_[next_];
+      const std::size_t bytes = (entry.size() + 1) * sizeof(wchar_t);
+      out[given] = static_cast<LPOLESTR>(allocate(bytes));
+      if (!out[given]) break;
+      std::copy(entry.c_str(), entry.c_str() + entry.size() + 1, out[given]);
+    }
+    if (fetched) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    next_ = std::min(entries_.size(), next_ + count);
+    return next_ < entries_.size() ? S_OK : S_FALSE;
+  }
+  // The autocompletion starts a new list: the entries are taken again, so that a command just
+  // run or stored is offered.
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    entries_ = source_();
+    next_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumString** copy) override {
+    if (!copy) return E_POINTER;
+    auto* list = new SuggestionList(source_);
+    list->next_ = next_;
+    *copy = list;
+    return S_OK;
+  }
+
+ private:
+  ~SuggestionList() = default;
+
+  LONG refs_ = 1;
+  std::function<std::vector<std::wstring>()> source_;
+  std::vector<std::wstring> entries_;
+  std::size_t next_ = 0;
+};
+
+Suggestions::Suggestions(std::function<std::vector<std::wstring>()> source)
+    : source_(std::move(source)) {}
+
+Suggestions::~Suggestions() {
+  if (autoComplete_) autoComplete_->Release();
+  if (list_) list_->Release();
+}
+
+bool Suggestions::attach(HWND edit) {
+  const auto initialize = systemFunction<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+  const auto create = systemFunction<decltype(CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+  if (!initialize || !create || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED))) return false;
+  // CLSID_AutoComplete, the shell's autocompletion object.
+  static constexpr CLSID kAutoComplete = {
+      0x00BB2763, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
+  if (FAILED(create(kAutoComplete, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IAutoComplete2),
+                    reinterpret_cast<void**>(&autoComplete_)))) {
+    autoComplete_ = nullptr;
+    return false;
+  }
+  list_ = new SuggestionList(source_);
+  if (FAILED(autoComplete_->Init(edit, list_, nullptr, nullptr))) return false;
+  autoComplete_->SetOptions(ACO_AUTOSUGGEST | ACO_AUTOAPPEND);
+  return true;
+}
+
+bool Suggestions::shown() const {
+  IAutoCompleteDropDown* dropDown = nullptr;
+  if (!autoComplete_ ||
+      FAILED(autoComplete_->QueryInterface(__uuidof(IAutoCompleteDropDown),
+                                           reinterpret_cast<void**>(&dropDown)))) {
+    return false;
+  }
+  DWORD status = 0;
+  const bool visible =
+      SUCCEEDED(dropDown->GetDropDownStatus(&status, nullptr)) && (status & ACDD_VISIBLE) != 0;
+  dropDown->Release();
+  return visible;
+}
+
+}  // namespace promptella

@@ -1,0 +1,36 @@
+// Suggestions while typing in an edit field, the way the Run box and address bars make them: the
+// system's autocompletion (IAutoComplete2, suggest and append), fed from a list of our own.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct IAutoComplete2;
+
+namespace promptella {
+
+class SuggestionList;
+
+class Suggestions {
+ public:
+  // `source` gives the entries to offer; it is asked afresh whenever a list is made.
+  explicit Suggestions(std::function<std::vector<std::wstring>()> source);
+  ~Suggestions();
+  Suggestions(const Suggestions&) = delete;
+  Suggestions& operator=(const Suggestions&) = delete;
+
+  // Attaches to `edit`; false when the system offers no autocompletion.
+  bool attach(HWND edit);
+  // Whether the list of suggestions is open below the field.
+  bool shown() const;
+
+ private:
+  std::function<std::vector<std::wstring>()> source_;
+  SuggestionList* list_ = nullptr;
+  IAutoComplete2* autoComplete_ = nullptr;
+};
+
+}  // namespace promptella
