@@ -142,6 +142,7 @@ TEST_F(Commands, TypingAPrefixSuggestsFromTheHistoryAndEnterRunsIt) {
   press('C', L'c');
   EXPECT_TRUE(waitFor([&] { return program.text(edit) == L"echo suggested-run > first.txt"; }))
       << narrowAscii(program.text(edit));
+  saveScreenshot(screenshotFolder() / L"suggestions.bmp");
   std::filesystem::remove(folder / L"first.txt");
   // Enter as the keyboard gives it: through the program's message loop and dialog manager.
   PostMessageW(edit, WM_KEYDOWN, VK_RETURN,

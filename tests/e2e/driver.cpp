@@ -312,6 +312,16 @@ std::filesystem::path screenshotFolder() {
 
 bool saveScreenshot(const std::filesystem::path& file) {
   std::filesystem::create_directories(file.parent_path());
+  // Every window paints what it holds now, the console included, before the screen is read.
+  EnumWindows(
+      [](HWND window, LPARAM) {
+        if (IsWindowVisible(window)) {
+          RedrawWindow(window, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+        return TRUE;
+      },
+      0);
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
