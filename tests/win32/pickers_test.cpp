@@ -174,6 +174,27 @@ TEST_F(Pickers, FolderListShowsAncestorsThenSortedSubfolders) {
   folders.openEntry(static_cast<int>(current + 3));  // what a double-click or Enter does
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(folders.path(), folderText(folder / L"Sub one"));
+
+  // A folder of more names than one batch: their keys are made on a second thread, and the
+  // merged list is still in the user's order, complete, and shown.
+  const int many = 1100;
+  for (int i = 0; i < many; ++i) {
+    const std::wstring name = (i % 2 ? L"\u00e9" : L"E") + std::to_wstring(i * 7919 % many);
+    CreateDirectoryW((folder / L"Sub one" / name).c_str(), nullptr);
+  }
+  ASSERT_TRUE(folders.setPath(folderText(folder)));
+  ASSERT_TRUE(folders.setPath(folderText(folder / L"Sub one")));
+  const auto& listed = folders.entries();
+  ASSERT_EQ(listed.size(), current + 2 + many);
+  for (std::size_t i = current + 3; i < listed.size(); ++i) {
+    const auto& a = listed[i - 1].name;
+    const auto& b = listed[i].name;
+    ASSERT_EQ(CompareStringEx(LOCALE_NAME_USER_DEFAULT, LINGUISTIC_IGNORECASE, a.c_str(), -1,
+                              b.c_str(), -1, nullptr, nullptr, 0),
+              CSTR_LESS_THAN)
+        << narrow(a) << " before " << narrow(b);
+  }
+  EXPECT_TRUE(GetWindowLongPtrW(folders.hwnd(), GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(Pickers, DriveAloneGivesThatDrivesCurrentFolder) {

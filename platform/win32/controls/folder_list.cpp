@@ -4,7 +4,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cwctype>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/handles.h"
@@ -64,22 +69,93 @@ void drawFolderGlyph(HDC dc, RECT box, bool open) {
 
 // Appends the sort key of `name` in the user's collation to `keys`; one call for any name that
 // fits the buffer, as nearly all do.
-void appendSortKey(std::string& keys, const wchar_t* name) {
+void appendSortKey(std::string& keys, const std::wstring& name) {
   const DWORD flags = LCMAP_SORTKEY | LINGUISTIC_IGNORECASE;
   BYTE buffer[1024];
-  int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name, -1,
+  int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name.c_str(), -1,
                            reinterpret_cast<LPWSTR>(buffer), sizeof(buffer), nullptr, nullptr, 0);
   if (size > 0) {
     keys.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
     return;
   }
-  size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name, -1, nullptr, 0, nullptr, nullptr, 0);
+  size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name.c_str(), -1, nullptr, 0, nullptr,
+                       nullptr, 0);
   if (size <= 0) return;
   const std::size_t at = keys.size();
   keys.resize(at + static_cast<std::size_t>(size));
-  LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name, -1,
+  LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name.c_str(), -1,
                 reinterpret_cast<LPWSTR>(keys.data() + at), size, nullptr, nullptr, 0);
 }
+
+// Subfolder names as they are found, in batches, with their sort keys.
+struct NameBatch {
+  static constexpr std::size_t kSize = 1024;
+  std::vector<std::wstring> names;
+  std::string keys;                  // all the batch's keys, one after another
+  std::vector<std::size_t> keyEnds;  // where each name's key ends in `keys`
+  void makeKeys() {
+    keyEnds.reserve(names.size());
+    for (const std::wstring& name : names) {
+      appendSortKey(keys, name);
+      keyEnds.push_back(keys.size());
+    }
+  }
+};
+
+// Makes the sort keys of full batches on a second thread while the folder is still being read,
+// so that a folder of many thousands costs little more than reading it. Started only for a
+// folder that fills a batch.
+class KeyMaker {
+ public:
+  ~KeyMaker() { finish(); }
+  // Hands over a full batch; its keys are made on the second thread.
+  void add(NameBatch* batch) {
+    if (!thread_.joinable()) {
+      try {
+        thread_ = std::thread([this]() noexcept { run(); });
+      } catch (const std::system_error&) {  // no second thread: the keys are made afterwards
+        return;
+      }
+    }
+    const std::lock_guard lock(mutex_);
+    waiting_.push_back(batch);
+    wake_.notify_one();
+  }
+  // Waits until the keys of every batch handed over are made.
+  void finish() {
+    if (!thread_.joinable()) return;
+    {
+      const std::lock_guard lock(mutex_);
+      done_ = true;
+      wake_.notify_one();
+    }
+    thread_.join();
+  }
+
+ private:
+  void run() noexcept {
+    for (;;) {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return done_ || next_ < waiting_.size(); });
+      if (next_ == waiting_.size()) return;
+      NameBatch* batch = waiting_[next_++];
+      lock.unlock();
+      try {
+        batch->makeKeys();
+      } catch (...) {  // out of memory: the batch is left without keys and made again below
+        batch->keys.clear();
+        batch->keyEnds.clear();
+      }
+    }
+  }
+
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::vector<NameBatch*> waiting_;
+  std::size_t next_ = 0;
+  bool done_ = false;
+};
 
 // Handles the paint messages that wait, and nothing else, so that no input runs in between.
 void repaintPending() {
@@ -159,13 +235,9 @@ void Win32FolderList::populate() {
   const int current = static_cast<int>(entries_.size()) - 1;
 
   // Sorted as Explorer sorts, by the user's collation ("Élan" with the E's), through sort keys:
-  // one conversion per name into one buffer for all, then plain byte comparisons.
-  struct Child {
-    std::wstring name;
-    std::size_t key, keyLength;  // in `keys`
-  };
-  std::vector<Child> children;
-  std::string keys;
+  // one conversion per name, then plain byte comparisons.
+  std::vector<std::unique_ptr<NameBatch>> batches;
+  KeyMaker keyMaker;
   std::wstring pattern = path_;
   if (pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
@@ -174,33 +246,62 @@ void Win32FolderList::populate() {
       FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchLimitToDirectories,
                        nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (search != INVALID_HANDLE_VALUE) {
+    // A folder that takes long to read (thousands of names on a slow disk or share) does not
+    // freeze the windows: past a moment they paint again, now and then, until it is read.
+    ULONGLONG nextPaint = GetTickCount64() + 100;
+    std::size_t count = 0;
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
       const wchar_t* name = found.cFileName;
       if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
-      const std::size_t key = keys.size();
-      appendSortKey(keys, name);
-      children.push_back({name, key, keys.size() - key});
-      // A folder of many thousands takes a moment: the windows keep painting meanwhile.
-      if (children.size() % 2048 == 0) repaintPending();
+      if (batches.empty() || batches.back()->names.size() == NameBatch::kSize) {
+        if (!batches.empty()) keyMaker.add(batches.back().get());
+        batches.push_back(std::make_unique<NameBatch>());
+        batches.back()->names.reserve(NameBatch::kSize);
+      }
+      batches.back()->names.emplace_back(name);
+      if (++count % 256 == 0 && GetTickCount64() >= nextPaint) {
+        repaintPending();
+        nextPaint = GetTickCount64() + 50;
+      }
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  const std::string_view allKeys = keys;
-  std::sort(children.begin(), children.end(), [&](const Child& a, const Child& b) {
-    return allKeys.substr(a.key, a.keyLength) < allKeys.substr(b.key, b.keyLength);
-  });
+  keyMaker.finish();
+  struct Child {
+    std::wstring* name;
+    std::string_view key;
+  };
+  std::vector<Child> children;
+  for (const auto& batch : batches) {
+    if (batch->keyEnds.size() != batch->names.size()) {  // the last batch, or one that failed
+      batch->keys.clear();
+      batch->keyEnds.clear();
+      batch->makeKeys();
+    }
+    const std::string_view keys = batch->keys;
+    for (std::size_t i = 0, begin = 0; i < batch->names.size(); begin = batch->keyEnds[i++]) {
+      children.push_back({&batch->names[i], keys.substr(begin, batch->keyEnds[i] - begin)});
+    }
+  }
+  std::sort(children.begin(), children.end(),
+            [](const Child& a, const Child& b) { return a.key < b.key; });
   entries_.reserve(entries_.size() + children.size());
-  for (auto& child : children) entries_.push_back({std::move(child.name), {}, current + 1, false});
+  for (auto& child : children) entries_.push_back({std::move(*child.name), {}, current + 1, false});
 
   // The path is also the list's window text, where automation tools read it.
   SetWindowTextW(hwnd_, path_.c_str());
+  // The list is refilled unseen: with its visible style off, neither the new count nor the scroll
+  // bar that comes or goes is drawn before the whole list is drawn once.
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~WS_VISIBLE);
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(hwnd_, LB_SETCOUNT, entries_.size(), 0);
   SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
   SendMessageW(hwnd_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, current - 2)), 0);
   SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void Win32FolderList::openEntry(int index) {
