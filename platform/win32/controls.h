@@ -45,6 +45,7 @@ class Win32Control {
  private:
   static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
   std::wstring accessibleName_;
+  std::vector<std::pair<HWND, bool>> subclassed_;  // each window and whether it asks for Enter
 };
 
 // A wrapper of one child window that implements the control interface `Interface`: enabling and

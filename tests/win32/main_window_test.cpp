@@ -12,6 +12,7 @@
 #include <optional>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "mainwindow/layout.h"
 #include "tests/support/in_process_window.h"
@@ -281,6 +282,10 @@ TEST_F(RealMainWindow, TypingAPrefixSuggestsAStoredCommand) {
   const HWND edit = FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr);
   ShowWindow(hwnd(), SW_SHOW);
   SetFocus(edit);
+  // Each character reaches the command line's handler once: Enter runs a command once.
+  auto& commandLine = w_->window.controls().commandLine;
+  int keys = 0;
+  const auto handler = std::exchange(commandLine.onKey, [&](Key) { ++keys; });
   for (const wchar_t c : std::wstring(L"dir &")) {
     const auto key = static_cast<WPARAM>(LOBYTE(VkKeyScanW(c)));
     SendMessageW(edit, WM_KEYDOWN, key, 0);
@@ -296,6 +301,8 @@ TEST_F(RealMainWindow, TypingAPrefixSuggestsAStoredCommand) {
         return std::wstring(text) == L"dir && echo done";
       },
       std::chrono::seconds(5)));
+  commandLine.onKey = handler;
+  EXPECT_EQ(keys, 5);
   DWORD start = 0, end = 0;
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 5u) << "the typed text stays; the rest is selected";

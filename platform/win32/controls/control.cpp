@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32/accessible_name.h"
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/text.h"
@@ -77,7 +79,17 @@ void Win32Control::nameForScreenReaders(std::string_view name, HWND also) {
 }
 
 void Win32Control::subclass(HWND window, bool wantsEnter) {
-  // One subclass each way: the ID says whether the window asks for Enter.
+  // One subclass per window, so that each message reaches onSubclassed once; its ID says whether
+  // the window asks for Enter, and once asked it stays so.
+  const auto known = std::find_if(subclassed_.begin(), subclassed_.end(),
+                                  [&](const auto& entry) { return entry.first == window; });
+  if (known != subclassed_.end()) {
+    if (known->second || !wantsEnter) return;
+    RemoveWindowSubclass(window, subclassProc, 0);
+    known->second = true;
+  } else {
+    subclassed_.emplace_back(window, wantsEnter);
+  }
   SetWindowSubclass(window, subclassProc, wantsEnter ? 1 : 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
