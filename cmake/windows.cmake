@@ -36,7 +36,11 @@ if(MINGW)
   foreach(target promptella_core promptella_win32 Promptella)
     target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
   endforeach()
-  target_link_options(Promptella PRIVATE -municode ${STATIC_RUNTIME} -Wl,--gc-sections -s)
+  # Sections aligned in the file as in memory, so that the loader can map them from the file
+  # instead of reading them into private memory.
+  set(PAGE_ALIGNED -Wl,--file-alignment,4096)
+  target_link_options(Promptella PRIVATE -municode ${STATIC_RUNTIME} -Wl,--gc-sections -s
+                      ${PAGE_ALIGNED})
 elseif(MSVC)
   # The manifest comes from the resource script.
   target_link_options(Promptella PRIVATE /MANIFEST:NO)
@@ -75,6 +79,6 @@ if(PROMPTELLA_TESTS)
     target_link_options(win32_tests PRIVATE ${STATIC_RUNTIME})
     target_link_options(e2e_tests PRIVATE ${STATIC_RUNTIME})
     target_link_options(bench PRIVATE ${STATIC_RUNTIME})
-    target_link_options(floor PRIVATE -municode ${STATIC_RUNTIME})
+    target_link_options(floor PRIVATE -municode ${STATIC_RUNTIME} ${PAGE_ALIGNED})
   endif()
 endif()

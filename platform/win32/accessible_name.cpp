@@ -38,7 +38,10 @@ class NamedAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) return inner_->get_accName(child, name);
     if (!name) return E_POINTER;
-    *name = SysAllocString(name_.c_str());
+    // Loaded at first use, as the rest of the accessibility support.
+    const auto allocate =
+        systemFunction<decltype(SysAllocString)>(L"oleaut32.dll", "SysAllocString");
+    *name = allocate ? allocate(name_.c_str()) : nullptr;
     return *name ? S_OK : E_OUTOFMEMORY;
   }
 
