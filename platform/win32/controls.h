@@ -44,7 +44,9 @@ class Win32Control {
 
  private:
   static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  static LRESULT CALLBACK namedWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   std::wstring accessibleName_;
+  WNDPROC namedWindowOriginal_ = nullptr;  // the procedure namedWindowProc hands messages on to
   std::vector<std::pair<HWND, bool>> subclassed_;  // each window and whether it asks for Enter
 };
 
