@@ -87,33 +87,50 @@ void appendSortKey(std::string& keys, const std::wstring& name) {
                 reinterpret_cast<LPWSTR>(keys.data() + at), size, nullptr, nullptr, 0);
 }
 
-// Subfolder names as they are found, in batches, with their sort keys.
+// A subfolder's name with its sort key.
+struct SortedName {
+  std::wstring* name;
+  std::string_view key;
+  bool operator<(const SortedName& other) const { return key < other.key; }
+};
+
+// Subfolder names as they are found, in batches, then sorted by their keys.
 struct NameBatch {
   static constexpr std::size_t kSize = 1024;
   std::vector<std::wstring> names;
-  std::string keys;                  // all the batch's keys, one after another
-  std::vector<std::size_t> keyEnds;  // where each name's key ends in `keys`
-  void makeKeys() {
+  std::string keys;  // all the batch's keys, one after another
+  std::vector<SortedName> sorted;
+  void sort() {
+    keys.clear();
+    keys.reserve(names.size() * 48);
+    std::vector<std::size_t> keyEnds;
     keyEnds.reserve(names.size());
     for (const std::wstring& name : names) {
       appendSortKey(keys, name);
       keyEnds.push_back(keys.size());
     }
+    const std::string_view all = keys;
+    sorted.clear();
+    sorted.reserve(names.size());
+    for (std::size_t i = 0, begin = 0; i < names.size(); begin = keyEnds[i++]) {
+      sorted.push_back({&names[i], all.substr(begin, keyEnds[i] - begin)});
+    }
+    std::sort(sorted.begin(), sorted.end());
   }
 };
 
-// Makes the sort keys of full batches on a second thread while the folder is still being read,
-// so that a folder of many thousands costs little more than reading it. Started only for a
-// folder that fills a batch.
-class KeyMaker {
+// Sorts full batches on a second thread while the folder is still being read, so that a folder
+// of many thousands costs little more than reading it. Started only for a folder that fills a
+// batch.
+class BatchSorter {
  public:
-  ~KeyMaker() { finish(); }
-  // Hands over a full batch; its keys are made on the second thread.
+  ~BatchSorter() { finish(); }
+  // Hands over a full batch, to be sorted on the second thread.
   void add(NameBatch* batch) {
     if (!thread_.joinable()) {
       try {
         thread_ = std::thread([this]() noexcept { run(); });
-      } catch (const std::system_error&) {  // no second thread: the keys are made afterwards
+      } catch (const std::system_error&) {  // no second thread: the batches are sorted afterwards
         return;
       }
     }
@@ -121,7 +138,7 @@ class KeyMaker {
     waiting_.push_back(batch);
     wake_.notify_one();
   }
-  // Waits until the keys of every batch handed over are made.
+  // Waits until every batch handed over is sorted.
   void finish() {
     if (!thread_.joinable()) return;
     {
@@ -141,10 +158,9 @@ class KeyMaker {
       NameBatch* batch = waiting_[next_++];
       lock.unlock();
       try {
-        batch->makeKeys();
-      } catch (...) {  // out of memory: the batch is left without keys and made again below
-        batch->keys.clear();
-        batch->keyEnds.clear();
+        batch->sort();
+      } catch (...) {  // out of memory: the batch is left unsorted and sorted again below
+        batch->sorted.clear();
       }
     }
   }
@@ -237,7 +253,7 @@ void Win32FolderList::populate() {
   // Sorted as Explorer sorts, by the user's collation ("Élan" with the E's), through sort keys:
   // one conversion per name, then plain byte comparisons.
   std::vector<std::unique_ptr<NameBatch>> batches;
-  KeyMaker keyMaker;
+  BatchSorter sorter;
   std::wstring pattern = path_;
   if (pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
@@ -255,7 +271,7 @@ void Win32FolderList::populate() {
       const wchar_t* name = found.cFileName;
       if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
       if (batches.empty() || batches.back()->names.size() == NameBatch::kSize) {
-        if (!batches.empty()) keyMaker.add(batches.back().get());
+        if (!batches.empty()) sorter.add(batches.back().get());
         batches.push_back(std::make_unique<NameBatch>());
         batches.back()->names.reserve(NameBatch::kSize);
       }
@@ -267,25 +283,31 @@ void Win32FolderList::populate() {
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  keyMaker.finish();
-  struct Child {
-    std::wstring* name;
-    std::string_view key;
-  };
-  std::vector<Child> children;
+  sorter.finish();
+  // The sorted batches are merged, two runs at a time.
+  std::vector<SortedName> children;
+  std::vector<std::size_t> runEnds;
   for (const auto& batch : batches) {
-    if (batch->keyEnds.size() != batch->names.size()) {  // the last batch, or one that failed
-      batch->keys.clear();
-      batch->keyEnds.clear();
-      batch->makeKeys();
-    }
-    const std::string_view keys = batch->keys;
-    for (std::size_t i = 0, begin = 0; i < batch->names.size(); begin = batch->keyEnds[i++]) {
-      children.push_back({&batch->names[i], keys.substr(begin, batch->keyEnds[i] - begin)});
-    }
+    if (batch->sorted.size() != batch->names.size()) batch->sort();  // the last, or one that failed
+    children.insert(children.end(), batch->sorted.begin(), batch->sorted.end());
+    runEnds.push_back(children.size());
   }
-  std::sort(children.begin(), children.end(),
-            [](const Child& a, const Child& b) { return a.key < b.key; });
+  while (runEnds.size() > 1) {
+    std::vector<std::size_t> merged;
+    for (std::size_t i = 0; i < runEnds.size(); i += 2) {
+      if (i + 1 == runEnds.size()) {
+        merged.push_back(runEnds[i]);
+        break;
+      }
+      const auto begin = children.begin();
+      const std::size_t first = i == 0 ? 0 : runEnds[i - 1];
+      std::inplace_merge(begin + static_cast<std::ptrdiff_t>(first),
+                         begin + static_cast<std::ptrdiff_t>(runEnds[i]),
+                         begin + static_cast<std::ptrdiff_t>(runEnds[i + 1]));
+      merged.push_back(runEnds[i + 1]);
+    }
+    runEnds = std::move(merged);
+  }
   entries_.reserve(entries_.size() + children.size());
   for (auto& child : children) entries_.push_back({std::move(*child.name), {}, current + 1, false});
 
