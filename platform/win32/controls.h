@@ -8,6 +8,7 @@
 
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -128,6 +129,10 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
   void insertItem(int index, std::string_view text) override;
   void removeItem(int index) override;
   HWND editWindow() const { return edit_; }
+  // Hands on Enter pressed in the field (`deliver` gives it to the window) so that the line runs
+  // as it shows: the open list of suggestions is closed first, and an entry that the list puts
+  // into the line on Enter (one the mouse merely rests on) is taken back out.
+  void deliverEnter(const std::function<void()>& deliver);
 
  private:
   std::optional<LRESULT> onSubclassed(HWND window, UINT message, WPARAM wParam,

@@ -196,11 +196,19 @@ void MainWindow::show() {
 
 int MainWindow::runMessageLoop() {
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorW(hwnd_, accelerators_.get(), &message)) continue;
-    if (IsDialogMessageW(hwnd_, &message)) continue;
+  const auto deliver = [&] {
+    if (TranslateAcceleratorW(hwnd_, accelerators_.get(), &message)) return;
+    if (IsDialogMessageW(hwnd_, &message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
+  };
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        message.hwnd == commandLine_->editWindow()) {
+      commandLine_->deliverEnter(deliver);
+    } else {
+      deliver();
+    }
   }
   return static_cast<int>(message.wParam);
 }

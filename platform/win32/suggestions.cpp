@@ -99,8 +99,9 @@ bool Suggestions::attach(HWND edit) {
   }
   list_ = new SuggestionList(source_);
   if (FAILED(autoComplete_->Init(edit, list_, nullptr, nullptr))) return false;
-  autoComplete_->SetOptions(ACO_AUTOSUGGEST | ACO_AUTOAPPEND);
-  return true;
+  edit_ = edit;
+  // Suggest only: an appended, selected completion would be run by Enter as if it were typed.
+  return SUCCEEDED(autoComplete_->SetOptions(ACO_AUTOSUGGEST));
 }
 
 bool Suggestions::shown() const {
@@ -115,6 +116,11 @@ bool Suggestions::shown() const {
       SUCCEEDED(dropDown->GetDropDownStatus(&status, nullptr)) && (status & ACDD_VISIBLE) != 0;
   dropDown->Release();
   return visible;
+}
+
+void Suggestions::close() {
+  // The autocompletion has no call that closes its list; Esc, handed to the field, does.
+  if (shown()) SendMessageW(edit_, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 }  // namespace promptella

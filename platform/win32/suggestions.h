@@ -1,5 +1,6 @@
-// Suggestions while typing in an edit field, the way the Run box and address bars make them: the
-// system's autocompletion (IAutoComplete2, suggest and append), fed from a list of our own.
+// Suggestions while typing in an edit field: the system's autocompletion (IAutoComplete2), fed
+// from a list of our own. It only suggests: the field holds what the user typed until the user
+// picks an entry of the list.
 #pragma once
 
 #include <windows.h>
@@ -26,11 +27,14 @@ class Suggestions {
   bool attach(HWND edit);
   // Whether the list of suggestions is open below the field.
   bool shown() const;
+  // Closes the list without taking any of its entries, as Esc does.
+  void close();
 
  private:
   std::function<std::vector<std::wstring>()> source_;
   SuggestionList* list_ = nullptr;
   IAutoComplete2* autoComplete_ = nullptr;
+  HWND edit_ = nullptr;
 };
 
 }  // namespace promptella

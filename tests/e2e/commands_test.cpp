@@ -126,28 +126,50 @@ TEST_F(Commands, AFolderWithAPercentAndAQuotedCdAreFollowed) {
       [&] { return std::filesystem::exists(std::filesystem::path(inner) / L"marker.txt"); }));
 }
 
-// Typing offers what the history holds, appended and selected; Enter runs the line as it stands.
-TEST_F(Commands, TypingAPrefixSuggestsFromTheHistoryAndEnterRunsIt) {
-  program.typeCommand(L"echo suggested-run > first.txt");
-  const std::filesystem::path folder(folderShown());
-  ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"first.txt"); }));
+// Typing offers the history and the stored commands in a list below the line, and the line keeps
+// what was typed: Enter runs it as typed, even where a longer command begins with it; Down then
+// Enter runs the entry chosen. Enter goes through the program's message loop, as a key does.
+TEST_F(Commands, SuggestionsNeverLengthenTheTypedCommand) {
   const HWND edit = FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr);
-  const auto press = [&](WPARAM key, wchar_t character) {
-    SendMessageW(edit, WM_KEYDOWN, key, 0);
-    if (character) SendMessageW(edit, WM_CHAR, character, 0);
-    SendMessageW(edit, WM_KEYUP, key, 0);
+  const auto type = [&](const std::wstring& text) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (const wchar_t c : text) {
+      const auto key = static_cast<WPARAM>(LOBYTE(VkKeyScanW(c)));
+      SendMessageW(edit, WM_KEYDOWN, key, 0);
+      SendMessageW(edit, WM_CHAR, c, 0);
+      SendMessageW(edit, WM_KEYUP, key, 0);
+    }
+    EXPECT_TRUE(waitFor([&] { return testing::popupShown(program.window()); }));
+    EXPECT_EQ(program.text(edit), text);
   };
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-  press('E', L'e');
-  press('C', L'c');
-  EXPECT_TRUE(waitFor([&] { return program.text(edit) == L"echo suggested-run > first.txt"; }))
-      << narrowAscii(program.text(edit));
+  const auto postKey = [&](UINT key) {
+    PostMessageW(edit, WM_KEYDOWN, key, MAKELPARAM(1, MapVirtualKeyW(key, MAPVK_VK_TO_VSC)));
+  };
+  const auto historyTop = [&] { return program.comboItems(ids::kCommandLine).front(); };
+  // A fresh start offers stored command 1, "dir /w"; Enter runs "dir".
+  type(L"dir");
+  postKey(VK_RETURN);
+  ASSERT_TRUE(waitFor([&] { return program.comboItems(ids::kCommandLine).size() == 1; }));
+  EXPECT_EQ(historyTop(), L"dir");
+  EXPECT_TRUE(fileBytes(program.folder() / L"~Promptella.bat").ends_with("@echo on\r\ndir\r\n"));
+
+  program.typeCommand(L"echo one>typed-long.txt");
+  const std::filesystem::path folder(folderShown());
+  ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"typed-long.txt"); }));
+  std::filesystem::remove(folder / L"typed-long.txt");
+  type(L"echo one>typed-");
   saveScreenshot(screenshotFolder() / L"suggestions.bmp");
-  std::filesystem::remove(folder / L"first.txt");
-  // Enter as the keyboard gives it: through the program's message loop and dialog manager.
-  PostMessageW(edit, WM_KEYDOWN, VK_RETURN,
-               MAKELPARAM(1, MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)));
-  EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"first.txt"); }));
+  postKey(VK_RETURN);
+  EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"typed-"); }));
+  EXPECT_EQ(historyTop(), L"echo one>typed-");
+  EXPECT_FALSE(std::filesystem::exists(folder / L"typed-long.txt"));
+
+  type(L"echo one>typed-l");
+  postKey(VK_DOWN);
+  EXPECT_TRUE(waitFor([&] { return program.text(edit) == L"echo one>typed-long.txt"; }))
+      << narrowAscii(program.text(edit));
+  postKey(VK_RETURN);
+  EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"typed-long.txt"); }));
 }
 
 TEST(History, SurvivesARestartInTheSameOrder) {

@@ -119,6 +119,23 @@ inline void forEachChildProcess(DWORD parent, const std::function<void(DWORD)>& 
   CloseHandle(snapshot);
 }
 
+// Whether a window of `main`'s thread other than `main` and its tooltips is shown, such as the
+// list of suggestions below the command line.
+inline bool popupShown(HWND main) {
+  std::pair<HWND, bool> search{main, false};
+  EnumThreadWindows(
+      GetWindowThreadProcessId(main, nullptr),
+      [](HWND window, LPARAM found) {
+        auto& [owner, shown] = *reinterpret_cast<std::pair<HWND, bool>*>(found);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        shown |= window != owner && IsWindowVisible(window) && lstrcmpW(name, L"tooltips_class32");
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
 // A ready drive other than the temporary folder's, as a lower-case letter: Wine's Z:, or a D: on
 // many Windows machines; 0 when there is none (the test is then skipped).
 inline wchar_t otherReadyDrive() {

@@ -46,6 +46,14 @@ std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND window, UINT message, WP
   return std::nullopt;
 }
 
+void Win32ComboBox::deliverEnter(const std::function<void()>& deliver) {
+  const std::wstring shown = windowText(edit_);
+  // With its list open, the autocompletion would keep the Enter character for itself.
+  if (suggestions_) suggestions_->close();
+  deliver();
+  if (windowText(edit_) != shown) SetWindowTextW(edit_, shown.c_str());
+}
+
 void Win32ComboBox::insertDroppedPaths(HDROP drop) {
   // As the console takes them: full paths, each quoted when it holds a blank, between spaces.
   const auto query = systemFunction<decltype(DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
