@@ -5,6 +5,7 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/interpreter.h"
 #include "platform/utf8.h"
 
 namespace promptella {
@@ -73,6 +74,21 @@ bool spelledExactly(std::string_view utf8, unsigned codePage) {
 
 }  // namespace
 
+std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage) {
+  std::string letters;
+  const std::string prepared = prepareBatchLine(utf8);
+  for (std::size_t pos = 0; pos < prepared.size();) {
+    const std::size_t start = pos;
+    decodeUtf8(prepared, pos);
+    const std::string_view letter = std::string_view(prepared).substr(start, pos - start);
+    if (fitsCodePage(letter, codePage)) continue;
+    if (letters.find(letter) != std::string::npos) continue;
+    if (!letters.empty()) letters += ", ";
+    letters += letter;
+  }
+  return letters;
+}
+
 BatchRunner::~BatchRunner() = default;
 
 std::string BatchRunner::cdLine(std::string_view folder) {
@@ -80,6 +96,14 @@ std::string BatchRunner::cdLine(std::string_view folder) {
 }
 
 BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) const {
+  // The interpreter cannot make a network path its current folder: it would say so and run the
+  // command in the Windows folder instead.
+  if (isNetworkPath(folder)) {
+    return {{},
+            "Couldn't run from the folder " + std::string(folder) +
+                ": the command interpreter cannot use a network path as its current folder. Map "
+                "the share to a drive letter (net use) and pick that drive."};
+  }
   const unsigned codePage = launcher_.interpreterCodePage();
   const auto enterable = [&](std::string_view path) {
     return spelledExactly(path, codePage) && utf16Length(path) <= kMaxInterpreterFolder;
@@ -99,6 +123,13 @@ BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) co
 
 RunResult BatchRunner::runCommand(std::string_view drive, std::string_view folder,
                                   std::string_view command) {
+  // A letter the console cannot take would reach the interpreter as '?', a wildcard.
+  const unsigned codePage = launcher_.interpreterCodePage();
+  if (const std::string letters = lettersOutsideCodePage(command, codePage); !letters.empty()) {
+    return {"Couldn't run the command: the console's code page (" + std::to_string(codePage) +
+            ") cannot write " + letters +
+            ". Nothing was run.\r\n\r\nThe command chcp 65001 lets the console take any letter."};
+  }
   const BatchFolder target = folderForBatch(folder);
   if (target.refusal) return {target.refusal};
   return runLines({"@echo off", driveLine(drive), cdLine(target.path), "@echo on", command},

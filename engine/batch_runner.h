@@ -29,6 +29,10 @@ std::string prepareBatchLine(std::string_view text);
 // the interpreter's code page.
 std::string composeBatch(const std::array<std::string_view, 5>& lines, unsigned codePage);
 
+// The letters of `utf8` that `codePage` cannot write, each once, between commas; empty when it
+// writes them all.
+std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage);
+
 // The drive line of a batch: the drive text up to its first colon ("d:"), never the volume label
 // or share name that may follow it, which are somebody else's text.
 std::string driveLine(std::string_view driveText);

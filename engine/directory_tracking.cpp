@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/interpreter.h"
 #include "platform/utf8.h"
 
 namespace promptella {
@@ -34,6 +35,10 @@ void followDirectoryChange(std::string_view command, DriveList& drives, FolderLi
   const std::string_view firstWord = std::string_view(lower).substr(0, space);
   if (firstWord != "cd" && firstWord != "chdir") return;
   const std::string folder(trimSpaces(command.substr(space + 1)));
+  // The interpreter refuses a network path as its current folder, so the lists stay too.
+  std::string unquoted = folder;
+  std::erase(unquoted, '"');
+  if (isNetworkPath(unquoted)) return;
   const PickerMoveGuard::ProgramMove move(guard);
   folders.setPath(folder);  // a folder that cannot be reached leaves the list as it is
 }

@@ -22,9 +22,10 @@ class Control {
 };
 
 // Shows the drives. `drive()` is a letter and a colon, possibly followed by a space and the volume
-// label or share name. `setDrive` takes the drive from the text's first letter and returns false
-// for a drive that does not exist or is not ready. `onChange` is raised inside the assignment (or
-// the user's pick) that changes the drive, before it returns; never when the drive stays the same.
+// label or share name; empty while the folder shown is on no drive (a network path). `setDrive`
+// takes the drive from the text's first letter and returns false for a drive that does not exist or
+// is not ready. `onChange` is raised inside the assignment (or the user's pick) that changes the
+// drive, before it returns; never when the drive stays the same.
 class DriveList : public Control {
  public:
   virtual std::string drive() const = 0;

@@ -15,10 +15,19 @@ std::string utf8ToCodePage(std::string_view utf8, unsigned codePage) {
   const std::wstring wide = widen(utf8);
   if (wide.empty()) return {};
   const int wideLength = static_cast<int>(wide.size());
-  const int size =
-      WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  // Never a look-alike: best fit would turn a fullwidth ＆ into the interpreter's own &. What the
+  // code page lacks becomes the default character. Some code pages (the ISO 2022 and UTF-7 ones)
+  // take no flags.
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  int size =
+      WideCharToMultiByte(codePage, flags, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  if (size == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+    flags = 0;
+    size =
+        WideCharToMultiByte(codePage, flags, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  }
   std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), wideLength, out.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(codePage, flags, wide.data(), wideLength, out.data(), size, nullptr, nullptr);
   return out;
 }
 

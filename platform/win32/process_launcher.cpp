@@ -1,9 +1,10 @@
-// Batch starts: the quoted file name as the command line, which the system hands to its command
-// interpreter; no new console, so the batch runs in the program's own.
+// Batch starts: the command interpreter of the system folder, named in full, runs the batch file;
+// no new console, so the batch runs in the program's own.
 #include "platform/win32/process_launcher.h"
 
 #include <windows.h>
 
+#include "platform/interpreter.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
@@ -23,7 +24,14 @@ class Win32Process : public StartedProcess {
 
 StartResult Win32ProcessLauncher::startBatch(std::string_view batchFile, int showWindow,
                                              std::string_view workingFolder) {
-  std::wstring commandLine = L"\"" + widen(batchFile) + L"\"";
+  // Started implicitly (the batch file as the program), the interpreter would be looked up
+  // through the search path and run the user's AutoRun commands and delayed expansion: a
+  // "chcp 65001" there makes it misread our batch, a ! in the cd line would be expanded.
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {nullptr, systemErrorText(GetLastError())};
+  const std::wstring interpreter = std::wstring(system, length) + L"\\cmd.exe";
+  std::wstring commandLine = widen(interpreterCommandLine(narrow(interpreter), batchFile));
   const std::wstring folder = widen(workingFolder);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -31,8 +39,8 @@ StartResult Win32ProcessLauncher::startBatch(std::string_view batchFile, int sho
   startup.wShowWindow = static_cast<WORD>(showWindow);
   PROCESS_INFORMATION info{};
   const auto start = [&](const wchar_t* directory) {
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          directory, &startup, &info) != 0;
+    return CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, directory, &startup, &info) != 0;
   };
   // The folder shown is the interpreter's current folder from its start, so that a cd that
   // fails never leaves it elsewhere. A folder the system refuses as a current folder (too long,

@@ -154,18 +154,51 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
     EXPECT_EQ(launcher.workingFolders, (std::vector<std::string>{c.workingFolder, c.workingFolder}))
         << c.folder;
   }
-  // Without a short name there is nothing the interpreter could enter: the run is refused.
-  const std::string refused[] = {"C:\\\xD0\x96\xD1\x83\xD0\xBA", "C:\\" + std::string(256, 'm'),
-                                 "C:\\\xC2\xABx\xC2\xBB"};
-  for (const std::string& folder : refused) {
+  // Without a short name there is nothing the interpreter could enter, and a network path it
+  // cannot make its current folder: the run is refused.
+  const std::pair<std::string, std::string> refused[] = {
+      {"C:\\\xD0\x96\xD1\x83\xD0\xBA", "Couldn't enter the folder "},
+      {"C:\\" + std::string(256, 'm'), "Couldn't enter the folder "},
+      {"C:\\\xC2\xABx\xC2\xBB", "Couldn't enter the folder "},
+      {"\\\\server\\share\\tools", "Couldn't run from the folder "}};
+  for (const auto& [folder, why] : refused) {
     launcher.starts.clear();
-    const auto refusal = runner.runCommand("c:", folder, "del *.tmp").failure;
+    const auto refusal = runner.runCommand("", folder, "del *.tmp").failure;
     ASSERT_TRUE(refusal) << folder;
-    EXPECT_EQ(refusal->rfind("Couldn't enter the folder " + folder + ": ", 0), 0u) << *refusal;
+    EXPECT_EQ(refusal->rfind(why + folder + ": ", 0), 0u) << *refusal;
     EXPECT_FALSE(runner.enterFolder("c:", folder).started());
     EXPECT_TRUE(launcher.starts.empty()) << folder;
   }
   ASSERT_TRUE(runner.runCommand("c:", "C:\\" + std::string(255, 'm'), "ver").started());
+}
+
+// A letter the console's code page lacks would reach the interpreter as '?' (a wildcard), and a
+// look-alike as the interpreter's own character: such a command is refused, naming the letters.
+TEST_F(BatchRun, ACommandTheConsoleCannotWriteIsRefused) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"del \xE6\x97\xA5\xE6\x9C\xAC.txt", "\xE6\x97\xA5, \xE6\x9C\xAC"},
+      {"echo a\xEF\xBC\x86"
+       "del *",
+       "\xEF\xBC\x86"},  // fullwidth &
+      {"type \xEF\xBC\x82x\xEF\xBC\x82 \xEF\xBD\x9C more", "\xEF\xBC\x82, \xEF\xBD\x9C"}};  // " |
+  for (const auto& [command, letters] : cases) {
+    const auto refusal = runner.runCommand("c:", "C:\\", command).failure;
+    ASSERT_TRUE(refusal) << command;
+    EXPECT_EQ(*refusal, "Couldn't run the command: the console's code page (437) cannot write " +
+                            letters +
+                            ". Nothing was run.\r\n\r\nThe command chcp 65001 lets the console "
+                            "take any letter.");
+  }
+  EXPECT_TRUE(launcher.starts.empty());
+  // Letters it has, the angle quotes that become plain ones, and any letter under UTF-8 pass.
+  ASSERT_TRUE(runner
+                  .runCommand("c:", "C:\\",
+                              "type caf\xC3\xA9 \xC2\xAB"
+                              "a b\xC2\xBB")
+                  .started());
+  launcher.codePage = kCodePageUtf8;
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "del \xE6\x97\xA5.txt").started());
+  EXPECT_EQ(launcher.lines(1).back(), "del \xE6\x97\xA5.txt");
 }
 
 TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {

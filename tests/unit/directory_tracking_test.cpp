@@ -3,6 +3,7 @@
 
 #include "engine/directory_tracking.h"
 #include "fakes.h"
+#include "platform/interpreter.h"
 
 namespace promptella {
 namespace {
@@ -54,8 +55,11 @@ TEST_F(Tracking, CdAndChdirInAnyCaseMoveTheFolderKeepingItsCase) {
 }
 
 TEST_F(Tracking, OtherFormsChangeNothing) {
+  // The interpreter cannot enter a network path, so the lists do not follow one either.
+  folders.existing.insert("\\\\server\\share");
   for (const char* command :
-       {"cd", "cd..", "cd\\", "echo cd x", " cd C:\\Temp", "cd\tC:\\Temp", "dir", "", "x"}) {
+       {"cd", "cd..", "cd\\", "echo cd x", " cd C:\\Temp", "cd\tC:\\Temp", "dir", "", "x",
+        "cd \\\\server\\share", "chdir \"\\\\server\\share\"", "cd //server/share"}) {
     track(command);
   }
   EXPECT_EQ(drives.assignments, 0);
@@ -81,6 +85,28 @@ TEST_F(Tracking, ANonAsciiFirstCharacterIsOneCharacter) {
   EXPECT_EQ(drives.assignments, 1);
   track("\xC3\xA9x:");
   EXPECT_EQ(drives.assignments, 1);
+}
+
+TEST(InterpreterText, CommandLineQuotesAndNetworkPaths) {
+  EXPECT_EQ(interpreterCommandLine("C:\\Windows\\system32\\cmd.exe", "C:\\R&D 1\\~P.bat"),
+            "\"C:\\Windows\\system32\\cmd.exe\" /d /v:off /s /c \"\"C:\\R&D 1\\~P.bat\"\"");
+  const std::pair<const char*, const char*> quoted[] = {{"C:\\R&D", "\"C:\\R&D\""},
+                                                        {"C:\\a b", "\"C:\\a b\""},
+                                                        {"C:\\x(1)", "\"C:\\x(1)\""},
+                                                        {"C:\\a^b!c", "\"C:\\a^b!c\""},
+                                                        {"C:\\a=b;c,d", "\"C:\\a=b;c,d\""},
+                                                        {"C:\\it's+`~", "\"C:\\it's+`~\""},
+                                                        {"C:\\[x]{y}", "\"C:\\[x]{y}\""},
+                                                        {"C:\\plain.txt", "C:\\plain.txt"},
+                                                        {"C:\\50%", "C:\\50%"}};
+  for (const auto& [path, expected] : quoted) EXPECT_EQ(quotedForInterpreter(path), expected);
+  for (const char* path : {"\\\\server\\share", "//server/share/x", "\\\\?\\UNC\\server\\s",
+                           "\\\\?\\unc\\server\\s"}) {
+    EXPECT_TRUE(isNetworkPath(path)) << path;
+  }
+  for (const char* path : {"C:\\", "\\Temp", "\\\\?\\C:\\x", "\\\\.\\C:\\x", "", "\\"}) {
+    EXPECT_FALSE(isNetworkPath(path)) << path;
+  }
 }
 
 TEST(TrimSpaces, OnlyTheSpaceCharacter) {

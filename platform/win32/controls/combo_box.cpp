@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "platform/interpreter.h"
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
@@ -55,7 +56,8 @@ void Win32ComboBox::deliverEnter(const std::function<void()>& deliver) {
 }
 
 void Win32ComboBox::insertDroppedPaths(HDROP drop) {
-  // As the console takes them: full paths, each quoted when it holds a blank, between spaces.
+  // As the console takes them: full paths between spaces, each quoted where the interpreter
+  // would otherwise split it or read an operator in it (R&D).
   const auto query = systemFunction<decltype(DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
   const auto finish = systemFunction<decltype(DragFinish)>(L"shell32.dll", "DragFinish");
   if (!query || !finish) return;
@@ -64,9 +66,8 @@ void Win32ComboBox::insertDroppedPaths(HDROP drop) {
   for (UINT i = 0; i < count; ++i) {
     std::wstring path(query(drop, i, nullptr, 0) + 1, L'\0');
     path.resize(query(drop, i, path.data(), static_cast<UINT>(path.size())));
-    if (path.find(L' ') != std::wstring::npos) path = L'"' + path + L'"';
     if (!text.empty()) text += L' ';
-    text += path;
+    text += widen(quotedForInterpreter(narrow(path)));
   }
   finish(drop);
   SetFocus(edit_);

@@ -21,9 +21,10 @@ Win32DriveList::Win32DriveList(HWND parent, int id) {
   attach(createChild(
       parent, id, WC_COMBOBOXW,
       CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP));
+  // Started in a network folder (\\server\share), the program stands on no drive.
   wchar_t current[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, current);
-  current_ = static_cast<wchar_t>(std::towlower(current[0]));
+  if (current[1] == L':') current_ = static_cast<wchar_t>(std::towlower(current[0]));
   refresh();
 }
 
@@ -89,6 +90,7 @@ void Win32DriveList::select(wchar_t letter) {
 }
 
 std::string Win32DriveList::drive() const {
+  if (current_ == 0) return {};
   const int index = indexOf(current_);
   return narrow(index >= 0 ? items_[static_cast<std::size_t>(index)]
                            : std::wstring{current_, L':'});
