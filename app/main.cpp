@@ -37,6 +37,8 @@ int run(HINSTANCE instance) {
 
   window.onActivate = [&] { controller.activate(); };
   window.onUnload = [&] { controller.unload(); };
+  window.onEndSession = [&] { controller.endSession(); };
+  Win32ConsoleApi::sendEndsTo(window.hwnd());
   window.onMenuCommand = [&](int id) {
     if (id == ids::kMenuExit) controller.exit();
     if (id == ids::kMenuAbout) controller.showAbout();

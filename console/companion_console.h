@@ -30,6 +30,8 @@ class CompanionConsole {
   // gives no line. A line ends at CR or LF, whichever comes first; the LF of a CR LF pair is
   // skipped, and text typed ahead after a line end is kept for the next read.
   std::optional<std::string> readLine();
+  // Whether readLine gave nothing because the program is asked to end.
+  bool ending() const { return api_.ending(); }
   // Releases the console; also after a failed set-up, where there is nothing to release.
   void close();
 

@@ -55,8 +55,11 @@ void ConsoleMode::onLinkClicked() {
   for (;;) {
     const auto line = console_.readLine();
     if (!line) {
-      // Without a console there is nothing to wait for: end as if "halt" had been typed.
-      messages_.show("No line could be read from the console, so console mode has ended.");
+      // Without a console there is nothing to wait for: end as if "halt" had been typed. When the
+      // program is asked to end, it ends without a word.
+      if (!console_.ending()) {
+        messages_.show("No line could be read from the console, so console mode has ended.");
+      }
       break;
     }
     if (endsConsoleMode(*line)) break;

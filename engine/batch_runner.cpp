@@ -169,6 +169,13 @@ void BatchRunner::removeFinishedSpareFiles() {
   });
 }
 
+void BatchRunner::removeAllFiles() {
+  removeFile(batchFile_);  // whatever fails to go now is left to the next start's clean-up
+  for (const auto& spare : spares_) removeFile(spare);
+  spares_.clear();
+  runs_.clear();
+}
+
 std::filesystem::path BatchRunner::freeFile() {
   removeFinishedSpareFiles();
   if (!busy(batchFile_)) return batchFile_;

@@ -73,6 +73,8 @@ class BatchRunner {
   bool anyRunning() const;
   // Removes the files of earlier overlapping runs whose interpreters have ended.
   void removeFinishedSpareFiles();
+  // Removes every file of this runner, whether its batch still runs or not: the session ends.
+  void removeAllFiles();
 
  private:
   // The interpreter reads a running batch file line by line, reopening it at a saved offset, so

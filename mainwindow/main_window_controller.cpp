@@ -52,6 +52,10 @@ void MainWindowController::unload() {
   services_.app.terminate(0);
 }
 
+void MainWindowController::endSession() {
+  if (batches_) batches_->removeAllFiles();
+}
+
 void MainWindowController::exit() {
   services_.app.terminate(0);
 }

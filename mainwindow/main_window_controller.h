@@ -51,6 +51,9 @@ class MainWindowController {
   void activate();
   // The close box: the batch files go, the console is released, the process ends.
   void unload();
+  // The session ends or the console is closed: the batch files go before the system ends the
+  // process.
+  void endSession();
   // File, Exit: the process ends at once.
   void exit();
   void showAbout();

@@ -40,6 +40,9 @@ class ConsoleApi {
   // with a lone CR; some consoles add LF. A longer line arrives over several reads. Nothing when
   // the console delivers nothing (no console, a failed read).
   virtual std::optional<std::string> readChunk(ConsoleHandle input) = 0;
+  // Whether a read gave nothing because the program is asked to end (it then ends as soon as
+  // the caller returns to the message loop).
+  virtual bool ending() const { return false; }
   virtual void closeHandle(ConsoleHandle handle) = 0;
   virtual void freeConsole() = 0;
   virtual void destroyWindow(WindowHandle window) = 0;

@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-#include <thread>
+#include <atomic>
+#include <memory>
 #include <utility>
 
 #include "platform/win32/handles.h"
@@ -19,6 +20,8 @@ HANDLE asHandle(ConsoleHandle handle) {
 HWND asWindow(WindowHandle window) {
   return reinterpret_cast<HWND>(window);
 }
+
+std::atomic<HWND> endSessionWindow{nullptr};
 
 ConsoleHandle standardHandle(DWORD which) {
   HANDLE handle = GetStdHandle(which);
@@ -46,6 +49,35 @@ DWORD WINAPI Win32ConsoleApi::allocateConsole(void* self) {
   return 0;
 }
 
+void Win32ConsoleApi::sendEndsTo(HWND window) {
+  endSessionWindow = window;
+}
+
+// Runs on a thread that the system starts in the program for each event. Without it, the default
+// handler would end the program on the Ctrl+C meant for a command.
+BOOL WINAPI Win32ConsoleApi::onControlEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+      return TRUE;  // every process of the console has it: the command's own stop it
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT: {
+      // The window's thread cleans up, bounded: the system gives a handler a few seconds.
+      if (const HWND window = endSessionWindow.load()) {
+        DWORD_PTR ignored = 0;
+        const LPARAM why = event == CTRL_CLOSE_EVENT    ? ENDSESSION_CLOSEAPP
+                           : event == CTRL_LOGOFF_EVENT ? ENDSESSION_LOGOFF
+                                                        : 0;
+        SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, why, SMTO_NORMAL, 3000, &ignored);
+      }
+      return FALSE;  // then the default handler ends the program, as before
+    }
+    default:
+      return FALSE;
+  }
+}
+
 void Win32ConsoleApi::startAllocating() {
   // Screen updates are held back from before the console exists until it stands beside the
   // window, as when the console is made in the load: it never shows at another place first.
@@ -56,9 +88,18 @@ void Win32ConsoleApi::startAllocating() {
 }
 
 bool Win32ConsoleApi::allocConsole() {
-  if (!allocating_) return AllocConsole() != 0;
-  WaitForSingleObject(allocating_.get(), INFINITE);
-  allocating_.reset();
+  if (allocating_) {
+    WaitForSingleObject(allocating_.get(), INFINITE);
+    allocating_.reset();
+  } else {
+    allocated_ = AllocConsole() != 0;
+  }
+  if (allocated_) {
+    // A program that started us in a new process group (or with Ctrl+C ignored) handed that down;
+    // the commands, which inherit it from us, must stop on Ctrl+C.
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    SetConsoleCtrlHandler(onControlEvent, TRUE);
+  }
   return allocated_;
 }
 
@@ -115,68 +156,105 @@ namespace {
 
 constexpr DWORD kReadSize = 256;
 
-std::optional<std::wstring> readOnce(HANDLE input) noexcept {
+// One read's result, shared with the thread that reads: it outlives a wait that gives up.
+struct PendingRead {
+  std::optional<std::wstring> chunk;
+};
+
+struct ReaderStart {
+  std::shared_ptr<PendingRead> read;
+  HANDLE input;
+};
+
+DWORD WINAPI readOnce(void* parameter) noexcept {
+  const std::unique_ptr<ReaderStart> start(static_cast<ReaderStart*>(parameter));
   try {
     wchar_t buffer[kReadSize];
-    DWORD read = 0;
-    if (!ReadConsoleW(input, buffer, kReadSize, &read, nullptr) || read == 0) return std::nullopt;
-    return std::wstring(buffer, read);
+    DWORD count = 0;
+    if (ReadConsoleW(start->input, buffer, kReadSize, &count, nullptr) && count > 0) {
+      start->read->chunk.emplace(buffer, count);
+    }
   } catch (...) {
-    return std::nullopt;  // out of memory: as good as no line
+    start->read->chunk.reset();  // out of memory: as good as no line
   }
+  return 0;
 }
 
-// While a line is awaited the program takes no input, yet its windows repaint themselves and the
-// close box, the system menu's Close and Alt+F4 still end the program.
-bool keepsWindowAlive(const MSG& message) {
+// What the user does with the keyboard and the mouse waits while a line is awaited, except what
+// repaints the windows and ends the program: the close box, the system menu's Close, Alt+F4, and
+// moving the window by its caption. Everything else (paints, timers, posted and cross-process
+// messages, such as a screen reader's) is handled as usual.
+bool isHeldInput(const MSG& message) {
   switch (message.message) {
-    case WM_PAINT:
-    case WM_NCPAINT:
-    case WM_ERASEBKGND:
-    case WM_SYNCPAINT:
-    case WM_CLOSE:
-      return true;
-    case WM_SYSCOMMAND:
-      return (message.wParam & 0xFFF0) == SC_CLOSE;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
     case WM_NCMOUSEMOVE:
-      return message.wParam == HTCLOSE || message.wParam == HTCAPTION ||
-             message.wParam == HTSYSMENU;
+      return message.wParam != HTCLOSE && message.wParam != HTCAPTION &&
+             message.wParam != HTSYSMENU;
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
-      return message.wParam == VK_F4;
+      return message.wParam != VK_F4;
+    case WM_SYSCOMMAND:
+      return (message.wParam & 0xFFF0) != SC_CLOSE && (message.wParam & 0xFFF0) != SC_MOVE;
     default:
-      return false;
+      return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+             (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
+             (message.message >= WM_NCMOUSEMOVE && message.message <= WM_NCXBUTTONDBLCLK);
   }
+}
+
+// Ends a read that blocks in the console: cancelled, or else completed by an Enter put into the
+// console's input (the line then read is dropped).
+void cancelRead(HANDLE reader, HANDLE input) {
+  CancelSynchronousIo(reader);
+  if (WaitForSingleObject(reader, 500) == WAIT_OBJECT_0) return;
+  INPUT_RECORD enter[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    enter[i].EventType = KEY_EVENT;
+    enter[i].Event.KeyEvent.bKeyDown = i == 0;
+    enter[i].Event.KeyEvent.wRepeatCount = 1;
+    enter[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
+    enter[i].Event.KeyEvent.uChar.UnicodeChar = L'\r';
+  }
+  DWORD written = 0;
+  WriteConsoleInputW(input, enter, 2, &written);
 }
 
 }  // namespace
 
 std::optional<std::string> Win32ConsoleApi::readChunk(ConsoleHandle input) {
-  // The read blocks until Enter, so it runs on a thread of its own while this one keeps the
-  // windows alive.
-  UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  std::optional<std::wstring> chunk;
-  std::thread reader([&]() noexcept {
-    chunk = readOnce(asHandle(input));
-    SetEvent(done.get());
-  });
-  HANDLE wait = done.get();
-  while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+  // The read blocks until Enter, so it runs on a thread of its own (which needs next to no
+  // stack) while this one keeps the windows alive.
+  auto read = std::make_shared<PendingRead>();
+  auto start = std::make_unique<ReaderStart>(ReaderStart{read, asHandle(input)});
+  UniqueHandle reader(CreateThread(nullptr, 64 * 1024, readOnce, start.get(),
+                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  if (!reader) return std::nullopt;  // no thread to read with: as good as no console
+  start.release();                   // the thread owns it now
+  HANDLE wait = reader.get();
+  std::optional<int> quit;
+  while (!quit &&
+         MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        break;
-      }
-      if (keepsWindowAlive(message)) {
+        quit = static_cast<int>(message.wParam);
+      } else if (!isHeldInput(message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
       }
     }
   }
-  reader.join();
+  if (quit) {
+    // The program is asked to end: the read is given up (a reader that stays blocked keeps its
+    // own share of it), and the quit is handed on to the message loop.
+    cancelRead(wait, asHandle(input));
+    WaitForSingleObject(wait, 2000);
+    ending_ = true;
+    PostQuitMessage(*quit);
+    return std::nullopt;
+  }
+  std::optional<std::wstring>& chunk = read->chunk;
   if (!chunk) return std::nullopt;
   if (pendingHighSurrogate_) chunk->insert(chunk->begin(), std::exchange(pendingHighSurrogate_, 0));
   if (IS_HIGH_SURROGATE(chunk->back())) {

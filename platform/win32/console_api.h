@@ -12,6 +12,10 @@ class Win32ConsoleApi : public ConsoleApi {
   // Starts creating the console on a thread of its own, so that the console host comes up while
   // the main window builds its controls; the next allocConsole() takes the result.
   void startAllocating();
+  // Once the console exists, Ctrl+C and Ctrl+Break stop only the command that runs in it; closing
+  // the console, log-off and shut-down are sent to `window` as WM_ENDSESSION before the program
+  // ends, so that it can clean up.
+  static void sendEndsTo(HWND window);
 
   void lockScreenUpdates() override;
   void unlockScreenUpdates() override;
@@ -28,17 +32,21 @@ class Win32ConsoleApi : public ConsoleApi {
   std::string windowClass(WindowHandle window) override;
   void moveWindow(WindowHandle window, int x, int y, int width, int height) override;
   std::optional<std::string> readChunk(ConsoleHandle input) override;
+  bool ending() const override { return ending_; }
   void closeHandle(ConsoleHandle handle) override;
   void freeConsole() override;
   void destroyWindow(WindowHandle window) override;
 
  private:
   static DWORD WINAPI allocateConsole(void* self);
+  static BOOL WINAPI onControlEvent(DWORD event);
 
   UniqueHandle allocating_;  // the thread that creates the console
   bool allocated_ = false;
   bool screenLocked_ = false;
-  wchar_t pendingHighSurrogate_ = 0;  // the first half of a pair split between two reads
+  wchar_t pendingHighSurrogate_ = 0;
+  bool ending_ = false;  // a read gave way to the program's end  // the first half of a pair split
+                         // between two reads
 };
 
 }  // namespace promptella

@@ -333,6 +333,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       else
         DestroyWindow(hwnd_);
       return 0;
+    case WM_ENDSESSION:
+      if (wParam && onEndSession) onEndSession();
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

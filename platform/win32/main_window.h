@@ -33,6 +33,9 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   std::function<void()> onActivate;
   // Raised by the close box, the system menu and Alt+F4.
   std::function<void()> onUnload;
+  // Raised when the session ends (log-off, shut-down) or the console is closed, before the
+  // system ends the program: the last chance to leave nothing behind.
+  std::function<void()> onEndSession;
   std::function<void(int)> onMenuCommand;
 
   void show();

@@ -122,6 +122,25 @@ TEST(Shutdown, CloseBoxRemovesTheBatchFileAndEndsWith0) {
   EXPECT_FALSE(std::filesystem::exists(batch));
 }
 
+// The end of the session leaves no batch file behind. Closing the console ends the program; on
+// Windows its CTRL_CLOSE_EVENT runs the same clean-up first, which Wine's console host does not
+// send (docs/windows-notes.md).
+TEST(Shutdown, EndOfSessionRemovesTheBatchFileAndClosingTheConsoleEndsTheProgram) {
+  PromptellaProcess program;
+  program.start();
+  const auto batch = program.folder() / L"~Promptella.bat";
+  std::ofstream(batch) << "@echo off\r\n";
+  SendMessageW(program.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_FALSE(std::filesystem::exists(batch));
+  std::ofstream(batch) << "@echo off\r\n";
+  ASSERT_TRUE(program.attachConsole());
+  const HWND console = GetConsoleWindow();
+  program.detachConsole();
+  ASSERT_NE(console, nullptr);
+  PostMessageW(console, WM_CLOSE, 0, 0);
+  EXPECT_NE(program.waitForExit(), DWORD{STILL_ACTIVE});
+}
+
 TEST(Shutdown, FileExitEndsAtOnceAndLeavesTheBatchFile) {
   PromptellaProcess program;
   program.start();

@@ -119,6 +119,21 @@ inline void forEachChildProcess(DWORD parent, const std::function<void(DWORD)>& 
   CloseHandle(snapshot);
 }
 
+// The upper-case file name of a running process's program; empty when it has ended.
+inline std::wstring processName(DWORD process) {
+  std::wstring name;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && name.empty();
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == process) name = entry.szExeFile;
+  }
+  CloseHandle(snapshot);
+  for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
+  return name;
+}
+
 // Whether a window of `main`'s thread other than `main` and its tooltips is shown, such as the
 // list of suggestions below the command line.
 inline bool popupShown(HWND main) {
