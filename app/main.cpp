@@ -53,6 +53,9 @@ int run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Libraries loaded from now on come from the system folder only, never from the program's
+  // folder (a Downloads folder) or the current one.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   // An error that escapes even the window procedures' boundaries ends the program, told.
   return promptella::guarded([&] { return run(instance); }, 1);
 }

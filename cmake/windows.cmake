@@ -20,7 +20,7 @@ add_library(promptella_win32 STATIC
   platform/win32/process_launcher.cpp
   platform/win32/suggestions.cpp
 )
-target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32 dwmapi)
+target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32)
 promptella_options(promptella_win32)
 
 if(MINGW)
@@ -68,6 +68,13 @@ if(PROMPTELLA_TESTS)
   target_link_libraries(e2e_tests PRIVATE e2e_driver gtest gtest_main)
   promptella_options(e2e_tests)
 
+  # A dwmapi.dll that leaves a mark when loaded: planted beside the program, it must not be.
+  add_library(planted_dll SHARED tests/e2e/planted_dll.cpp)
+  set_target_properties(planted_dll PROPERTIES OUTPUT_NAME dwmapi PREFIX ""
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+  promptella_options(planted_dll)
+  add_dependencies(e2e_tests planted_dll)
+
   add_executable(bench bench/bench.cpp)
   target_link_libraries(bench PRIVATE e2e_driver promptella_win32 psapi)
   promptella_options(bench)
@@ -78,6 +85,7 @@ if(PROMPTELLA_TESTS)
   if(MINGW)
     target_link_options(win32_tests PRIVATE ${STATIC_RUNTIME})
     target_link_options(e2e_tests PRIVATE ${STATIC_RUNTIME})
+    target_link_options(planted_dll PRIVATE ${STATIC_RUNTIME})
     target_link_options(bench PRIVATE ${STATIC_RUNTIME})
     target_link_options(floor PRIVATE -municode ${STATIC_RUNTIME} ${PAGE_ALIGNED})
   endif()

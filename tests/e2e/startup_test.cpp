@@ -112,6 +112,21 @@ TEST(Startup, WithoutSettingsSlot0ShowsTheDefaultAndNothingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(program.folder() / L"Promptella.ini"));
 }
 
+// A dwmapi.dll lying beside the program (a Downloads folder) is never loaded in place of the
+// system's. Wine is told to search as Windows does for it (native first).
+TEST(Startup, ADllPlantedBesideTheProgramIsNotLoaded) {
+  PromptellaProcess program;
+  std::filesystem::copy_file(executableFolder() / L"planted" / L"dwmapi.dll",
+                             program.folder() / L"dwmapi.dll");
+  wchar_t overrides[512] = {};
+  GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 512);
+  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", (std::wstring(overrides) + L";dwmapi=n,b").c_str());
+  program.start();
+  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides);
+  // Placing the console beside the window has asked for the window's visible frame.
+  EXPECT_FALSE(std::filesystem::exists(program.folder() / L"planted-dll-loaded.txt"));
+}
+
 TEST(Shutdown, CloseBoxRemovesTheBatchFileAndEndsWith0) {
   PromptellaProcess program;
   program.start();
