@@ -9,19 +9,27 @@ namespace promptella {
 namespace {
 
 // Hands every call to the system's object but the name of the control itself. A COM object: it
-// lives as long as its references and deletes itself with the last.
-class NamedAccessible final : public IAccessible {
+// lives as long as its references and deletes itself with the last. It answers for itself every
+// interface it gives out (the window and the children's enumeration of the system's object
+// included), so that each of them leads back to the same object.
+class NamedAccessible final : public IAccessible, public IOleWindow, public IEnumVARIANT {
  public:
   NamedAccessible(IAccessible* inner, std::wstring name) : inner_(inner), name_(std::move(name)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     if (!object) return E_POINTER;
+    *object = nullptr;
     if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
       *object = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
+    } else if (id == __uuidof(IOleWindow) && innerHas(id)) {
+      *object = static_cast<IOleWindow*>(this);
+    } else if (id == __uuidof(IEnumVARIANT) && innerHas(id)) {
+      *object = static_cast<IEnumVARIANT*>(this);
+    } else {
+      return E_NOINTERFACE;
     }
-    return inner_->QueryInterface(id, object);
+    AddRef();
+    return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override {
     return static_cast<ULONG>(InterlockedIncrement(&refs_));
@@ -33,6 +41,28 @@ class NamedAccessible final : public IAccessible {
       delete this;
     }
     return static_cast<ULONG>(refs);
+  }
+
+  // IOleWindow and IEnumVARIANT, handed to the system's object.
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    return withInner<IOleWindow>([&](IOleWindow* inner) { return inner->GetWindow(window); });
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) override {
+    return withInner<IOleWindow>(
+        [&](IOleWindow* inner) { return inner->ContextSensitiveHelp(enter); });
+  }
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+    return withInner<IEnumVARIANT>(
+        [&](IEnumVARIANT* inner) { return inner->Next(count, items, fetched); });
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    return withInner<IEnumVARIANT>([&](IEnumVARIANT* inner) { return inner->Skip(count); });
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    return withInner<IEnumVARIANT>([&](IEnumVARIANT* inner) { return inner->Reset(); });
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
+    return withInner<IEnumVARIANT>([&](IEnumVARIANT* inner) { return inner->Clone(copy); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
@@ -126,6 +156,23 @@ class NamedAccessible final : public IAccessible {
  private:
   ~NamedAccessible() = default;
 
+  bool innerHas(REFIID id) const {
+    IUnknown* found = nullptr;
+    if (FAILED(inner_->QueryInterface(id, reinterpret_cast<void**>(&found)))) return false;
+    found->Release();
+    return true;
+  }
+  template <typename Interface, typename Call>
+  HRESULT withInner(Call call) const {
+    Interface* inner = nullptr;
+    if (FAILED(inner_->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&inner)))) {
+      return E_NOTIMPL;
+    }
+    const HRESULT result = call(inner);
+    inner->Release();
+    return result;
+  }
+
   LONG refs_ = 1;
   IAccessible* inner_;
   std::wstring name_;
@@ -148,9 +195,10 @@ LRESULT accessibleObjectNamed(HWND window, WPARAM flags, LPARAM objectId,
     return 0;
   }
   auto* named = new NamedAccessible(inner, name);
-  const LRESULT answer = result(__uuidof(IAccessible), flags, named);
+  const LRESULT answer = result(__uuidof(IAccessible), flags, static_cast<IAccessible*>(named));
   named->Release();
-  return answer;
+  // A negative answer is an error (HRESULT): the window's own answer is given instead.
+  return answer < 0 ? 0 : answer;
 }
 
 }  // namespace promptella

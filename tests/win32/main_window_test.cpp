@@ -273,6 +273,27 @@ TEST_F(RealMainWindow, ControlsHaveAccessibleNames) {
   EXPECT_EQ(nameOf(FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr)), legend);
   EXPECT_EQ(nameOf(item(ids::kDriveList)), L"Drive");
   EXPECT_EQ(nameOf(item(ids::kConsoleLink)), L"Switch to console mode (Promptella disabled)");
+
+  // The named object is one COM object: its window interface leads back to it, and names the
+  // control.
+  IAccessible* accessible = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(
+      AccessibleObjectFromWindow(item(ids::kSlotButtonFirst + 2), static_cast<DWORD>(OBJID_CLIENT),
+                                 __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)));
+  IOleWindow* window = nullptr;
+  IUnknown *identity = nullptr, *identityFromWindow = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(
+      accessible->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&window)));
+  accessible->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&identity));
+  window->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&identityFromWindow));
+  EXPECT_EQ(identity, identityFromWindow);
+  HWND named = nullptr;
+  EXPECT_HRESULT_SUCCEEDED(window->GetWindow(&named));
+  EXPECT_EQ(named, item(ids::kSlotButtonFirst + 2));
+  for (IUnknown* object : {static_cast<IUnknown*>(accessible), static_cast<IUnknown*>(window),
+                           identity, identityFromWindow}) {
+    object->Release();
+  }
   CoUninitialize();
 }
 
