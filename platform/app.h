@@ -15,11 +15,17 @@ class Application {
   virtual void terminate(int exitCode) = 0;
   // Whether files can be created in `folder` (UTF-8).
   virtual bool folderWritable(const std::string& folder) const = 0;
+  // Whether no other user can add, change or delete files in `folder` (only this user, the
+  // administrators and the system can).
+  virtual bool folderPrivate(const std::string& folder) const = 0;
+  // `folder` as the system names it, whatever way it was reached (a short name, a substituted
+  // drive, a junction), so that one folder always gets one name; itself when that fails.
+  virtual std::string canonicalFolder(const std::string& folder) const = 0;
   // The user's own folder for this program's data (%LOCALAPPDATA%\Promptella), created when
   // missing; empty when there is none.
   virtual std::string localDataFolder() const = 0;
-  // Claims `name` for this process until it ends (a named mutex on Windows): false when another
-  // running process holds it.
+  // Claims `name` for this process until it ends (a named mutex on Windows, seen by every
+  // session): false when another running process holds it, or holds it out of our reach.
   virtual bool claim(const std::string& name) = 0;
   // Whether a running process, this one included, holds `name`.
   virtual bool claimed(const std::string& name) const = 0;

@@ -26,12 +26,13 @@ std::optional<int> number(std::string_view text) {
 
 // The interpreter of a copy that ended may still be running its batch; the file is removed once
 // no copy of that number runs, and never the first copy's own file, which the next run replaces.
-void removeLeftBatchFiles(const Application& app, std::string_view folder, int ownCopy) {
+void removeLeftBatchFiles(const Application& app, std::string_view folder,
+                          std::string_view claimedFolder, int ownCopy) {
   const std::string prefix = std::string("~").append(kProductName);
   for (const std::string& name : filesNamed(pathFromUtf8(folder), prefix, ".bat")) {
     const auto owner = batchFileOwner(name);
     if (!owner || (owner->copy == 1 && !owner->spare)) continue;
-    if (owner->copy == ownCopy || !app.claimed(claimName(folder, owner->copy))) {
+    if (owner->copy == ownCopy || !app.claimed(claimName(claimedFolder, owner->copy))) {
       removeFile(pathFromUtf8(folder) / pathFromUtf8(name));
     }
   }
@@ -62,8 +63,8 @@ std::optional<BatchFileOwner> batchFileOwner(std::string_view fileName) {
 FileNames chooseFileNames(Application& app) {
   const std::string programFolder = app.folder();
   std::string folder = programFolder;
+  const std::string dataFolder = app.localDataFolder();
   if (!app.folderWritable(programFolder)) {
-    const std::string dataFolder = app.localDataFolder();
     if (!dataFolder.empty()) {  // else nowhere better: reads still work, writes fail
       folder = dataFolder;
       const FileNames beside = fileNamesFor(programFolder);
@@ -75,12 +76,20 @@ FileNames chooseFileNames(Application& app) {
       }
     }
   }
+  // The interpreter reads a batch file line by line while it runs: where other users can change
+  // files (a folder made at a drive's root), one of them could change what runs as this user.
+  // The batch file then goes to the user's own folder; the settings stay where they are.
+  std::string batchFolder = folder;
+  if (batchFolder == programFolder && !dataFolder.empty() && !app.folderPrivate(programFolder)) {
+    batchFolder = dataFolder;
+  }
   // Copies started from one folder never share a batch file: an interpreter reads its file line
   // by line while it runs, so another copy's rewrite would make it run a fragment.
+  const std::string claimedFolder = app.canonicalFolder(batchFolder);
   int copy = 1;
-  while (copy < 1000 && !app.claim(claimName(folder, copy))) ++copy;
-  removeLeftBatchFiles(app, folder, copy);
-  return fileNamesFor(folder, copy);
+  while (copy < 1000 && !app.claim(claimName(claimedFolder, copy))) ++copy;
+  removeLeftBatchFiles(app, batchFolder, claimedFolder, copy);
+  return {fileNamesFor(batchFolder, copy).batchFile, fileNamesFor(folder).settingsFile};
 }
 
 }  // namespace promptella

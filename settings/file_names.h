@@ -35,8 +35,9 @@ inline FileNames fileNamesFor(std::string_view appFolder, int copy = 1) {
 // Where the two files live: the program's folder wherever it is writable, as always. Where it is
 // not (a program installed under Program Files), the user's local data folder, as portable tools
 // do; a settings file beside the program is taken along the first time, so nothing is lost.
-// The copy's number in that folder is claimed for the whole run, and batch files left there by
-// copies that no longer run are removed.
+// The batch file goes to the user's folder too where other users could change files beside the
+// program. The copy's number in the batch file's folder is claimed for the whole run, and batch
+// files left there by copies that no longer run are removed.
 FileNames chooseFileNames(Application& app);
 
 // The copy a batch file of `folder` belongs to, and whether it is that copy's spare file of an

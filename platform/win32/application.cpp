@@ -3,7 +3,14 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <atomic>
+#include <vector>
+
+#include "platform/access_list.h"
+#include "platform/win32/named_objects.h"
 
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/text.h"
@@ -11,6 +18,27 @@
 namespace promptella {
 namespace {
 std::atomic<HWND> errorOwner{nullptr};
+
+std::string sidText(PSID sid) {
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(sid, &text)) return {};
+  std::string out = narrow(text);
+  LocalFree(text);
+  return out;
+}
+
+// The user this program runs as.
+std::string userSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  const UniqueHandle owned(token);
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> buffer(size);
+  if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
+  return sidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+}
+
 }  // namespace
 
 void setErrorOwner(HWND owner) noexcept {
@@ -69,15 +97,44 @@ std::string Win32Application::localDataFolder() const {
 }
 
 bool Win32Application::claim(const std::string& name) {
-  UniqueHandle mutex(CreateMutexW(nullptr, FALSE, objectNameFor(L"claim", widen(name)).c_str()));
-  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return false;
-  claims_.push_back(std::move(mutex));
+  SharedMutex mutex = createSharedMutex(objectNameFor(L"claim", widen(name)));
+  if (!mutex.handle || mutex.existed) return false;
+  claims_.push_back(std::move(mutex.handle));
   return true;
 }
 
 bool Win32Application::claimed(const std::string& name) const {
-  UniqueHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, objectNameFor(L"claim", widen(name)).c_str()));
-  return static_cast<bool>(mutex);
+  return sharedMutexExists(objectNameFor(L"claim", widen(name)));
+}
+
+std::string Win32Application::canonicalFolder(const std::string& folder) const {
+  return narrow(canonicalPath(widen(folder)));
+}
+
+bool Win32Application::folderPrivate(const std::string& folder) const {
+  PACL list = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(widen(folder).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                            nullptr, nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;  // unreadable: not known to be safe
+  }
+  std::vector<AccessEntry> entries;
+  for (DWORD i = 0; list && i < list->AceCount; ++i) {
+    ACE_HEADER* header = nullptr;
+    if (!GetAce(list, i, reinterpret_cast<void**>(&header))) continue;
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_DENIED_ACE_TYPE) {
+      continue;
+    }
+    // An allowing and a denying entry have the same layout.
+    const auto* ace = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header);
+    entries.push_back({sidText(const_cast<DWORD*>(&ace->SidStart)),
+                       header->AceType == ACCESS_ALLOWED_ACE_TYPE, ace->Mask,
+                       (header->AceFlags & INHERIT_ONLY_ACE) != 0,
+                       (header->AceFlags & OBJECT_INHERIT_ACE) != 0});
+  }
+  const bool hasList = list != nullptr;
+  LocalFree(descriptor);
+  return onlyTrustedCanWrite(entries, hasList, userSid());
 }
 
 }  // namespace promptella

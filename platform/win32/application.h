@@ -13,6 +13,8 @@ class Win32Application : public Application {
   std::string folder() const override;
   void terminate(int exitCode) override;
   bool folderWritable(const std::string& folder) const override;
+  bool folderPrivate(const std::string& folder) const override;
+  std::string canonicalFolder(const std::string& folder) const override;
   std::string localDataFolder() const override;
   bool claim(const std::string& name) override;
   bool claimed(const std::string& name) const override;

@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/named_objects.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -137,7 +138,7 @@ namespace {
 
 class MutexLock : public FileUpdateLock {
  public:
-  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  explicit MutexLock(UniqueHandle mutex) : mutex_(std::move(mutex)) {}
   ~MutexLock() override { ReleaseMutex(mutex_.get()); }
 
  private:
@@ -149,15 +150,16 @@ class MutexLock : public FileUpdateLock {
 std::unique_ptr<FileUpdateLock> lockForUpdate(const std::filesystem::path& path) {
   std::error_code ignored;
   const std::filesystem::path full = std::filesystem::absolute(path, ignored);
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, objectNameFor(L"settings", full.native()).c_str());
-  if (!mutex) return nullptr;
+  // Named after the folder as the system names it, so that every way to the file shares a lock;
+  // the file itself may not exist yet.
+  const std::wstring name =
+      canonicalPath(full.parent_path().native()) + L"\\" + full.filename().native();
+  SharedMutex mutex = createSharedMutex(objectNameFor(L"settings", name));
+  if (!mutex.handle) return nullptr;
   // A copy that ended while holding it leaves it abandoned, which hands it on.
-  const DWORD waited = WaitForSingleObject(mutex, 5000);
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-    CloseHandle(mutex);
-    return nullptr;
-  }
-  return std::make_unique<MutexLock>(mutex);
+  const DWORD waited = WaitForSingleObject(mutex.handle.get(), 5000);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
+  return std::make_unique<MutexLock>(std::move(mutex.handle));
 }
 
 }  // namespace promptella

@@ -36,6 +36,8 @@ class FolderApplication : public Application {
   std::string folder() const override { return folder_; }
   void terminate(int exitCode) override { ended = exitCode; }
   bool folderWritable(const std::string&) const override { return true; }
+  bool folderPrivate(const std::string&) const override { return true; }
+  std::string canonicalFolder(const std::string& folder) const override { return folder; }
   std::string localDataFolder() const override { return {}; }
   bool claim(const std::string&) override { return true; }
   bool claimed(const std::string&) const override { return false; }

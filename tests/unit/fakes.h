@@ -146,6 +146,11 @@ class FakeApplication : public Application {
   bool folderWritable(const std::string& folder) const override {
     return !readOnly.count(folder) && std::filesystem::is_directory(folder);
   }
+  bool folderPrivate(const std::string& folder) const override { return !shared.count(folder); }
+  std::string canonicalFolder(const std::string& folder) const override {
+    const auto found = canonical.find(folder);
+    return found == canonical.end() ? folder : found->second;
+  }
   std::string localDataFolder() const override { return dataFolder.string(); }
   bool claim(const std::string& name) override {
     if (claimed(name)) return false;
@@ -157,7 +162,9 @@ class FakeApplication : public Application {
   }
   std::filesystem::path folder_;
   std::vector<int> exitCodes;
-  std::set<std::string> readOnly;  // folders that take no new files
+  std::set<std::string> readOnly;                // folders that take no new files
+  std::set<std::string> shared;                  // folders where other users may change files
+  std::map<std::string, std::string> canonical;  // folders reached by another name
   std::filesystem::path dataFolder;
   std::set<std::string> held, heldByOthers;  // names claimed by this copy and by other copies
 };

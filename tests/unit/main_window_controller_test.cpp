@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "platform/access_list.h"
 #include "platform/files.h"
 #include "temp_dir.h"
 
@@ -45,8 +46,9 @@ TEST_F(MainWindowStart, FileNamesComeFromTheProgramFolder) {
 // A second copy started from the same folder gets a batch file of its own, and files left by
 // copies that no longer run are removed, never those of a copy that runs.
 TEST_F(MainWindowStart, EachCopyHasItsOwnBatchFileAndLeftFilesGo) {
-  const std::string folder = dir.path().string();
-  w.app.heldByOthers = {"batch 1 " + folder, "batch 3 " + folder};
+  // Claims are named after the folder as the system names it, however the copies reached it.
+  w.app.canonical[dir.path().string()] = "D:\\Tools";
+  w.app.heldByOthers = {"batch 1 D:\\Tools", "batch 3 D:\\Tools"};
   const char* const files[] = {"~Promptella.bat",     "~Promptella-2.bat", "~Promptella.2.bat",
                                "~Promptella.2-3.bat", "~Promptella.3.bat", "~Promptella.4-2.bat",
                                "~Promptella.x.bat",   "other.bat"};
@@ -223,7 +225,51 @@ TEST(WritableProgramFolder, KeepsBothFilesBesideTheProgram) {
   w.app.dataFolder = dir / "unused";
   w.controller.load();
   EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), dir / "Promptella.ini");
+  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "~Promptella.bat");
   EXPECT_FALSE(std::filesystem::exists(dir / "unused"));
+}
+
+// Where other users may change files beside the program, one of them could rewrite the batch file
+// while it runs: it goes to the user's own folder, and the settings stay.
+TEST(WritableProgramFolder, SharedWithOtherUsersKeepsTheBatchFileInTheUsersFolder) {
+  testing::TempDir dir;
+  testing::FakeMainWindow w{dir.path()};
+  w.app.dataFolder = dir / "LocalAppData";
+  std::filesystem::create_directories(w.app.dataFolder);
+  w.app.shared.insert(dir.path().string());
+  w.controller.load();
+  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), dir / "Promptella.ini");
+  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "LocalAppData" / "~Promptella.bat");
+}
+
+// Administrators, the system, the installer and the creator of a file may write; anyone else
+// who may add, change or delete files makes the folder shared. Denials take nothing away here.
+TEST(AccessList, OnlyTrustedAccountsMayWrite) {
+  const std::string user = "S-1-5-21-1-2-3-1001";
+  const auto entry = [](std::string sid, std::uint32_t mask, bool inheritOnly = false,
+                        bool files = true) {
+    return AccessEntry{std::move(sid), true, mask, inheritOnly, files};
+  };
+  const AccessEntry profile[] = {entry("S-1-5-18", 0x1F01FF), entry("S-1-5-32-544", 0x1F01FF),
+                                 entry(user, 0x1F01FF), entry("S-1-3-0", 0x10000000, true)};
+  const std::vector<AccessEntry> own(std::begin(profile), std::end(profile));
+  EXPECT_TRUE(onlyTrustedCanWrite(own, true, user));
+  EXPECT_FALSE(onlyTrustedCanWrite(own, true, "S-1-5-21-1-2-3-1002")) << "another user's folder";
+  EXPECT_FALSE(onlyTrustedCanWrite({}, false, user)) << "no access list: everyone";
+  const std::pair<AccessEntry, bool> extra[] = {
+      {entry("S-1-5-11", 0x1200A9), true},               // Authenticated Users: read, run
+      {entry("S-1-5-11", 0x0004, false, false), false},  // may add subfolders (a root's folder)
+      {entry("S-1-5-11", 0x0002), false},                // may add files
+      {entry("S-1-5-11", 0x00010000, true), false},      // files made here: may delete them
+      {entry("S-1-5-11", 0x0002, true, false), true},    // only for subfolders made here
+      {entry("S-1-1-0", 0x40000000), false},             // Everyone, generic write
+      {AccessEntry{"S-1-1-0", false, 0x1F01FF, false, true}, true},  // a denial
+      {entry("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", 0x1F01FF), true}};
+  for (const auto& [added, trusted] : extra) {
+    std::vector<AccessEntry> entries = own;
+    entries.push_back(added);
+    EXPECT_EQ(onlyTrustedCanWrite(entries, true, user), trusted) << added.sid << " " << added.mask;
+  }
 }
 
 }  // namespace
