@@ -12,7 +12,13 @@ void MainWindowController::load() {
   MainControls& c = controls_;
   c.window.setCaption(std::string(kProductName) + " " + std::string(kVersion));
   files_ = chooseFileNames(services_.app);
+  removeLeftTemporaryFiles(pathFromUtf8(files_.settingsFile));
   settings_.emplace(pathFromUtf8(files_.settingsFile));
+  settings_->onHeld = [this](const std::string& what) {
+    services_.messages.show("Couldn't save " + what + ": " + files_.settingsFile +
+                            " is in use by another program. Promptella will save it as soon as "
+                            "the file is free.");
+  };
   batches_.emplace(pathFromUtf8(files_.batchFile), services_.launcher);
   runner_.emplace(*batches_, c.drives, c.folders, guard_, services_.messages);
   pickers_.emplace(c.drives, c.folders, *batches_, *settings_, guard_, services_.messages);
@@ -42,6 +48,9 @@ void MainWindowController::load() {
 }
 
 void MainWindowController::activate() {
+  // A change kept out by another program's hold is saved once the file is free; until then the
+  // reads below see it all the same.
+  static_cast<void>(settings_->savePending());
   pickers_->restoreSavedFolder();
 }
 

@@ -29,10 +29,14 @@ extern const unsigned long long kFileClockTicksPerSecond;
 // The file's bytes, or nothing when it is missing or cannot be read.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
-// Writes `bytes` to a temporary file beside `path`, flushes it to disk, then renames it over
-// `path` in one step: readers see either the old or the new file, never a torn one. On any failure
-// the old file is left as it was and the temporary file is removed.
-bool replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// Writes `bytes` to a temporary file beside `path`, flushes it to disk, then puts it in place of
+// `path` in one step: readers see either the old or the new file, never a torn one. An existing
+// file keeps its access list, attributes and streams, and a symbolic link its target, which is
+// what is written. A file held by another program (an editor, a backup tool, a scanner) is tried
+// again for two seconds. On any failure the old file is left as it was and the temporary file is
+// removed.
+enum class [[nodiscard]] Replaced{done, inUse, failed};
+Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Creates (or empties) the file and writes `bytes`; the system's reason when that fails.
 std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes);

@@ -46,6 +46,15 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
   return cp;
 }
 
+bool isUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t start = pos;
+    // A malformed sequence gives U+FFFD for one byte; a U+FFFD written in UTF-8 takes three.
+    if (decodeUtf8(text, pos) == kReplacementChar && pos == start + 1) return false;
+  }
+  return true;
+}
+
 void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);

@@ -71,7 +71,8 @@ FileNames chooseFileNames(Application& app) {
       const auto own = pathFromUtf8(fileNamesFor(dataFolder).settingsFile);
       if (!fileStamp(own)) {
         if (const auto bytes = readWholeFile(pathFromUtf8(beside.settingsFile))) {
-          replaceFileAtomically(own, *bytes);
+          // A copy that fails leaves the defaults; the file beside the program stays as it was.
+          static_cast<void>(replaceFileAtomically(own, *bytes));
         }
       }
     }

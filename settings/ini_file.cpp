@@ -13,18 +13,26 @@ namespace promptella {
 namespace {
 
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// The file's text as the document works on it, and the code page of that text: a file that
-// starts with a UTF-16 LE byte-order mark is Unicode (held as UTF-8), any other is ANSI.
+// The file's text as the document works on it, and the code page of that text. A file that
+// starts with a UTF-16 LE byte-order mark is Unicode (held as UTF-8). So is one that an editor
+// saved as UTF-8, with or without its byte-order mark, when its bytes are well-formed UTF-8 and
+// some are above 127 (an ANSI text of accented letters hardly ever is). Any other file is ANSI,
+// its UTF-8 byte-order mark, if any, left out.
 struct Decoded {
   std::string text;
   unsigned codePage;
+  bool fromUtf8 = false;  // read from UTF-8, a form the system's profile functions misread
 };
 Decoded decode(std::string bytes) {
-  if (std::string_view(bytes).substr(0, 2) == kUtf16Bom) {
-    return {utf16leToUtf8(std::string_view(bytes).substr(2)), kCodePageUtf8};
-  }
-  return {std::move(bytes), ansiCodePage()};
+  const std::string_view view(bytes);
+  if (view.substr(0, 2) == kUtf16Bom) return {utf16leToUtf8(view.substr(2)), kCodePageUtf8};
+  const std::string_view body = view.substr(0, 3) == kUtf8Bom ? view.substr(3) : view;
+  const bool high = std::any_of(body.begin(), body.end(),
+                                [](char c) { return static_cast<unsigned char>(c) > 127; });
+  if (high && isUtf8(body)) return {std::string(body), kCodePageUtf8, true};
+  return {std::string(body), ansiCodePage()};
 }
 
 std::string encode(const std::string& text, unsigned codePage) {
@@ -62,11 +70,23 @@ const IniDocument* IniFile::current() const {
   return &cached_;
 }
 
+std::pair<const IniDocument*, unsigned> IniFile::readable() const {
+  const IniDocument* document = current();
+  if (pending_.empty()) return {document, cachedCodePage_};
+  // The file as read, in Unicode, with the changes it could not take yet.
+  const std::string text = !document ? std::string()
+                           : cachedCodePage_ == kCodePageUtf8
+                               ? decode(cachedBytes_).text
+                               : codePageToUtf8(decode(cachedBytes_).text, cachedCodePage_);
+  withPending_ = IniDocument::parse(text);
+  for (const Change& change : pending_) change.apply(withPending_, kCodePageUtf8);
+  return {&withPending_, kCodePageUtf8};
+}
+
 std::optional<std::string> IniFile::readValue(std::string_view section,
                                               std::string_view key) const {
-  const IniDocument* document = current();
+  const auto [document, codePage] = readable();
   if (!document) return std::nullopt;
-  const unsigned codePage = cachedCodePage_;
   const auto value =
       document->get(utf8ToCodePage(section, codePage), utf8ToCodePage(key, codePage));
   if (!value) return std::nullopt;
@@ -75,9 +95,8 @@ std::optional<std::string> IniFile::readValue(std::string_view section,
 
 std::vector<std::string> IniFile::readNumberedValues(std::string_view section) const {
   std::vector<std::string> values;
-  const IniDocument* document = current();
+  const auto [document, codePage] = readable();
   if (!document) return values;
-  const unsigned codePage = cachedCodePage_;
   const std::string name = utf8ToCodePage(section, codePage);
   for (std::size_t i = 0;; ++i) {
     const auto value = document->get(name, numberedKey(i));
@@ -98,68 +117,140 @@ std::optional<std::string> IniFile::readForUpdate() const {
   }
 }
 
-template <typename Edit>
-bool IniFile::edit(const std::vector<std::string_view>& texts, Edit&& change, bool createFile) {
+Replaced IniFile::writePending() {
   const auto lock = lockForUpdate(path_);
-  if (!lock) return false;
+  if (!lock) return Replaced::inUse;  // another copy is writing for longer than it should
   const auto bytes = readForUpdate();
-  if (!bytes) return false;  // there, but not readable: it stays as it is
-  if (bytes->empty() && !createFile && !fileStamp(path_)) return true;
+  if (!bytes) return Replaced::inUse;  // there, but held unreadable: it stays as it is for now
+  const bool createsFile = std::any_of(pending_.begin(), pending_.end(),
+                                       [](const Change& change) { return change.createsFile; });
+  if (bytes->empty() && !createsFile && !fileStamp(path_)) return Replaced::done;
   Decoded file = decode(*bytes);
+  // A file read from UTF-8 is written in a form the system's profile functions read: ANSI when
+  // all of it fits, else UTF-16.
+  if (file.fromUtf8 && fitsCodePage(file.text, ansiCodePage())) {
+    file = {utf8ToCodePage(file.text, ansiCodePage()), ansiCodePage()};
+  }
   // The file stays in the ANSI code page while every text fits it, as other programs expect;
   // a text that does not makes it Unicode, as the system's own profile functions do.
-  const bool fits = std::all_of(texts.begin(), texts.end(), [&](std::string_view text) {
-    return file.codePage == kCodePageUtf8 || fitsCodePage(text, file.codePage);
+  const bool fits = std::all_of(pending_.begin(), pending_.end(), [&](const Change& change) {
+    return std::all_of(change.texts.begin(), change.texts.end(), [&](const std::string& text) {
+      return file.codePage == kCodePageUtf8 || fitsCodePage(text, file.codePage);
+    });
   });
   if (!fits) file = {codePageToUtf8(file.text, file.codePage), kCodePageUtf8};
   IniDocument document = IniDocument::parse(file.text);
-  if (!change(document, file.codePage)) return true;
+  bool changed = false;
+  for (const Change& change : pending_) changed = change.apply(document, file.codePage) || changed;
+  if (!changed) return Replaced::done;
   return replaceFileAtomically(path_, encode(document.serialize(), file.codePage));
 }
 
+bool IniFile::commit(Change change, const std::string& what) {
+  pending_.push_back(std::move(change));
+  switch (writePending()) {
+    case Replaced::done:
+      pending_.clear();
+      toldHeld_ = false;
+      return true;
+    case Replaced::inUse:
+      if (!toldHeld_ && onHeld) {
+        toldHeld_ = true;
+        onHeld(what);
+      }
+      return false;
+    case Replaced::failed:
+      break;
+  }
+  pending_.pop_back();  // it cannot be saved at all (a read-only file, a full disk): it goes
+  return false;
+}
+
+bool IniFile::savePending() {
+  if (pending_.empty()) return true;
+  if (writePending() != Replaced::done) return false;
+  pending_.clear();
+  toldHeld_ = false;
+  return true;
+}
+
 bool IniFile::writeValue(std::string_view section, std::string_view key, std::string_view value) {
-  return edit(
-      {section, key, value},
-      [&](IniDocument& document, unsigned cp) {
-        return document.set(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp),
-                            utf8ToCodePage(value, cp));
-      },
-      true);
+  const std::string what = describeSetting(section, key);
+  return commit({{std::string(section), std::string(key), std::string(value)},
+                 [section = std::string(section), key = std::string(key),
+                  value = std::string(value)](IniDocument& document, unsigned cp) {
+                   return document.set(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp),
+                                       utf8ToCodePage(value, cp));
+                 },
+                 true},
+                what);
 }
 
 bool IniFile::removeKey(std::string_view section, std::string_view key) {
-  return edit(
-      {},
-      [&](IniDocument& document, unsigned cp) {
-        return document.removeKey(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp));
-      },
-      false);
+  return commit({{},
+                 [section = std::string(section), key = std::string(key)](IniDocument& document,
+                                                                          unsigned cp) {
+                   return document.removeKey(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp));
+                 },
+                 false},
+                describeSetting(section, key));
 }
 
 bool IniFile::removeSection(std::string_view section) {
-  return edit(
-      {},
-      [&](IniDocument& document, unsigned cp) {
-        return document.removeSection(utf8ToCodePage(section, cp));
-      },
-      false);
+  return commit({{},
+                 [section = std::string(section)](IniDocument& document, unsigned cp) {
+                   return document.removeSection(utf8ToCodePage(section, cp));
+                 },
+                 false},
+                describeSetting(section, {}));
 }
 
 bool IniFile::rewriteNumberedSection(std::string_view section,
                                      const std::vector<std::string>& values) {
-  std::vector<std::string_view> texts(values.begin(), values.end());
-  texts.push_back(section);
-  return edit(
-      texts,
-      [&](IniDocument& document, unsigned cp) {
-        const std::string name = utf8ToCodePage(section, cp);
-        bool changed = document.removeSection(name);
-        for (std::size_t i = 0; i < values.size(); ++i) {
-          changed = document.set(name, numberedKey(i), utf8ToCodePage(values[i], cp)) || changed;
-        }
-        return changed;
-      },
-      !values.empty());
+  std::vector<std::string> texts = values;
+  texts.emplace_back(section);
+  return commit({std::move(texts),
+                 [section = std::string(section), values](IniDocument& document, unsigned cp) {
+                   const std::string name = utf8ToCodePage(section, cp);
+                   bool changed = document.removeSection(name);
+                   for (std::size_t i = 0; i < values.size(); ++i) {
+                     changed = document.set(name, numberedKey(i), utf8ToCodePage(values[i], cp)) ||
+                               changed;
+                   }
+                   return changed;
+                 },
+                 !values.empty()},
+                describeSetting(section, {}));
+}
+
+std::string describeSetting(std::string_view section, std::string_view key) {
+  if (section == "Configuration") return "the folder shown";
+  if (section == "Commands") return "the history";
+  if (section == "StoredCommands" && key.substr(0, 7) == "Command") {
+    const std::string number(key.substr(7));
+    if (!number.empty() && number.size() < 3 &&
+        number.find_first_not_of("0123456789") == std::string::npos) {
+      return "stored command #" + std::to_string(std::stoi(number) + 1);
+    }
+  }
+  return "a setting";
+}
+
+void removeLeftTemporaryFiles(const std::filesystem::path& settingsFile) {
+  // Named "<file>.<process>.<n>.tmp"; one that is being written is younger than a minute.
+  const std::string prefix = pathToUtf8(settingsFile.filename()) + ".";
+  const std::filesystem::path folder = settingsFile.parent_path();
+  for (const std::string& name : filesNamed(folder, prefix, ".tmp")) {
+    const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    const auto dot = middle.find('.');
+    const bool ours = dot != std::string::npos && dot > 0 && dot + 1 < middle.size() &&
+                      middle.find_first_not_of("0123456789.") == std::string::npos &&
+                      middle.find('.', dot + 1) == std::string::npos;
+    const auto stamp = fileStamp(folder / pathFromUtf8(name));
+    if (ours && stamp && stamp->writeTime + 60 * kFileClockTicksPerSecond < fileClockNow()) {
+      removeFile(folder / pathFromUtf8(name));
+    }
+  }
 }
 
 }  // namespace promptella

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,19 +32,38 @@ class IniFile {
   // "Command0", "Command1", ... of the section, up to the first that reads as absent.
   std::vector<std::string> readNumberedValues(std::string_view section) const;
   // Each returns whether the file now holds the change; a failed change leaves the file intact.
+  // A change that another program's hold on the file keeps out is kept: reads show it, and it
+  // is saved with the next change or savePending(), once the file is free.
   bool writeValue(std::string_view section, std::string_view key, std::string_view value);
   bool removeKey(std::string_view section, std::string_view key);
   bool removeSection(std::string_view section);
   // Replaces the section by one holding "Command0", "Command1", ... for `values`, in one write:
   // a crash leaves either the old section or the new one.
   bool rewriteNumberedSection(std::string_view section, const std::vector<std::string>& values);
+  // Saves the changes kept out by another program's hold; true when none is left.
+  bool savePending();
+
+  // Raised when a change is kept out because another program holds the file, with what the
+  // change was ("stored command #3"): once, until a save succeeds again.
+  std::function<void(const std::string& what)> onHeld;
 
  private:
-  // Reads the file, applies `change` and replaces the file, under the lock that all copies of the
-  // program share. `texts` are the texts the change writes: when one does not fit the ANSI code
-  // page, the file becomes UTF-16.
-  template <typename Edit>
-  bool edit(const std::vector<std::string_view>& texts, Edit&& change, bool createFile);
+  // One change to the document: `texts` are the texts it writes (when one does not fit the ANSI
+  // code page, the file becomes UTF-16); `apply` makes it in a document of that code page and
+  // says whether anything changed.
+  struct Change {
+    std::vector<std::string> texts;
+    std::function<bool(IniDocument&, unsigned codePage)> apply;
+    bool createsFile;
+  };
+  // Saves `change` after those still pending; `what` names it for the user.
+  bool commit(Change change, const std::string& what);
+  // Reads the file, applies the pending changes and replaces the file, under the lock that all
+  // copies of the program share.
+  Replaced writePending();
+  // The document that reads see, and the code page of its text: the file's, with the pending
+  // changes made.
+  std::pair<const IniDocument*, unsigned> readable() const;
   // The bytes to change: empty for a file that does not exist; nothing for one that exists but
   // cannot be read.
   std::optional<std::string> readForUpdate() const;
@@ -57,6 +77,16 @@ class IniFile {
   mutable IniDocument cached_;
   mutable unsigned cachedCodePage_ = 0;  // of the cached document's text
   mutable std::size_t parses_ = 0;
+  std::vector<Change> pending_;  // kept out by another program's hold on the file
+  mutable IniDocument withPending_;
+  bool toldHeld_ = false;
 };
+
+// What the user knows a setting as: "the folder shown", "stored command #3", "the history".
+std::string describeSetting(std::string_view section, std::string_view key);
+
+// Removes the temporary files that a change of `settingsFile` leaves when the program is ended in
+// the middle of it, once no copy has written them for a while.
+void removeLeftTemporaryFiles(const std::filesystem::path& settingsFile);
 
 }  // namespace promptella

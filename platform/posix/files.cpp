@@ -52,12 +52,19 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
   return std::move(content).str();
 }
 
-bool replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
   static std::atomic<unsigned> counter{0};
-  std::filesystem::path temp = path;
+  // A symbolic link keeps its target, which is written.
+  std::error_code error;
+  std::filesystem::path target = path;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+    target = std::filesystem::canonical(path, error);
+    if (error) return Replaced::failed;
+  }
+  std::filesystem::path temp = target;
   temp += "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-  if (fd < 0) return false;
+  if (fd < 0) return Replaced::failed;
   bool ok = true;
   for (std::size_t done = 0; ok && done < bytes.size();) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -68,9 +75,9 @@ bool replaceFileAtomically(const std::filesystem::path& path, std::string_view b
   }
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;
-  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+  ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
-  return ok;
+  return ok ? Replaced::done : Replaced::failed;
 }
 
 std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes) {

@@ -60,15 +60,51 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
   return bytes;
 }
 
-bool replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+namespace {
+
+// Another program has the file open without delete sharing, or is just replacing it.
+bool heldByAnother(DWORD error) {
+  switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_ACCESS_DENIED:  // also a file that is pending deletion, or held by a scanner
+    case ERROR_USER_MAPPED_FILE:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::optional<std::filesystem::path> linkTarget(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return std::nullopt;
+  }
+  std::wstring target = canonicalPath(path.native());
+  if (target.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+    target = L"\\\\" + target.substr(8);  // \\server\share
+  } else if (target.rfind(L"\\\\?\\", 0) == 0) {
+    target.erase(0, 4);
+  }
+  return std::filesystem::path(target);
+}
+
+}  // namespace
+
+Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
   static std::atomic<unsigned> counter{0};
-  std::filesystem::path temp = path;
+  // A symbolic link stays one: its target is written.
+  const std::filesystem::path target = linkTarget(path).value_or(path);
+  std::filesystem::path temp = target;
   temp +=
       L"." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(counter++) + L".tmp";
   {
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) return Replaced::failed;
     bool ok = true;
     for (std::size_t done = 0; ok && done < bytes.size();) {
       DWORD written = 0;
@@ -80,21 +116,34 @@ bool replaceFileAtomically(const std::filesystem::path& path, std::string_view b
     if (!ok) {
       file.reset();
       DeleteFileW(temp.c_str());
-      return false;
+      return Replaced::failed;
     }
   }
   // A read-only settings file stays as it is: replacing it would defeat the user's protection.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     DeleteFileW(temp.c_str());
-    return false;
+    return Replaced::failed;
   }
-  if (!MoveFileExW(temp.c_str(), path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temp.c_str());
-    return false;
+  // An existing file is replaced in place, keeping its access list, attributes and streams; a
+  // new one is the temporary file renamed.
+  const auto replace = [&] {
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    return ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                        nullptr, nullptr) != 0;
+  };
+  const ULONGLONG deadline = GetTickCount64() + 2000;
+  for (;;) {
+    if (replace()) return Replaced::done;
+    const DWORD error = GetLastError();
+    if (!heldByAnother(error) || GetTickCount64() > deadline) {
+      DeleteFileW(temp.c_str());
+      return heldByAnother(error) ? Replaced::inUse : Replaced::failed;
+    }
+    Sleep(50);
   }
-  return true;
 }
 
 std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes) {

@@ -138,6 +138,44 @@ TEST_F(SettingsFile, EditsKeepHandWrittenLinesAndDropTheByteOrderMark) {
       "; my settings\r\n[Configuration]\r\nPath=C:\\Temp\r\nExtra=1\r\n\r\n[Other]\r\nx=1\r\n");
 }
 
+// Editors save UTF-8 (Notepad without a byte-order mark): every letter is read as written, and the
+// first change writes a form the system's profile functions read, ANSI where all of it fits.
+TEST_F(SettingsFile, UTF8FilesFromEditorsReadWholeAndAreWrittenInAFormTheSystemReads) {
+  const std::string wide = "echo caf\xC3\xA9 \xE6\x97\xA5";
+  for (const std::string bom : {"\xEF\xBB\xBF", ""}) {
+    writeBytes(path, bom + "[StoredCommands]\r\nCommand3=" + wide + "\r\n");
+    EXPECT_EQ(ini.readValue("StoredCommands", "Command3"), wide) << bom.size();
+    ASSERT_TRUE(ini.writeValue("StoredCommands", "Command4", "ver"));
+    EXPECT_EQ(readBytes(path).substr(0, 2), "\xFF\xFE") << "not all of it fits ANSI: UTF-16";
+    EXPECT_EQ(ini.readValue("StoredCommands", "Command3"), wide) << bom.size();
+    writeBytes(path, bom + "[StoredCommands]\r\nCommand3=type caf\xC3\xA9.txt\r\n");
+    ASSERT_TRUE(ini.writeValue("StoredCommands", "Command4", "ver"));
+    EXPECT_EQ(readBytes(path), "[StoredCommands]\r\nCommand3=type caf\xE9.txt\r\nCommand4=ver\r\n");
+  }
+}
+
+// A link to the settings file stays a link, its target written; temporary files of a change that
+// was cut short go at start-up once old, never one that a copy may be writing.
+TEST_F(SettingsFile, ALinkKeepsItsTargetAndLeftTemporaryFilesGo) {
+  const auto target = dir / "real.ini";
+  writeBytes(target, "[A]\r\nx=1\r\n");
+  std::filesystem::create_symlink(target, path);
+  ASSERT_TRUE(ini.writeValue("A", "y", "2"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(readBytes(target), "[A]\r\nx=1\r\ny=2\r\n");
+  const std::string base = path.string();
+  const std::string left[] = {base + ".41.0.tmp", base + ".42.7.tmp", base + ".notes.tmp"};
+  for (const std::string& file : left) writeBytes(file, "x");
+  for (const std::string& file : {left[0], left[2]}) {
+    std::filesystem::last_write_time(
+        file, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5));
+  }
+  removeLeftTemporaryFiles(path);
+  EXPECT_FALSE(std::filesystem::exists(left[0]));
+  EXPECT_TRUE(std::filesystem::exists(left[1])) << "young: a copy may be writing it";
+  EXPECT_TRUE(std::filesystem::exists(left[2])) << "not ours";
+}
+
 TEST_F(SettingsFile, DeletingASectionRemovesEveryCopyOfIt) {
   writeBytes(path, "[Commands]\nCommand0=a\n[Keep]\nk=v\n[COMMANDS]\nCommand1=b\n");
   ini.removeSection("Commands");
