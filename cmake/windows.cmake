@@ -16,6 +16,7 @@ add_library(promptella_win32 STATIC
   platform/win32/dialogs.cpp
   platform/win32/fonts.cpp
   platform/win32/main_window.cpp
+  platform/win32/off_thread.cpp
   platform/win32/pictures.cpp
   platform/win32/process_launcher.cpp
   platform/win32/suggestions.cpp

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/off_thread.h"
 #include "platform/win32/screen.h"
 #include "platform/win32/text.h"
 
@@ -180,29 +181,6 @@ DWORD WINAPI readOnce(void* parameter) noexcept {
   return 0;
 }
 
-// What the user does with the keyboard and the mouse waits while a line is awaited, except what
-// repaints the windows and ends the program: the close box, the system menu's Close, Alt+F4, and
-// moving the window by its caption. Everything else (paints, timers, posted and cross-process
-// messages, such as a screen reader's) is handled as usual.
-bool isHeldInput(const MSG& message) {
-  switch (message.message) {
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONUP:
-    case WM_NCMOUSEMOVE:
-      return message.wParam != HTCLOSE && message.wParam != HTCAPTION &&
-             message.wParam != HTSYSMENU;
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-      return message.wParam != VK_F4;
-    case WM_SYSCOMMAND:
-      return (message.wParam & 0xFFF0) != SC_CLOSE && (message.wParam & 0xFFF0) != SC_MOVE;
-    default:
-      return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
-             (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
-             (message.message >= WM_NCMOUSEMOVE && message.message <= WM_NCXBUTTONDBLCLK);
-  }
-}
-
 // Ends a read that blocks in the console: cancelled, or else completed by an Enter put into the
 // console's input (the line then read is dropped).
 void cancelRead(HANDLE reader, HANDLE input) {
@@ -233,18 +211,7 @@ std::optional<std::string> Win32ConsoleApi::readChunk(ConsoleHandle input) {
   start.release();                   // the thread owns it now
   HANDLE wait = reader.get();
   std::optional<int> quit;
-  while (!quit &&
-         MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-    MSG message;
-    while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        quit = static_cast<int>(message.wParam);
-      } else if (!isHeldInput(message)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-    }
-  }
+  waitDispatching(wait, INFINITE, &quit);
   if (quit) {
     // The program is asked to end: the read is given up (a reader that stays blocked keeps its
     // own share of it), and the quit is handed on to the message loop.

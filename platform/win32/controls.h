@@ -65,25 +65,47 @@ HWND createChild(HWND parent, int id, const wchar_t* className, DWORD style, DWO
                  const wchar_t* text = L"");
 std::wstring windowText(HWND hwnd);
 
-// The drives, as an owner-drawn drop-down list: "c: label".
+// Where the drive list learns about the drives. A drive's label, and whether it is ready, can
+// take the drive long to tell (a sleeping disk, a share whose server is gone): the list asks for
+// them only off the window's thread.
+class DriveSource {
+ public:
+  virtual ~DriveSource() = default;
+  // The drives there are, one bit a letter as GetLogicalDrives gives them; never waits on one.
+  virtual DWORD drives() const;
+  // The drive text: the letter, a colon, and the volume label, or a network drive's share name
+  // as its network provider knows it (also while disconnected).
+  virtual std::wstring describe(wchar_t letter) const;
+  // Whether the drive's root can be read.
+  virtual bool ready(wchar_t letter) const;
+};
+
+// The drives, as an owner-drawn drop-down list: "c: label". The letters show at once; the labels
+// are read on a thread of their own and filled in as they come.
 class Win32DriveList : public Win32Wrapper<DriveList> {
  public:
-  Win32DriveList(HWND parent, int id);
-  std::string drive() const override;
-  bool setDrive(std::string_view text) override;
+  // How long a drive may take to say whether it is ready before it counts as not ready.
+  static constexpr DWORD kReadyWait = 4000;
 
-  // The drive text of `letter`: the letter, a colon, and the volume label or share name.
-  static std::wstring driveText(wchar_t letter);
-  static bool driveReady(wchar_t letter);
+  Win32DriveList(HWND parent, int id,
+                 std::shared_ptr<const DriveSource> source = std::make_shared<DriveSource>());
+  std::string drive() const override;
+  // Waits for the drive's answer off the window's thread, the windows painting meanwhile.
+  bool setDrive(std::string_view text) override;
 
  private:
   bool onCommand(WORD code) override;
   bool onDrawItem(const DRAWITEMSTRUCT& item) override;
+  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM lParam) override;
   void refresh();
+  void describeInBackground();
   void select(wchar_t letter);
   int indexOf(wchar_t letter) const;
 
+  std::shared_ptr<const DriveSource> source_;
   std::vector<std::wstring> items_;
+  std::vector<std::pair<wchar_t, std::wstring>> described_;  // the texts read so far
+  bool describing_ = false;
   wchar_t current_ = 0;
 };
 

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include <filesystem>
 #include <string>
@@ -98,12 +101,65 @@ TEST_F(Pickers, MissingDriveFailsWithoutAnEvent) {
 }
 
 TEST_F(Pickers, DriveTextIsLetterColonAndLabel) {
-  const std::string text = narrow(Win32DriveList::driveText(L'C'));
+  const std::string text = narrow(DriveSource{}.describe(L'C'));
   ASSERT_GE(text.size(), 2u);
   EXPECT_EQ(text.substr(0, 2), "c:");
   if (text.size() > 2) {
     EXPECT_EQ(text[2], ' ');
   }
+}
+
+// A drive that is slow to answer (a sleeping disk, a share whose server is gone) never holds the
+// window: its letter shows at once and its label when it comes; a pick of it is answered by the
+// window meanwhile, and counts as not ready when the drive does not answer in time.
+TEST_F(Pickers, ASlowDriveNeverHoldsTheWindow) {
+  static std::atomic<bool> asked{false};  // the pick is waiting for the drive
+  struct SlowDrive : DriveSource {
+    DWORD drives() const override { return DriveSource::drives() | (1u << (L'q' - L'a')); }
+    std::wstring describe(wchar_t letter) const override {
+      if (letter != L'q') return DriveSource::describe(letter);
+      Sleep(500);
+      return L"q: SLOW";
+    }
+    bool ready(wchar_t letter) const override {
+      if (letter != L'q') return DriveSource::ready(letter);
+      asked = true;
+      Sleep(60000);
+      return true;
+    }
+  };
+  Win32DriveList drives(host.hwnd, 1, std::make_shared<SlowDrive>());
+  const auto itemOfQ = [&] {
+    const auto count = SendMessageW(drives.hwnd(), CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t text[MAX_PATH] = {};
+      SendMessageW(drives.hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i),
+                   reinterpret_cast<LPARAM>(text));
+      if (text[0] == L'q') return std::wstring(text);
+    }
+    return std::wstring();
+  };
+  EXPECT_EQ(itemOfQ(), L"q:") << "the letter, before the drive has answered";
+  EXPECT_TRUE(testing::waitFor([&] {
+    MSG pending;
+    while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
+    return itemOfQ() == L"q: SLOW";
+  }));
+
+  std::atomic<bool> returned{false}, answeredWhileWaiting{false};
+  std::thread probe([&] {
+    // Were the window held by the pick, this would be answered only once the pick has ended.
+    testing::waitFor([] { return asked.load(); });
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(host.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
+    answeredWhileWaiting = !returned;
+  });
+  const std::string before = drives.drive();
+  EXPECT_FALSE(drives.setDrive("q:"));
+  returned = true;
+  probe.join();
+  EXPECT_TRUE(answeredWhileWaiting);
+  EXPECT_EQ(drives.drive(), before);
 }
 
 TEST_F(Pickers, FolderChangeIsRaisedInsideTheAssignment) {

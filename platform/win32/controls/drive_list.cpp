@@ -4,9 +4,12 @@
 #include <commctrl.h>
 #include <winnetwk.h>
 
+#include <algorithm>
 #include <cwctype>
+#include <memory>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/off_thread.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 
@@ -15,12 +18,76 @@ namespace {
 
 constexpr COLORREF kNavy = RGB(0, 0, 128);  // the drive list's text
 
+// A drive text read in the background: the letter in wParam, the text (to delete) in lParam;
+// a zero letter says the reading is done.
+constexpr UINT kDescribed = WM_APP + 0x140;
+
+struct Describing {
+  std::shared_ptr<const DriveSource> source;
+  HWND list;
+  std::vector<wchar_t> letters;
+};
+
+DWORD WINAPI describeDrives(void* parameter) noexcept {
+  const std::unique_ptr<Describing> job(static_cast<Describing*>(parameter));
+  for (const wchar_t letter : job->letters) {
+    try {
+      auto text = std::make_unique<std::wstring>(job->source->describe(letter));
+      if (PostMessageW(job->list, kDescribed, letter, reinterpret_cast<LPARAM>(text.get()))) {
+        text.release();  // the list deletes it
+      }
+    } catch (...) {
+      // the letter alone stays
+    }
+  }
+  PostMessageW(job->list, kDescribed, 0, 0);
+  return 0;
+}
+
 }  // namespace
 
-Win32DriveList::Win32DriveList(HWND parent, int id) {
+DWORD DriveSource::drives() const {
+  return GetLogicalDrives();
+}
+
+std::wstring DriveSource::describe(wchar_t letter) const {
+  letter = static_cast<wchar_t>(std::towlower(letter));
+  std::wstring text{letter, L':'};
+  const std::wstring root = text + L"\\";
+  // The network provider knows a mapped drive's share, connected or not, without its root.
+  wchar_t share[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  const auto connection =
+      systemFunction<decltype(WNetGetConnectionW)>(L"mpr.dll", "WNetGetConnectionW");
+  if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE && connection) {
+    const DWORD found = connection(text.c_str(), share, &size);
+    if (found == NO_ERROR || found == ERROR_CONNECTION_UNAVAIL) {
+      return share[0] ? text + L" " + share : text;
+    }
+  }
+  wchar_t label[MAX_PATH + 1] = {};
+  if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                            0) &&
+      label[0]) {
+    text += std::wstring(L" ") + label;
+  }
+  return text;
+}
+
+bool DriveSource::ready(wchar_t letter) const {
+  letter = static_cast<wchar_t>(std::towlower(letter));
+  if (letter < L'a' || letter > L'z' || !(drives() & (1u << (letter - L'a')))) return false;
+  // A drive without a medium, or a network drive that cannot be reached, has no readable root.
+  const std::wstring root{letter, L':', L'\\'};
+  return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+Win32DriveList::Win32DriveList(HWND parent, int id, std::shared_ptr<const DriveSource> source)
+    : source_(std::move(source)) {
   attach(createChild(
       parent, id, WC_COMBOBOXW,
       CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP));
+  subclass(hwnd_, false);
   // Started in a network folder (\\server\share), the program stands on no drive.
   wchar_t current[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, current);
@@ -28,52 +95,63 @@ Win32DriveList::Win32DriveList(HWND parent, int id) {
   refresh();
 }
 
-std::wstring Win32DriveList::driveText(wchar_t letter) {
-  letter = static_cast<wchar_t>(std::towlower(letter));
-  std::wstring text{letter, L':'};
-  const std::wstring root = text + L"\\";
-  if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) {
-    wchar_t share[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    const auto connection =
-        systemFunction<decltype(WNetGetConnectionW)>(L"mpr.dll", "WNetGetConnectionW");
-    if (connection && connection(text.c_str(), share, &size) == NO_ERROR) {
-      return text + L" " + share;
-    }
-  }
-  wchar_t label[MAX_PATH + 1] = {};
-  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  const BOOL ok = GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr,
-                                        nullptr, nullptr, 0);
-  SetErrorMode(oldMode);
-  if (ok && label[0]) text += std::wstring(L" ") + label;
-  return text;
-}
-
-bool Win32DriveList::driveReady(wchar_t letter) {
-  letter = static_cast<wchar_t>(std::towlower(letter));
-  if (letter < L'a' || letter > L'z' || !(GetLogicalDrives() & (1u << (letter - L'a')))) {
-    return false;
-  }
-  const std::wstring root{letter, L':', L'\\'};
-  // A drive without a medium, or a network drive that cannot be reached, has no readable root.
-  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  const DWORD attributes = GetFileAttributesW(root.c_str());
-  SetErrorMode(oldMode);
-  return attributes != INVALID_FILE_ATTRIBUTES;
-}
-
 void Win32DriveList::refresh() {
   items_.clear();
-  const DWORD drives = GetLogicalDrives();
+  const DWORD drives = source_->drives();
   for (wchar_t letter = L'a'; letter <= L'z'; ++letter) {
-    if (drives & (1u << (letter - L'a'))) items_.push_back(driveText(letter));
+    if (!(drives & (1u << (letter - L'a')))) continue;
+    const auto known = std::find_if(described_.begin(), described_.end(),
+                                    [&](const auto& entry) { return entry.first == letter; });
+    items_.push_back(known != described_.end() ? known->second : std::wstring{letter, L':'});
   }
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
   for (const auto& item : items_) {
     SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
   SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(indexOf(current_)), 0);
+  describeInBackground();
+}
+
+void Win32DriveList::describeInBackground() {
+  if (describing_) return;
+  auto job = std::make_unique<Describing>(Describing{source_, hwnd_, {}});
+  for (const auto& item : items_) job->letters.push_back(item[0]);
+  // A thread that needs next to no stack; it ends once every drive has answered.
+  const HANDLE thread = CreateThread(nullptr, 64 * 1024, describeDrives, job.get(),
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!thread) return;  // the letters alone, then
+  job.release();
+  CloseHandle(thread);
+  describing_ = true;
+}
+
+std::optional<LRESULT> Win32DriveList::onSubclassed(HWND, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) {
+  if (message != kDescribed) return std::nullopt;
+  const auto letter = static_cast<wchar_t>(wParam);
+  if (letter == 0) {
+    describing_ = false;
+    return 0;
+  }
+  const std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lParam));
+  const auto known = std::find_if(described_.begin(), described_.end(),
+                                  [&](const auto& entry) { return entry.first == letter; });
+  if (known != described_.end()) {
+    known->second = *text;
+  } else {
+    described_.emplace_back(letter, *text);
+  }
+  const int index = indexOf(letter);
+  if (index < 0 || items_[static_cast<std::size_t>(index)] == *text) return 0;
+  items_[static_cast<std::size_t>(index)] = *text;
+  SendMessageW(hwnd_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  SendMessageW(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(text->c_str()));
+  SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(indexOf(current_)), 0);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetComboBoxInfo(hwnd_, &info) && info.hwndList) InvalidateRect(info.hwndList, nullptr, TRUE);
+  return 0;
 }
 
 int Win32DriveList::indexOf(wchar_t letter) const {
@@ -98,7 +176,16 @@ std::string Win32DriveList::drive() const {
 
 bool Win32DriveList::setDrive(std::string_view text) {
   const std::wstring wide = widen(text);
-  if (wide.empty() || !driveReady(wide[0])) return false;
+  if (wide.empty()) return false;
+  // A drive that does not answer in time counts as not ready; meanwhile the windows paint and
+  // the pointer says the program is busy.
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const bool ready =
+      offThread<bool>([source = source_, letter = wide[0]] { return source->ready(letter); },
+                      kReadyWait)
+          .value_or(false);
+  SetCursor(previous);
+  if (!ready) return false;
   const wchar_t letter = static_cast<wchar_t>(std::towlower(wide[0]));
   if (letter == current_) return true;
   select(letter);

@@ -13,6 +13,7 @@
 
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -23,9 +24,17 @@ bool sameFolder(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+// Whether `path` is a folder. A drive that does not answer in time (a sleeping disk, a share
+// whose server is gone) counts as no folder; the windows paint meanwhile.
 bool isDirectory(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return offThread<bool>(
+             [path] {
+               const DWORD attributes = GetFileAttributesW(path.c_str());
+               return attributes != INVALID_FILE_ATTRIBUTES &&
+                      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+             },
+             Win32DriveList::kReadyWait)
+      .value_or(false);
 }
 
 std::wstring fullPath(const std::wstring& text) {
@@ -258,9 +267,20 @@ void Win32FolderList::populate() {
   if (pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW found;
-  HANDLE search =
-      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchLimitToDirectories,
-                       nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  // The first read of a folder is what a slow drive makes wait: it is made off the window's
+  // thread, which paints meanwhile.
+  // (A read given up leaves its search handle to the thread that made it: a small leak, once.)
+  const auto opened = offThread<std::pair<HANDLE, WIN32_FIND_DATAW>>(
+      [pattern] {
+        std::pair<HANDLE, WIN32_FIND_DATAW> result{};
+        result.first =
+            FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &result.second,
+                             FindExSearchLimitToDirectories, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        return result;
+      },
+      Win32DriveList::kReadyWait);
+  HANDLE search = opened ? opened->first : INVALID_HANDLE_VALUE;
+  if (opened) found = opened->second;
   if (search != INVALID_HANDLE_VALUE) {
     // A folder that takes long to read (thousands of names on a slow disk or share) does not
     // freeze the windows: past a moment they paint again, now and then, until it is read.

@@ -1,0 +1,56 @@
+// Waiting on another thread while the windows keep painting and answering.
+#include "platform/win32/off_thread.h"
+
+namespace promptella {
+
+bool isHeldInput(const MSG& message) {
+  switch (message.message) {
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCMOUSEMOVE:
+      return message.wParam != HTCLOSE && message.wParam != HTCAPTION &&
+             message.wParam != HTSYSMENU;
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+      return message.wParam != VK_F4;
+    case WM_SYSCOMMAND:
+      return (message.wParam & 0xFFF0) != SC_CLOSE && (message.wParam & 0xFFF0) != SC_MOVE;
+    default:
+      return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+             (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
+             (message.message >= WM_NCMOUSEMOVE && message.message <= WM_NCXBUTTONDBLCLK);
+  }
+}
+
+bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit) {
+  const ULONGLONG deadline = GetTickCount64() + milliseconds;
+  for (;;) {
+    DWORD left = INFINITE;
+    if (milliseconds != INFINITE) {
+      const ULONGLONG now = GetTickCount64();
+      if (now >= deadline) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+      left = static_cast<DWORD>(deadline - now);
+    }
+    const DWORD woken = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_ALLINPUT);
+    if (woken == WAIT_OBJECT_0) return true;
+    if (woken == WAIT_TIMEOUT || woken == WAIT_FAILED) return false;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        if (quit) {
+          *quit = static_cast<int>(message.wParam);
+        } else {
+          PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that ends on it
+        }
+        return false;
+      }
+      // Held input is dropped, as the program does not take it while it waits.
+      if (!isHeldInput(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  }
+}
+
+}  // namespace promptella
