@@ -39,10 +39,17 @@ bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit
       if (message.message == WM_QUIT) {
         if (quit) {
           *quit = static_cast<int>(message.wParam);
-        } else {
-          PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that ends on it
+          return false;
         }
-        return false;
+        // The program is ending: the answer is still awaited, without messages, and the quit
+        // handed on to the loop that ends on it.
+        const DWORD remaining =
+            milliseconds == INFINITE
+                ? INFINITE
+                : static_cast<DWORD>(deadline > GetTickCount64() ? deadline - GetTickCount64() : 0);
+        const bool ended = WaitForSingleObject(handle, remaining) == WAIT_OBJECT_0;
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return ended;
       }
       // Held input is dropped, as the program does not take it while it waits.
       if (!isHeldInput(message)) {

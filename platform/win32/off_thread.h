@@ -16,8 +16,9 @@ namespace promptella {
 bool isHeldInput(const MSG& message);
 
 // Waits for `handle` at most `milliseconds` (INFINITE for no limit), handing every message that
-// is not held input to its window meanwhile. False when the time ran out; a WM_QUIT ends the wait
-// too, and is then in `quit`.
+// is not held input to its window meanwhile. False when the time ran out. A WM_QUIT ends the wait
+// at once when `quit` is given, and is then in it; otherwise the wait goes on without messages
+// and the quit is posted again after it.
 bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit = nullptr);
 
 // Runs `work` on a thread of its own (which needs next to no stack) and waits for it as

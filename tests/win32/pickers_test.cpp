@@ -160,6 +160,13 @@ TEST_F(Pickers, ASlowDriveNeverHoldsTheWindow) {
   probe.join();
   EXPECT_TRUE(answeredWhileWaiting);
   EXPECT_EQ(drives.drive(), before);
+
+  // A quit on its way (the program is closing) does not make a ready drive look not ready, and
+  // stays for the loop that ends on it.
+  PostQuitMessage(3);
+  EXPECT_TRUE(drives.setDrive("c:"));
+  MSG quit;
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST_F(Pickers, FolderChangeIsRaisedInsideTheAssignment) {
