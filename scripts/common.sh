@@ -27,6 +27,7 @@ WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 f
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev libgmock-dev)
 FUZZ_PACKAGES=(clang-14 libfuzzer-14-dev)
 PACKAGE_PACKAGES=(wixl zip)
+SLOW_DRIVE_PACKAGES=(gcc fuse3 libfuse3-dev pkg-config)
 
 build_windows() {
   log "cross build (MinGW-w64) in $BUILD/win"

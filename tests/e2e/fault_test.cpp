@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -340,6 +341,42 @@ TEST(PickerFault, AFolderDeletedWhileShownIsNotEntered) {
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(program.waitForExit(), 0u);
   record("nothing entered, no message");
+}
+
+// A drive that answers after seconds (a sleeping disk, a share whose server is gone), mounted by
+// the test script as a slow file system and given the letter in PROMPTELLA_SLOW_DRIVE: the
+// window keeps answering while the user picks it. (On Windows the list then goes back to the
+// folder's drive; under Wine a thread that waits on the slow drive holds every file call of the
+// process, that drive's check of the other drive included: docs/windows-notes.md.)
+TEST(PickerFault, ASlowDriveNeverHoldsTheWindow) {
+  wchar_t letter[4] = {};
+  if (!GetEnvironmentVariableW(L"PROMPTELLA_SLOW_DRIVE", letter, 4)) {
+    GTEST_SKIP() << "no slow drive mounted";
+  }
+  PromptellaProcess program;
+  program.start();
+  std::atomic<bool> picked{false};
+  std::thread pick([&] {
+    program.pickDrive(std::wstring{letter[0], L':'});
+    picked = true;
+  });
+  // The pick's first step writes the drive's batch; the folder list then waits for the drive,
+  // which takes longer to answer than the list waits. Meanwhile the window answers.
+  const std::string driveBatch = narrowAscii(std::wstring{letter[0], L':'}) + "\r\n";
+  ASSERT_TRUE(waitFor([&] {
+    const std::string bytes = fileBytes(program.folder() / L"~Promptella.bat");
+    return _strnicmp(bytes.c_str(), driveBatch.c_str(), driveBatch.size() + 1) == 0;
+  }));
+  DWORD_PTR ignored = 0;
+  const bool answered =
+      SendMessageTimeoutW(program.window(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored) != 0;
+  const bool pickStillWaiting = !picked;
+  pick.join();
+  EXPECT_TRUE(answered && pickStillWaiting);
+  EXPECT_EQ(openDialog(program), nullptr);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record("answered while the pick waited for the drive");
 }
 
 // ----- Folders prepared by the test script (skipped when it could not mount them) ------------
