@@ -99,6 +99,25 @@ stop_display() {
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
 
+# A drive that answers after seconds (a sleeping disk, a share whose server is gone): a slow file
+# system mounted with FUSE and given Wine's drive letter S:. Needs root and /dev/fuse; false
+# where it cannot be had. unmount_slow_drive takes it away again.
+SLOW_DRIVE_MOUNT="$BUILD/mounts/slow"
+mount_slow_drive() {
+  [ "$(id -u)" -eq 0 ] && [ -e /dev/fuse ] || return 1
+  mkdir -p "$BUILD/mounts"
+  gcc -Wall -Wextra -Werror -O2 "$ROOT/tests/slowfs/slowfs.c" $(pkg-config --cflags --libs fuse3) \
+    -o "$BUILD/slowfs" || return 1
+  unmount_slow_drive
+  mkdir -p "$SLOW_DRIVE_MOUNT"
+  PROMPTELLA_SLOW_SECONDS="${1:-5}" "$BUILD/slowfs" -o allow_other "$SLOW_DRIVE_MOUNT" || return 1
+  ln -sfn "$SLOW_DRIVE_MOUNT" "$WINEPREFIX/dosdevices/s:"
+}
+unmount_slow_drive() {
+  rm -f "${WINEPREFIX:-/nonexistent}/dosdevices/s:"
+  fusermount3 -u "$SLOW_DRIVE_MOUNT" 2>/dev/null || true
+}
+
 # Converts a BMP screenshot to PNG beside it, when ImageMagick is there.
 to_png() {
   local bmp="$1"
