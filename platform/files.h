@@ -31,8 +31,8 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk, then puts it in place of
 // `path` in one step: readers see either the old or the new file, never a torn one. An existing
-// file keeps its access list, attributes and streams, and a symbolic link its target, which is
-// what is written. A file held by another program (an editor, a backup tool, a scanner) is tried
+// file keeps its attributes and its access list, and a symbolic link its target, which is what
+// is written. A file held by another program (an editor, a backup tool, a scanner) is tried
 // again for two seconds. On any failure the old file is left as it was and the temporary file is
 // removed.
 enum class [[nodiscard]] Replaced{done, inUse, failed};

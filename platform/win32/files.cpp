@@ -1,6 +1,8 @@
 // Files on Windows.
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <atomic>
 
@@ -92,6 +94,31 @@ std::optional<std::filesystem::path> linkTarget(const std::filesystem::path& pat
   return std::filesystem::path(target);
 }
 
+// Gives `copy` the attributes and the explicit access list of `original`; inherited entries come
+// from the folder as for any new file. What cannot be copied is left as the system made it.
+void keepAttributesAndAccess(const std::filesystem::path& original,
+                             const std::filesystem::path& copy, DWORD attributes) {
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if (attributes & kKept) SetFileAttributesW(copy.c_str(), attributes & kKept);
+  PACL list = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(original.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return;
+  }
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  const SECURITY_INFORMATION which =
+      DACL_SECURITY_INFORMATION |
+      ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                     : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  std::wstring name = copy.native();
+  SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, which, nullptr, nullptr, list, nullptr);
+  LocalFree(descriptor);
+}
+
 }  // namespace
 
 Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
@@ -125,14 +152,13 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
     DeleteFileW(temp.c_str());
     return Replaced::failed;
   }
-  // An existing file is replaced in place, keeping its access list, attributes and streams; a
-  // new one is the temporary file renamed.
+  // The new file takes the old one's attributes and access list, then is renamed over it in one
+  // step. (ReplaceFileW would keep them too, but Wine's removes the old file before it moves the
+  // new one in: a program ended between the two would lose the settings.)
+  if (attributes != INVALID_FILE_ATTRIBUTES) keepAttributesAndAccess(target, temp, attributes);
   const auto replace = [&] {
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    }
-    return ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                        nullptr, nullptr) != 0;
+    return MoveFileExW(temp.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   };
   const ULONGLONG deadline = GetTickCount64() + 2000;
   for (;;) {
