@@ -223,11 +223,17 @@ TEST(SettingsFault, KilledDuringHistoryRewritesTheFileHoldsAWholeHistory) {
     while (!iniValue(ini, L"Commands", (L"Command" + std::to_wstring(count)).c_str()).empty())
       ++count;
     EXPECT_LE(count, 20) << "round " << round;
-    std::wstring previous;
-    for (int k = count - 1; k >= 0; --k) {
+    // Newest first: "rem <round>-<n>" falls from Command0 down.
+    std::pair<int, int> newer{round + 1, 0};
+    for (int k = 0; k < count; ++k) {
       const std::wstring entry =
           iniValue(ini, L"Commands", (L"Command" + std::to_wstring(k)).c_str());
-      EXPECT_EQ(entry.rfind(L"rem ", 0), 0u) << "round " << round;
+      ASSERT_EQ(entry.rfind(L"rem ", 0), 0u) << "round " << round;
+      const auto dash = entry.find(L'-');
+      const std::pair<int, int> at{std::stoi(entry.substr(4, dash - 4)),
+                                   std::stoi(entry.substr(dash + 1))};
+      EXPECT_LT(at, newer) << "round " << round << ", Command" << k;
+      newer = at;
     }
   }
   record("the file parsed after every kill, history whole, over " + std::to_string(rewrites) +

@@ -66,7 +66,7 @@ TEST_F(Tracking, OtherFormsChangeNothing) {
   EXPECT_EQ(folders.assignments, 0);
 }
 
-TEST_F(Tracking, FailedOrSilentMovesLeaveTheFlagTrue) {
+TEST_F(Tracking, FailedOrSilentMovesLeaveNoProgramMovePending) {
   track("chdir /d d:\\x");
   EXPECT_EQ(folders.assignments, 1);
   EXPECT_FALSE(guard.programMoving());

@@ -37,6 +37,10 @@ std::wstring windowText(HWND hwnd) {
 }
 
 Win32Control::~Win32Control() {
+  // A window that outlives its wrapper (a message posted to it later) no longer reaches it.
+  for (auto it = subclassed_.rbegin(); it != subclassed_.rend(); ++it) {
+    if (IsWindow(it->first)) RemoveWindowSubclass(it->first, subclassProc, it->second ? 1 : 0);
+  }
   if (!hwnd_ || !IsWindow(hwnd_)) return;
   RemovePropW(hwnd_, kWrapperProperty);
   if (namedWindowOriginal_) {
