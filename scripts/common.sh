@@ -115,7 +115,8 @@ mount_slow_drive() {
 }
 unmount_slow_drive() {
   rm -f "${WINEPREFIX:-/nonexistent}/dosdevices/s:"
-  fusermount3 -u "$SLOW_DRIVE_MOUNT" 2>/dev/null || true
+  # Lazily: a look at it may still be sleeping, which would keep a plain unmount from going.
+  fusermount3 -u -z "$SLOW_DRIVE_MOUNT" 2>/dev/null || true
 }
 
 # Converts a BMP screenshot to PNG beside it, when ImageMagick is there.
