@@ -7,12 +7,14 @@
 #include "console/companion_console.h"
 #include "mainwindow/control_ids.h"
 #include "mainwindow/main_window_controller.h"
+#include "mainwindow/start_arguments.h"
 #include "platform/win32/application.h"
 #include "platform/win32/console_api.h"
 #include "platform/win32/dialogs.h"
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
+#include "platform/win32/text.h"
 
 namespace {
 
@@ -22,12 +24,17 @@ int run(HINSTANCE instance) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&common);
+  Win32Application app;
+  // /? is answered before a console or a window comes up.
+  if (parseStartArguments(app.startArguments()).kind == StartRequest::Kind::usage) {
+    MessageBoxW(nullptr, widen(kStartUsage).c_str(), L"Promptella", MB_OK | MB_ICONINFORMATION);
+    return 0;
+  }
 
   // The console host takes a while to come up: it does so while the window builds its controls.
   Win32ConsoleApi consoleApi;
   consoleApi.startAllocating();
   MainWindow window(instance);
-  Win32Application app;
   Win32ProcessLauncher launcher;
   Win32Dialogs dialogs(window.hwnd(), window.icon(), window.handCursor());
   Win32Shell shell;

@@ -16,12 +16,7 @@ std::string_view trimSpaces(std::string_view text) {
 
 void followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
                            PickerMoveGuard& guard) {
-  // Lower-casing ASCII letters keeps every byte where it was, so positions found in the copy hold
-  // in the command itself.
-  std::string lower(command);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  const std::string lower = asciiLower(command);
 
   std::size_t pos = 0;
   if (!lower.empty()) decodeUtf8(lower, pos);  // the second character starts after the first

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "about/about_box.h"
+#include "mainwindow/start_arguments.h"
 #include "platform/files.h"
 
 namespace promptella {
@@ -19,6 +20,7 @@ void MainWindowController::load() {
                             " is in use by another program. Promptella will save it as soon as "
                             "the file is free.");
   };
+  startOnGivenFolder();
   batches_.emplace(pathFromUtf8(files_.batchFile), services_.launcher);
   runner_.emplace(*batches_, c.drives, c.folders, guard_, services_.messages);
   pickers_.emplace(c.drives, c.folders, *batches_, *settings_, guard_, services_.messages);
@@ -45,6 +47,20 @@ void MainWindowController::load() {
     return entries;
   };
   services_.console.open(c.window);
+}
+
+void MainWindowController::startOnGivenFolder() {
+  const StartRequest request = parseStartArguments(services_.app.startArguments());
+  if (request.kind != StartRequest::Kind::folder) return;
+  // Saved as a pick in the lists saves it, so the first activation moves the lists there.
+  if (const auto folder = services_.app.folderToStartOn(request.folder)) {
+    // A file held by another program keeps the change pending, and the user is told.
+    static_cast<void>(settings_->writeValue("Configuration", "Path", *folder));
+    return;
+  }
+  services_.messages.show("Couldn't open the folder " + request.folder +
+                          ": it does not exist or cannot be read. Promptella starts on the last "
+                          "folder.");
 }
 
 void MainWindowController::activate() {

@@ -45,7 +45,8 @@ class MainWindowController {
   MainWindowController(MainControls controls, MainServices services)
       : controls_(controls), services_(services) {}
 
-  // Names the files, fills the slots and the history, and opens the companion console.
+  // Names the files, saves a folder given on the command line as the folder, fills the slots and
+  // the history, and opens the companion console.
   void load();
   // At start-up and back from one of the program's dialogs: the lists go to the saved folder.
   void activate();
@@ -63,6 +64,8 @@ class MainWindowController {
   PickerMoveGuard& pickerGuard() { return guard_; }
 
  private:
+  void startOnGivenFolder();
+
   MainControls controls_;
   MainServices services_;
   PickerMoveGuard guard_;

@@ -1,6 +1,7 @@
 // Services of the running program: its folder, ending it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace promptella {
@@ -29,6 +30,12 @@ class Application {
   virtual bool claim(const std::string& name) = 0;
   // Whether a running process, this one included, holds `name`.
   virtual bool claimed(const std::string& name) const = 0;
+  // The program's command line after its own name, as UTF-8.
+  virtual std::string startArguments() const = 0;
+  // The folder that `path` (UTF-8, relative to the current folder or full) names, full and
+  // without a trailing separator except at a drive's root: itself when it is a folder, a file's
+  // own folder; nothing when it is missing, cannot be read, or does not answer within seconds.
+  virtual std::optional<std::string> folderToStartOn(const std::string& path) const = 0;
 };
 
 }  // namespace promptella

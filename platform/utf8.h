@@ -20,4 +20,15 @@ bool isUtf8(std::string_view text);
 std::string utf16leToUtf8(std::string_view bytes);
 std::string utf8ToUtf16le(std::string_view utf8);
 
+// ASCII letters lower-cased, every other byte kept where it was (so positions found in the copy
+// hold in the original).
+constexpr char asciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline std::string asciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = asciiLower(c);
+  return out;
+}
+
 }  // namespace promptella

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/utf8.h"
+
 namespace promptella {
 namespace {
 
@@ -14,10 +16,6 @@ std::string_view trim(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool isQuote(char c) {
@@ -39,8 +37,9 @@ std::string cleanName(std::string_view name, std::string_view forbidden) {
 }  // namespace
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return asciiLower(x) == asciiLower(y);
+         });
 }
 
 IniDocument::Line IniDocument::classify(std::string text) {
@@ -84,9 +83,9 @@ IniDocument IniDocument::parse(std::string_view bytes) {
 std::string IniDocument::indexKey(std::string_view section, std::string_view key) {
   std::string out;
   out.reserve(section.size() + key.size() + 1);
-  for (const char c : section) out += lower(c);
+  for (const char c : section) out += asciiLower(c);
   out += '\0';
-  for (const char c : key) out += lower(c);
+  for (const char c : key) out += asciiLower(c);
   return out;
 }
 

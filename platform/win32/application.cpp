@@ -13,6 +13,7 @@
 #include "platform/win32/named_objects.h"
 
 #include "platform/win32/error_boundary.h"
+#include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -135,6 +136,59 @@ bool Win32Application::folderPrivate(const std::string& folder) const {
   const bool hasList = list != nullptr;
   LocalFree(descriptor);
   return onlyTrustedCanWrite(entries, hasList, userSid());
+}
+
+std::string Win32Application::startArguments() const {
+  // The program's own name comes first: up to the closing quote when quoted, else up to a blank.
+  const wchar_t* rest = GetCommandLineW();
+  if (*rest == L'"') {
+    ++rest;
+    while (*rest && *rest != L'"') ++rest;
+    if (*rest) ++rest;
+  } else {
+    while (*rest && *rest != L' ' && *rest != L'\t') ++rest;
+  }
+  return narrow(rest);
+}
+
+std::optional<std::string> Win32Application::folderToStartOn(const std::string& path) const {
+  const std::wstring given = widen(path);
+  DWORD size = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return std::nullopt;
+  std::wstring full(size, L'\0');
+  size = GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
+  if (size == 0 || size >= full.size()) return std::nullopt;
+  full.resize(size);
+  // A sleeping disk or a share whose server is gone is looked at off the window's thread, and
+  // counts as unreadable when it has not answered in time.
+  const auto found = offThread<std::wstring>(
+      [full]() -> std::wstring {
+        std::wstring folder = full;
+        const DWORD attributes = GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+          const std::size_t slash = folder.find_last_of(L'\\');
+          if (slash == std::wstring::npos) return {};
+          folder.resize(slash);
+        }
+        // No trailing separator, except a drive's root's own.
+        while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+        if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+        if (folder.empty()) return {};
+        // Readable: its names can be listed (an empty drive's root lists none).
+        WIN32_FIND_DATAW entry{};
+        const std::wstring pattern = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
+        HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
+                                         FindExSearchNameMatch, nullptr, 0);
+        if (search == INVALID_HANDLE_VALUE) {
+          return GetLastError() == ERROR_FILE_NOT_FOUND ? folder : std::wstring();
+        }
+        FindClose(search);
+        return folder;
+      },
+      4000);
+  if (!found || found->empty()) return std::nullopt;
+  return narrow(*found);
 }
 
 }  // namespace promptella

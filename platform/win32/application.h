@@ -18,6 +18,8 @@ class Win32Application : public Application {
   std::string localDataFolder() const override;
   bool claim(const std::string& name) override;
   bool claimed(const std::string& name) const override;
+  std::string startArguments() const override;
+  std::optional<std::string> folderToStartOn(const std::string& path) const override;
 
  private:
   std::vector<UniqueHandle> claims_;  // held until the process ends

@@ -103,9 +103,19 @@ PromptellaProcess::~PromptellaProcess() {
 }
 
 void PromptellaProcess::start(const std::filesystem::path& workingFolder) {
+  startWith({}, workingFolder);
+  if (!waitUntilShown()) throw std::runtime_error("the main window did not show");
+}
+
+void PromptellaProcess::launch(const std::wstring& arguments) {
+  startWith(arguments, {});
+}
+
+void PromptellaProcess::startWith(const std::wstring& arguments,
+                                  const std::filesystem::path& workingFolder) {
   release();  // a program started before by this object has ended, or ends now
   const std::filesystem::path exe = folder_ / L"Promptella.exe";
-  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"" + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   const std::filesystem::path cwd = workingFolder.empty() ? folder_ : workingFolder;
@@ -114,11 +124,15 @@ void PromptellaProcess::start(const std::filesystem::path& workingFolder) {
                       nullptr, cwd.c_str(), &startup, &info_)) {
     throw std::runtime_error("cannot start Promptella.exe");
   }
-  const bool shown = waitFor([&] {
-    window_ = findProcessWindow(info_.dwProcessId, L"PromptellaMainWindow");
-    return window_ && IsWindowVisible(window_);
-  });
-  if (!shown) throw std::runtime_error("the main window did not show");
+}
+
+bool PromptellaProcess::waitUntilShown(std::chrono::milliseconds deadline) {
+  return waitFor(
+      [&] {
+        window_ = findProcessWindow(info_.dwProcessId, L"PromptellaMainWindow");
+        return window_ && IsWindowVisible(window_);
+      },
+      deadline);
 }
 
 std::wstring PromptellaProcess::text(HWND control) const {
@@ -198,6 +212,12 @@ void PromptellaProcess::click(int id) {
 
 void PromptellaProcess::postMenu(int id) {
   PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+std::wstring messageText(HWND box) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);  // a message box's static text
+  return text;
 }
 
 HWND PromptellaProcess::waitForDialog(const std::wstring& title) const {

@@ -35,6 +35,10 @@ class PromptellaProcess {
   // Starts the program with `workingFolder` (its folder when empty) as current folder and waits
   // until its main window is shown and its console placed.
   void start(const std::filesystem::path& workingFolder = {});
+  // Starts the program with `arguments` after its name, from its folder, without waiting.
+  void launch(const std::wstring& arguments);
+  // Waits until the main window is shown; false when it did not show in time.
+  bool waitUntilShown(std::chrono::milliseconds deadline = std::chrono::seconds(20));
   DWORD pid() const { return info_.dwProcessId; }
   // Ends the program at once, as a crash or the task manager would.
   void kill();
@@ -72,6 +76,7 @@ class PromptellaProcess {
   DWORD waitForExit(std::chrono::milliseconds deadline = std::chrono::seconds(20));
 
  private:
+  void startWith(const std::wstring& arguments, const std::filesystem::path& workingFolder);
   void release();
 
   std::filesystem::path folder_;
@@ -89,6 +94,9 @@ std::function<bool(const std::wstring&)> showsOutput(const std::wstring& text);
 
 // The folder of the running test or benchmark executable (where Promptella.exe is built too).
 std::filesystem::path executableFolder();
+
+// The text of a message box.
+std::wstring messageText(HWND box);
 
 // Saves the whole screen as a BMP file.
 bool saveScreenshot(const std::filesystem::path& file);

@@ -54,12 +54,6 @@ HWND openDialog(const PromptellaProcess& program) {
   return nullptr;
 }
 
-std::wstring dialogText(HWND dialog) {
-  wchar_t text[1024] = {};
-  GetWindowTextW(GetDlgItem(dialog, 0xFFFF), text, 1024);  // a message box's text
-  return text;
-}
-
 // Enter on `command` (set whole, not typed) in the command line.
 void enter(PromptellaProcess& program, const std::wstring& command) {
   const HWND edit = FindWindowExW(program.control(ids::kCommandLine), nullptr, L"Edit", nullptr);
@@ -78,7 +72,7 @@ std::wstring enterExpectingMessage(PromptellaProcess& program, const std::wstrin
   PostMessageW(FindWindowExW(combo, nullptr, L"Edit", nullptr), WM_CHAR, L'\r', 0);
   HWND box = nullptr;
   if (!waitFor([&] { return (box = openDialog(program)) != nullptr; })) return {};
-  const std::wstring text = dialogText(box);
+  const std::wstring text = messageText(box);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   waitFor([&] { return openDialog(program) == nullptr; });
   return text;
@@ -276,7 +270,7 @@ TEST_P(HostileCommands, NeverCrashNorInjectASecondLine) {
     EXPECT_EQ(lineCount(fileBytes(batch)), bad.lines);
   }
   const HWND dialog = openDialog(program);
-  EXPECT_EQ(dialog, nullptr) << std::string(dialogText(dialog).begin(), dialogText(dialog).end());
+  EXPECT_EQ(dialog, nullptr) << std::string(messageText(dialog).begin(), messageText(dialog).end());
   EXPECT_TRUE(std::filesystem::exists(program.folder() / L"ab.txt"));
   EXPECT_EQ(program.waitForExit(std::chrono::milliseconds(0)), static_cast<DWORD>(STILL_ACTIVE));
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
@@ -412,7 +406,7 @@ TEST(DiskFault, AFullDiskLeavesTheOldSettingsIntact) {
     return !program.comboItems(ids::kCommandLine).empty() || openDialog(program) != nullptr;
   }));
   const HWND dialog = openDialog(program);
-  std::wstring message = dialog ? dialogText(dialog) : L"";
+  std::wstring message = dialog ? messageText(dialog) : L"";
   if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(fileBytes(ini), before);
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

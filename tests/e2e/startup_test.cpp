@@ -127,6 +127,78 @@ TEST(Startup, ADllPlantedBesideTheProgramIsNotLoaded) {
   EXPECT_FALSE(std::filesystem::exists(program.folder() / L"planted-dll-loaded.txt"));
 }
 
+// "Open Promptella here": a folder on the command line, as Explorer's entries pass it. `{}` stands
+// for the program's folder; an empty `shows` means the saved folder.
+struct StartFolderCase {
+  const char* name;
+  std::wstring arguments, shows, message;
+};
+
+class StartFolder : public ::testing::TestWithParam<StartFolderCase> {};
+
+std::wstring expand(std::wstring text, const std::filesystem::path& folder) {
+  const auto at = text.find(L"{}");
+  return at == std::wstring::npos ? text : text.replace(at, 2, folder.wstring());
+}
+
+TEST_P(StartFolder, TheListsAndTheCommandsStartThere) {
+  PromptellaProcess program(kPreparedIni);
+  std::filesystem::create_directories(program.folder() / L"sub");
+  std::filesystem::create_directories(program.folder() / L"50% off");
+  std::ofstream(program.folder() / L"sub" / L"note.txt") << "note";
+  program.launch(expand(GetParam().arguments, program.folder()));
+  if (!GetParam().message.empty()) {
+    const HWND box = program.waitForDialog(L"Promptella");
+    ASSERT_NE(box, nullptr);
+    const std::wstring message = expand(GetParam().message, program.folder());
+    EXPECT_EQ(messageText(box).substr(0, message.size()), message);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  ASSERT_TRUE(program.waitUntilShown());
+  const std::wstring shows = GetParam().shows.empty() ? L"C:\\windows\\system32"
+                                                      : expand(GetParam().shows, program.folder());
+  const auto folderList = [&] { return program.text(program.control(ids::kFolderList)); };
+  EXPECT_TRUE(waitFor([&] { return lstrcmpiW(folderList().c_str(), shows.c_str()) == 0; }))
+      << narrowAscii(folderList());
+  EXPECT_EQ(
+      lstrcmpiW(iniValue(program.folder() / L"Promptella.ini", L"Configuration", L"Path").c_str(),
+                shows.c_str()),
+      0);
+  // The next command runs there (chdir: "cd" would bring up the history's "cd .." below the line).
+  program.typeCommand(L"chdir>promptella-here.txt");
+  const std::filesystem::path written = std::filesystem::path(shows) / L"promptella-here.txt";
+  EXPECT_TRUE(waitFor([&] { return fileBytes(written).find('\n') != std::string::npos; }));
+  const std::string line = fileBytes(written).substr(0, fileBytes(written).find('\r'));
+  EXPECT_EQ(lstrcmpiW(std::wstring(line.begin(), line.end()).c_str(), shows.c_str()), 0)
+      << fileBytes(written);
+  std::filesystem::remove(written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, StartFolder,
+    ::testing::Values(
+        StartFolderCase{"Folder", L" \"{}\\sub\"", L"{}\\sub", L""},
+        StartFolderCase{"FileMeansItsFolder", L" \"{}\\sub\\note.txt\"", L"{}\\sub", L""},
+        StartFolderCase{"PercentInTheName", L" \"{}\\50% off\"", L"{}\\50% off", L""},
+        StartFolderCase{"DriveRootAsExplorerQuotesIt", L" \"C:\\\"", L"C:\\", L""},
+        StartFolderCase{"RelativeToTheCurrentFolder", L" sub", L"{}\\sub", L""},
+        StartFolderCase{"MissingFolderIsToldThenAnOrdinaryStart", L" \"{}\\missing\"", L"",
+                        L"Couldn't open the folder {}\\missing: it does not exist"},
+        StartFolderCase{"None", L"", L"", L""}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(Startup, UsageIsShownAndNothingStarts) {
+  PromptellaProcess program;
+  program.launch(L" /?");
+  const HWND box = program.waitForDialog(L"Promptella");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(messageText(box).substr(0, 30), L"Usage: Promptella.exe [folder]");
+  EXPECT_FALSE(program.waitUntilShown(std::chrono::milliseconds(500)));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(program.folder() / L"Promptella.ini"));
+}
+
 TEST(Shutdown, CloseBoxRemovesTheBatchFileAndEndsWith0) {
   PromptellaProcess program;
   program.start();

@@ -41,6 +41,8 @@ class FolderApplication : public Application {
   std::string localDataFolder() const override { return {}; }
   bool claim(const std::string&) override { return true; }
   bool claimed(const std::string&) const override { return false; }
+  std::string startArguments() const override { return {}; }
+  std::optional<std::string> folderToStartOn(const std::string&) const override { return {}; }
   std::string folder_;
   int ended = -1;
 };

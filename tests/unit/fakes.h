@@ -160,7 +160,15 @@ class FakeApplication : public Application {
   bool claimed(const std::string& name) const override {
     return held.count(name) || heldByOthers.count(name);
   }
+  std::string startArguments() const override { return arguments; }
+  std::optional<std::string> folderToStartOn(const std::string& path) const override {
+    const auto found = startFolders.find(path);
+    if (found == startFolders.end()) return std::nullopt;
+    return found->second;
+  }
   std::filesystem::path folder_;
+  std::string arguments;
+  std::map<std::string, std::string> startFolders;  // paths given to start on, and their folders
   std::vector<int> exitCodes;
   std::set<std::string> readOnly;                // folders that take no new files
   std::set<std::string> shared;                  // folders where other users may change files

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "mainwindow/start_arguments.h"
 #include "platform/access_list.h"
 #include "platform/files.h"
 #include "temp_dir.h"
@@ -140,6 +141,54 @@ TEST_F(MainWindowStart, ActivateWithAMissingDriveOrFolderLeavesTheListsAndSaysNo
   EXPECT_EQ(w.folders.path(), "C:\\");
   EXPECT_TRUE(w.messages.shown.empty());
   EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+}
+
+TEST(StartArguments, QuotesOnlyGroupAndHelpAsksForTheUsage) {
+  using Kind = StartRequest::Kind;
+  const struct {
+    const char* arguments;
+    Kind kind;
+    const char* folder;
+  } rows[] = {
+      {"", Kind::none, ""},
+      {"   ", Kind::none, ""},
+      {"\"\"", Kind::none, ""},
+      {" \"C:\\Users\\me\\50% off\"", Kind::folder, "C:\\Users\\me\\50% off"},
+      {" \"C:\\\"", Kind::folder, "C:\\"},  // a drive's root, as Explorer quotes it
+      {" C:\\My Folder\\file.txt ", Kind::folder, "C:\\My Folder\\file.txt"},
+      {" ..", Kind::folder, ".."},
+      {" /?", Kind::usage, ""},
+      {" -?", Kind::usage, ""},
+      {" /H", Kind::usage, ""},
+      {" --help", Kind::usage, ""},
+      {" /?x", Kind::folder, "/?x"},
+  };
+  for (const auto& row : rows) {
+    const StartRequest request = parseStartArguments(row.arguments);
+    EXPECT_EQ(request.kind, row.kind) << row.arguments;
+    EXPECT_EQ(request.folder, row.folder) << row.arguments;
+  }
+}
+
+TEST_F(MainWindowStart, AFolderGivenIsSavedAndShownAMissingOneIsToldAndLeavesTheLastFolder) {
+  const std::string saved = "[Configuration]\r\nPath=Z:\\\r\n";
+  w.app.startFolders["here\\file.txt"] = "C:\\";
+  w.app.arguments = " \"here\\file.txt\"";
+  load(saved);
+  EXPECT_TRUE(w.messages.shown.empty());
+  w.controller.activate();
+  EXPECT_EQ(w.folders.path(), "C:\\");
+  EXPECT_NE(readBytes(dir / "Promptella.ini").find("Path=C:\\\r\n"), std::string::npos);
+
+  FakeMainWindow again(dir.path());
+  again.app.arguments = " Q:\\Nowhere";
+  writeBytes(dir / "Promptella.ini", saved);
+  again.start();
+  ASSERT_EQ(again.messages.shown.size(), 1u);
+  EXPECT_EQ(again.messages.shown[0],
+            "Couldn't open the folder Q:\\Nowhere: it does not exist or cannot be read. "
+            "Promptella starts on the last folder.");
+  EXPECT_EQ(again.folders.path(), "Z:\\");
 }
 
 TEST_F(MainWindowStart, ActivateWithoutASavedFolderTouchesNoList) {
