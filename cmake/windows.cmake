@@ -76,6 +76,11 @@ if(PROMPTELLA_TESTS)
   promptella_options(planted_dll)
   add_dependencies(e2e_tests planted_dll)
 
+  # The portable package's Explorer entries, beside the tests that run them.
+  foreach(script register.cmd unregister.cmd)
+    configure_file(packaging/${script} ${CMAKE_BINARY_DIR}/packaging/${script} COPYONLY)
+  endforeach()
+
   add_executable(bench bench/bench.cpp)
   target_link_libraries(bench PRIVATE e2e_driver promptella_win32 psapi)
   promptella_options(bench)
