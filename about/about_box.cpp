@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "settings/file_names.h"
+#include "product.h"
 
 namespace promptella {
 

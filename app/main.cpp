@@ -10,11 +10,12 @@
 #include "mainwindow/start_arguments.h"
 #include "platform/win32/application.h"
 #include "platform/win32/console_api.h"
-#include "platform/win32/dialogs.h"
 #include "platform/win32/error_boundary.h"
-#include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
+#include "product.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/main_window.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ int run(HINSTANCE instance) {
   Win32Application app;
   // /? is answered before a console or a window comes up.
   if (parseStartArguments(app.startArguments()).kind == StartRequest::Kind::usage) {
-    MessageBoxW(nullptr, widen(kStartUsage).c_str(), L"Promptella", MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(nullptr, widen(kStartUsage).c_str(), kProductNameWide, MB_OK | MB_ICONINFORMATION);
     return 0;
   }
 

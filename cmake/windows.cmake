@@ -13,16 +13,23 @@ add_library(promptella_win32 STATIC
   platform/win32/controls/label.cpp
   platform/win32/controls/menu_item.cpp
   platform/win32/controls/message_box.cpp
-  platform/win32/dialogs.cpp
-  platform/win32/fonts.cpp
-  platform/win32/main_window.cpp
   platform/win32/off_thread.cpp
-  platform/win32/pictures.cpp
   platform/win32/process_launcher.cpp
   platform/win32/suggestions.cpp
 )
 target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32)
 promptella_options(promptella_win32)
+
+# The program's own windows, built on the adapters: the main window, its dialogs, fonts and
+# pictures.
+add_library(promptella_ui STATIC
+  ui/win32/dialogs.cpp
+  ui/win32/fonts.cpp
+  ui/win32/main_window.cpp
+  ui/win32/pictures.cpp
+)
+target_link_libraries(promptella_ui PUBLIC promptella_win32)
+promptella_options(promptella_ui)
 
 if(MINGW)
   # One self-contained executable: no MinGW run-time DLLs beside it.
@@ -30,11 +37,11 @@ if(MINGW)
 endif()
 
 add_executable(Promptella WIN32 app/main.cpp app/promptella.rc)
-target_link_libraries(Promptella PRIVATE promptella_win32)
+target_link_libraries(Promptella PRIVATE promptella_ui)
 promptella_options(Promptella)
 if(MINGW)
   # One small file: unused functions and data are left out, and no symbols are kept.
-  foreach(target promptella_core promptella_win32 Promptella)
+  foreach(target promptella_core promptella_win32 promptella_ui Promptella)
     target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
   endforeach()
   # Sections aligned in the file as in memory, so that the loader can map them from the file
@@ -68,7 +75,7 @@ if(PROMPTELLA_TESTS)
 
   file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
   add_executable(win32_tests ${WIN32_TEST_SOURCES})
-  target_link_libraries(win32_tests PRIVATE promptella_win32 gtest gtest_main oleacc ole32 oleaut32)
+  target_link_libraries(win32_tests PRIVATE promptella_ui gtest gtest_main oleacc ole32 oleaut32)
   promptella_options(win32_tests)
 
   # Works the real program from outside: shared by the end-to-end tests and the benchmarks.
@@ -95,7 +102,7 @@ if(PROMPTELLA_TESTS)
             ${CMAKE_SOURCE_DIR}/packaging/unregister.cmd $<TARGET_FILE_DIR:e2e_tests>/packaging)
 
   add_executable(bench bench/bench.cpp)
-  target_link_libraries(bench PRIVATE e2e_driver promptella_win32 psapi)
+  target_link_libraries(bench PRIVATE e2e_driver promptella_ui psapi)
   promptella_options(bench)
   add_executable(floor WIN32 bench/floor.cpp)
   promptella_options(floor)

@@ -7,10 +7,11 @@
 
 #include "platform/console.h"
 #include "platform/controls.h"
+#include "product.h"
 
 namespace promptella {
 
-inline constexpr std::string_view kConsoleTitle = "Promptella";
+inline constexpr std::string_view kConsoleTitle = kProductName;
 inline constexpr std::string_view kConsoleGreeting = "Hello from Console\r\n";
 inline constexpr unsigned kConsoleInputMode = 6;  // line input + echo, nothing processed
 // The class of the window that stands for a console hosted elsewhere (Windows Terminal); it

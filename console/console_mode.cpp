@@ -1,7 +1,7 @@
 // Console mode's loop and the controls it hands back.
 #include "console/console_mode.h"
 
-#include "settings/file_names.h"
+#include "product.h"
 
 namespace promptella {
 namespace {
@@ -29,11 +29,11 @@ std::string consoleModeNotice() {
          product() + " mode";
 }
 
-ConsoleMode::ConsoleMode(Label& link, std::vector<Control*> commandControls, StoredCommands& slots,
-                         CompanionConsole& console, CommandRunner& runner, FormWindow& window,
-                         MessageBoxService& messages)
+ConsoleMode::ConsoleMode(Label& link, std::vector<Control*> commandControls,
+                         std::function<void(bool)> setSlotsEnabled, CompanionConsole& console,
+                         CommandRunner& runner, FormWindow& window, MessageBoxService& messages)
     : commandControls_(std::move(commandControls)),
-      slots_(slots),
+      setSlotsEnabled_(std::move(setSlotsEnabled)),
       console_(console),
       runner_(runner),
       window_(window),
@@ -43,7 +43,7 @@ ConsoleMode::ConsoleMode(Label& link, std::vector<Control*> commandControls, Sto
 
 void ConsoleMode::setCommandControlsEnabled(bool enabled) {
   for (Control* control : commandControls_) control->setEnabled(enabled);
-  slots_.setEnabled(enabled);
+  setSlotsEnabled_(enabled);
 }
 
 void ConsoleMode::onLinkClicked() {

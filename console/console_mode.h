@@ -2,13 +2,13 @@
 // "halt". Its click handler returns only when the mode ends.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "console/companion_console.h"
 #include "engine/command_runner.h"
 #include "platform/controls.h"
-#include "storedcommands/stored_commands.h"
 
 namespace promptella {
 
@@ -18,10 +18,11 @@ std::string consoleModeNotice();
 class ConsoleMode {
  public:
   // `commandControls`: the controls that console mode disables, in the order it disables them
-  // (the lists, the command line and the legends); the slots' controls follow them.
-  ConsoleMode(Label& link, std::vector<Control*> commandControls, StoredCommands& slots,
-              CompanionConsole& console, CommandRunner& runner, FormWindow& window,
-              MessageBoxService& messages);
+  // (the lists, the command line and the legends); `setSlotsEnabled` does the same for the stored
+  // commands' controls, after them.
+  ConsoleMode(Label& link, std::vector<Control*> commandControls,
+              std::function<void(bool)> setSlotsEnabled, CompanionConsole& console,
+              CommandRunner& runner, FormWindow& window, MessageBoxService& messages);
 
   void onLinkClicked();
 
@@ -29,7 +30,7 @@ class ConsoleMode {
   void setCommandControlsEnabled(bool enabled);
 
   std::vector<Control*> commandControls_;
-  StoredCommands& slots_;
+  std::function<void(bool)> setSlotsEnabled_;
   CompanionConsole& console_;
   CommandRunner& runner_;
   FormWindow& window_;

@@ -25,12 +25,7 @@ std::string replaceAll(std::string_view text, char32_t find, std::string_view re
 }
 
 std::string prepareBatchLine(std::string_view text) {
-  std::string out = replaceAll(text, U'\u00AB', "\"");
-  out = replaceAll(out, U'\u00BB', "\"");
-  for (char& c : out) {
-    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
-  }
-  return out;
+  return oneLine(replaceAll(replaceAll(text, U'\u00AB', "\""), U'\u00BB', "\""));
 }
 
 std::string composeBatch(const std::array<std::string_view, 5>& lines, unsigned codePage) {

@@ -29,8 +29,10 @@ void MainWindowController::load() {
                           *settings_, services_.dialogs);
   std::vector<Control*> commandControls = {&c.drives, &c.folders, &c.commandLine};
   commandControls.insert(commandControls.end(), c.legends.begin(), c.legends.end());
-  consoleMode_.emplace(c.consoleLink, std::move(commandControls), *storedCommands_,
-                       services_.console, *runner_, c.window, services_.messages);
+  consoleMode_.emplace(
+      c.consoleLink, std::move(commandControls),
+      [this](bool enabled) { storedCommands_->setEnabled(enabled); }, services_.console, *runner_,
+      c.window, services_.messages);
 
   storedCommands_->load();
   commandLine_->loadHistory();

@@ -8,6 +8,7 @@
 
 #include "console/console_mode.h"
 #include "mainwindow/command_line.h"
+#include "mainwindow/main_controls.h"
 #include "mainwindow/pickers.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
@@ -16,19 +17,6 @@
 #include "storedcommands/stored_commands.h"
 
 namespace promptella {
-
-// The controls of the main window that the handlers work with.
-struct MainControls {
-  FormWindow& window;
-  DriveList& drives;
-  FolderList& folders;
-  ComboBox& commandLine;
-  SlotControls<Button> slotButtons;
-  SlotControls<Button> storeButtons;
-  SlotControls<MenuItem> menuItems;
-  Label& consoleLink;
-  std::array<Label*, 4> legends;  // "cd", "[chdir]", and the two legends below
-};
 
 // The services the handlers call.
 struct MainServices {

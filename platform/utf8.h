@@ -31,4 +31,14 @@ inline std::string asciiLower(std::string_view text) {
   return out;
 }
 
+// The text on one line: each line break (CR, LF) and NUL becomes a blank, for places where a
+// line cannot end (a batch line, an INI value, a slot's caption).
+inline std::string oneLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  }
+  return out;
+}
+
 }  // namespace promptella

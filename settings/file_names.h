@@ -7,12 +7,9 @@
 #include <string_view>
 
 #include "platform/app.h"
-#include "promptella_version.h"
+#include "product.h"
 
 namespace promptella {
-
-inline constexpr std::string_view kProductName = "Promptella";
-inline constexpr std::string_view kVersion = PROMPTELLA_VERSION_TEXT;
 
 struct FileNames {
   std::string batchFile;

@@ -130,12 +130,7 @@ std::optional<std::string> IniDocument::get(std::string_view section, std::strin
 }
 
 std::string IniDocument::encodeValue(std::string_view value) {
-  std::string out;
-  out.reserve(value.size() + 2);
-  for (const char c : value) {
-    if (c == '\0') continue;
-    out += (c == '\r' || c == '\n') ? ' ' : c;
-  }
+  std::string out = oneLine(value);
   const bool needsQuotes = !out.empty() && (isBlank(out.front()) || isBlank(out.back()) ||
                                             (isQuote(out.front()) && out.back() == out.front()));
   return needsQuotes ? '"' + out + '"' : out;

@@ -3,7 +3,8 @@
 
 #include <optional>
 
-#include "settings/file_names.h"
+#include "platform/utf8.h"
+#include "product.h"
 
 namespace promptella {
 namespace {
@@ -92,12 +93,9 @@ void StoredCommands::setEnabled(bool enabled) {
 }
 
 void StoredCommands::onStore(int slot) {
-  std::string text = commandLine_.text();
+  // One line on screen as in the file, where a line break could not stand.
+  const std::string text = oneLine(commandLine_.text());
   if (!text.empty()) {
-    // One line on screen as in the file, where a line break could not stand.
-    for (char& c : text) {
-      if (c == '\r' || c == '\n') c = ' ';
-    }
     show(slot, text);
     settings_.writeValue("StoredCommands", numberedKey(index(slot)), text);
     return;

@@ -15,6 +15,7 @@
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
+#include "product.h"
 
 namespace promptella {
 namespace {
@@ -50,9 +51,9 @@ void reportUnexpectedError(std::string_view what) noexcept {
   try {
     const std::wstring text = L"An unexpected error stopped this action: " + widen(what) +
                               L"\r\n\r\nPromptella keeps running.";
-    MessageBoxW(errorOwner.load(), text.c_str(), L"Promptella", MB_OK);
+    MessageBoxW(errorOwner.load(), text.c_str(), kProductNameWide, MB_OK);
   } catch (...) {
-    MessageBoxW(errorOwner.load(), L"An unexpected error stopped this action.", L"Promptella",
+    MessageBoxW(errorOwner.load(), L"An unexpected error stopped this action.", kProductNameWide,
                 MB_OK);
   }
 }

@@ -23,7 +23,6 @@ class Win32Control {
  public:
   virtual ~Win32Control();
   HWND hwnd() const { return hwnd_; }
-  void setFont(HFONT font);
   // The name screen readers give the control (and `also`, a window it is made of).
   void nameForScreenReaders(std::string_view name, HWND also = nullptr);
 

@@ -8,11 +8,11 @@
 #include "console/companion_console.h"
 #include "mainwindow/control_ids.h"
 #include "mainwindow/main_window_controller.h"
-#include "platform/win32/dialogs.h"
-#include "platform/win32/main_window.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
 #include "tests/support/no_console.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/main_window.h"
 
 namespace promptella::testing {
 

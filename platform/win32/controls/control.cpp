@@ -53,10 +53,6 @@ void Win32Control::attach(HWND hwnd) {
   SetPropW(hwnd_, kWrapperProperty, this);
 }
 
-void Win32Control::setFont(HFONT font) {
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
 LRESULT CALLBACK Win32Control::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR wantsEnter, DWORD_PTR data) noexcept {
   return guarded(

@@ -2,11 +2,12 @@
 #include "platform/win32/controls.h"
 
 #include "platform/win32/text.h"
+#include "product.h"
 
 namespace promptella {
 
 void Win32MessageBox::show(std::string_view text) {
-  MessageBoxW(owner_, widen(text).c_str(), L"Promptella", MB_OK);
+  MessageBoxW(owner_, widen(text).c_str(), kProductNameWide, MB_OK);
 }
 
 }  // namespace promptella

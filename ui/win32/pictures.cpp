@@ -1,5 +1,5 @@
 // Pictures drawn with GDI at run time, so they stay crisp at every DPI.
-#include "platform/win32/pictures.h"
+#include "ui/win32/pictures.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // Modal dialogs built from an empty in-memory template: the dialog manager gives them the modal
 // loop, Enter, Esc, Tab and the close button; their controls come from the layout tables, at
 // their twips positions.
-#include "platform/win32/dialogs.h"
+#include "ui/win32/dialogs.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -15,9 +15,9 @@
 #include "mainwindow/layout.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/controls.h"
-#include "platform/win32/fonts.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
+#include "ui/win32/fonts.h"
 
 namespace promptella {
 namespace {

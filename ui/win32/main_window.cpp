@@ -1,14 +1,14 @@
 // The main window on Windows.
-#include "platform/win32/main_window.h"
+#include "ui/win32/main_window.h"
 #include "mainwindow/control_ids.h"
 
 #include <commctrl.h>
 
-#include "platform/win32/dialogs.h"
-#include "platform/win32/fonts.h"
-#include "platform/win32/pictures.h"
 #include "platform/win32/screen.h"
 #include "platform/win32/text.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/fonts.h"
+#include "ui/win32/pictures.h"
 
 namespace promptella {
 namespace {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "mainwindow/layout.h"
-#include "mainwindow/main_window_controller.h"
+#include "mainwindow/main_controls.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/controls.h"
-#include "platform/win32/fonts.h"
 #include "platform/win32/handles.h"
+#include "ui/win32/fonts.h"
 
 namespace promptella {
 

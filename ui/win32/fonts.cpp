@@ -1,5 +1,5 @@
 // Fonts: Microsoft Sans Serif, the TrueType successor of MS Sans Serif, crisp at every DPI.
-#include "platform/win32/fonts.h"
+#include "ui/win32/fonts.h"
 
 namespace promptella {
 
