@@ -7,7 +7,7 @@
 
 namespace promptella {
 
-long openDocument(Shell& shell, std::string_view document) {
+Outcome openDocument(Shell& shell, std::string_view document) {
   constexpr int kShowNormal = 1;
   return shell.execute("Open", document, "", "C:\\", kShowNormal);
 }
@@ -41,7 +41,8 @@ void AboutBox::onOk() {
 }
 
 void AboutBox::onLink() {
-  openDocument(shell_, kWebSite);  // a site that cannot be opened is no reason to tell the user
+  // A site that cannot be opened is no reason to tell the user.
+  static_cast<void>(openDocument(shell_, kWebSite));
 }
 
 }  // namespace promptella

@@ -14,7 +14,7 @@ inline constexpr std::string_view kCopyright = "Copyright \xC2\xA9 2026 the Prom
 inline constexpr std::string_view kCredits = "Written by the Promptella team in C++ on Win32";
 
 // Has the system shell open `document` (a file, a folder or a web address) with its default action.
-long openDocument(Shell& shell, std::string_view document);
+Outcome openDocument(Shell& shell, std::string_view document);
 
 class AboutBox {
  public:

@@ -30,16 +30,16 @@ class CompanionConsole {
   // The next line typed in the console, whole, without its line end; nothing when the console
   // gives no line. A line ends at CR or LF, whichever comes first; the LF of a CR LF pair is
   // skipped, and text typed ahead after a line end is kept for the next read.
-  std::optional<std::string> readLine();
+  [[nodiscard]] std::optional<std::string> readLine();
   // Whether readLine gave nothing because the program is asked to end.
-  bool ending() const { return api_.ending(); }
+  [[nodiscard]] bool ending() const { return api_.ending(); }
   // Releases the console; also after a failed set-up, where there is nothing to release.
   void close();
 
   // 0 while not obtained.
-  ConsoleHandle input() const { return input_; }
-  ConsoleHandle output() const { return output_; }
-  WindowHandle window() const { return window_; }
+  [[nodiscard]] ConsoleHandle input() const { return input_; }
+  [[nodiscard]] ConsoleHandle output() const { return output_; }
+  [[nodiscard]] WindowHandle window() const { return window_; }
 
  private:
   void placeBeside(const FormWindow& mainWindow);

@@ -63,7 +63,7 @@ void ConsoleMode::onLinkClicked() {
       break;
     }
     if (endsConsoleMode(*line)) break;
-    runner_.run(*line);
+    static_cast<void>(runner_.run(*line));  // a batch that could not start has been told
     window_.repaint();
   }
 

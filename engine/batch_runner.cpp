@@ -116,8 +116,8 @@ BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) co
   return {{}, "Couldn't enter the folder " + std::string(folder) + ": " + why + "."};
 }
 
-RunResult BatchRunner::runCommand(std::string_view drive, std::string_view folder,
-                                  std::string_view command) {
+Outcome BatchRunner::runCommand(std::string_view drive, std::string_view folder,
+                                std::string_view command) {
   // A letter the console cannot take would reach the interpreter as '?', a wildcard.
   const unsigned codePage = launcher_.interpreterCodePage();
   if (const std::string letters = lettersOutsideCodePage(command, codePage); !letters.empty()) {
@@ -131,14 +131,14 @@ RunResult BatchRunner::runCommand(std::string_view drive, std::string_view folde
                   target.path);
 }
 
-RunResult BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
+Outcome BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
   const BatchFolder target = folderForBatch(folder);
   if (target.refusal) return {target.refusal};
   return runLines({"@echo off", driveLine(drive), "@echo on", cdLine(target.path), ""},
                   target.path);
 }
 
-RunResult BatchRunner::enterDrive(std::string_view drive) {
+Outcome BatchRunner::enterDrive(std::string_view drive) {
   return runLines({driveLine(drive), "", "", "", ""});
 }
 
@@ -165,8 +165,9 @@ void BatchRunner::removeFinishedSpareFiles() {
 }
 
 void BatchRunner::removeAllFiles() {
-  removeFile(batchFile_);  // whatever fails to go now is left to the next start's clean-up
-  for (const auto& spare : spares_) removeFile(spare);
+  // Whatever fails to go now is left to the next start's clean-up.
+  static_cast<void>(removeFile(batchFile_));
+  for (const auto& spare : spares_) static_cast<void>(removeFile(spare));
   spares_.clear();
   runs_.clear();
 }
@@ -183,17 +184,20 @@ std::filesystem::path BatchRunner::freeFile() {
   }
 }
 
-RunResult BatchRunner::runLines(const std::array<std::string_view, 5>& lines,
-                                std::string_view workingFolder) {
+Outcome BatchRunner::runLines(const std::array<std::string_view, 5>& lines,
+                              std::string_view workingFolder) {
   const std::filesystem::path file = freeFile();
   const std::string name = pathToUtf8(file);
-  removeFile(file);  // usually the last run's, or none yet: either way it goes
+  // Usually the last run's, or none yet; one that stays makes the write below fail, and say so.
+  static_cast<void>(removeFile(file));
   const std::string bytes = composeBatch(lines, launcher_.interpreterCodePage());
-  if (const auto error = writeNewFile(file, bytes)) {
-    return {"Couldn't write the batch file " + name + ": " + *error};
+  if (const Outcome written = writeNewFile(file, bytes); !written.succeeded()) {
+    return Outcome::failed("Couldn't write the batch file " + name + ": " + *written.failure);
   }
   StartResult started = launcher_.startBatch(name, kShowMinimizedActive, workingFolder);
-  if (!started.process) return {"Couldn't start the batch file " + name + ": " + started.error};
+  if (!started.succeeded()) {
+    return Outcome::failed("Couldn't start the batch file " + name + ": " + *started.failure);
+  }
   runs_.push_back({file, std::move(started.process)});
   return {};
 }

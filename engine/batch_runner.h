@@ -43,13 +43,6 @@ std::string literalPercents(std::string_view text);
 // trailing backslash that the system adds.
 inline constexpr std::size_t kMaxInterpreterFolder = 258;
 
-// What a run gives back: whether the batch started, else the message for the user, which names
-// the file or folder and the reason.
-struct [[nodiscard]] RunResult {
-  std::optional<std::string> failure;
-  bool started() const { return !failure; }
-};
-
 class BatchRunner {
  public:
   BatchRunner(std::filesystem::path batchFile, ProcessLauncher& launcher)
@@ -57,20 +50,20 @@ class BatchRunner {
   ~BatchRunner();
 
   // The command, from the drive and folder shown, its prompt and output in the console.
-  RunResult runCommand(std::string_view drive, std::string_view folder, std::string_view command);
+  Outcome runCommand(std::string_view drive, std::string_view folder, std::string_view command);
   // The console follows a folder picked in the folder list, showing the cd.
-  RunResult enterFolder(std::string_view drive, std::string_view folder);
+  Outcome enterFolder(std::string_view drive, std::string_view folder);
   // The console follows a drive picked in the drive list.
-  RunResult enterDrive(std::string_view drive);
+  Outcome enterDrive(std::string_view drive);
 
   // Writes the lines (the first always, the others when not empty) and starts the batch, with
   // `workingFolder` (when not empty) as the interpreter's current folder. The three operations
   // above compose their lines through it.
-  RunResult runLines(const std::array<std::string_view, 5>& lines,
-                     std::string_view workingFolder = {});
+  Outcome runLines(const std::array<std::string_view, 5>& lines,
+                   std::string_view workingFolder = {});
 
   // Whether an interpreter started by this runner still runs.
-  bool anyRunning() const;
+  [[nodiscard]] bool anyRunning() const;
   // Removes the files of earlier overlapping runs whose interpreters have ended.
   void removeFinishedSpareFiles();
   // Removes every file of this runner, whether its batch still runs or not: the session ends.
@@ -89,7 +82,7 @@ class BatchRunner {
   BatchFolder folderForBatch(std::string_view folder) const;
   static std::string cdLine(std::string_view folder);
   std::filesystem::path spareFile(int n) const;
-  bool busy(const std::filesystem::path& file) const;
+  [[nodiscard]] bool busy(const std::filesystem::path& file) const;
 
   struct Run {
     std::filesystem::path file;

@@ -19,9 +19,9 @@ class CommandRunner {
       : batches_(batches), drives_(drives), folders_(folders), guard_(guard), messages_(messages) {}
 
   // False, after telling the user why, when the batch could not be written or started.
-  bool run(std::string_view command) {
-    const RunResult result = batches_.runCommand(drives_.drive(), folders_.path(), command);
-    if (!result.started()) {
+  [[nodiscard]] bool run(std::string_view command) {
+    const Outcome result = batches_.runCommand(drives_.drive(), folders_.path(), command);
+    if (!result.succeeded()) {
       messages_.show(*result.failure);
       return false;
     }

@@ -22,7 +22,8 @@ void followDirectoryChange(std::string_view command, DriveList& drives, FolderLi
   if (!lower.empty()) decodeUtf8(lower, pos);  // the second character starts after the first
   if (pos < lower.size() && lower[pos] == ':') {
     const PickerMoveGuard::ProgramMove move(guard);
-    drives.setDrive(lower);  // a drive that is missing or not ready leaves the list as it is
+    // A drive that is missing or not ready leaves the list as it is.
+    static_cast<void>(drives.setDrive(lower));
   }
 
   const auto space = lower.find(' ');
@@ -35,7 +36,8 @@ void followDirectoryChange(std::string_view command, DriveList& drives, FolderLi
   std::erase(unquoted, '"');
   if (isNetworkPath(unquoted)) return;
   const PickerMoveGuard::ProgramMove move(guard);
-  folders.setPath(folder);  // a folder that cannot be reached leaves the list as it is
+  // A folder that cannot be reached leaves the list as it is.
+  static_cast<void>(folders.setPath(folder));
 }
 
 }  // namespace promptella

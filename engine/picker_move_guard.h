@@ -21,12 +21,12 @@ class PickerMoveGuard {
   };
 
   // True, once, for a change that the program made: the handler then only takes note of it.
-  bool takeProgramMove() {
+  [[nodiscard]] bool takeProgramMove() {
     const bool set = set_;
     set_ = false;
     return set;
   }
-  bool programMoving() const { return set_; }
+  [[nodiscard]] bool programMoving() const { return set_; }
   // From now on a change is the user's (the window has become active).
   void reset() { set_ = false; }
 

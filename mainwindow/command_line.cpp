@@ -35,7 +35,9 @@ void CommandLine::onKey(Key key) {
 void CommandLine::saveHistory() {
   std::vector<std::string> entries;
   for (int i = 0; i < field_.count(); ++i) entries.push_back(field_.item(i));
-  settings_.rewriteNumberedSection("Commands", entries);
+  // IniFile tells the user of a file held by another program and saves the change later; a file
+  // that takes no change at all (read-only, a full disk) keeps what it had, as before.
+  static_cast<void>(settings_.rewriteNumberedSection("Commands", entries));
 }
 
 }  // namespace promptella

@@ -73,7 +73,8 @@ void MainWindowController::activate() {
 }
 
 void MainWindowController::unload() {
-  removeFile(pathFromUtf8(files_.batchFile));  // a missing or busy file is no reason to stay
+  // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
+  static_cast<void>(removeFile(pathFromUtf8(files_.batchFile)));
   batches_->removeFinishedSpareFiles();
   services_.console.close();
   services_.app.terminate(0);

@@ -19,8 +19,9 @@ void Pickers::restoreSavedFolder() {
   guard_.reset();
   const auto saved = settings_.readValue("Configuration", "Path");
   if (!saved) return;
-  drives_.setDrive(*saved);
-  folders_.setPath(*saved);
+  // A drive or folder that can no longer be reached leaves its list where it is.
+  static_cast<void>(drives_.setDrive(*saved));
+  static_cast<void>(folders_.setPath(*saved));
 }
 
 void Pickers::onDriveChanged() {
@@ -28,24 +29,26 @@ void Pickers::onDriveChanged() {
   const std::string drive = drives_.drive();
   bool moved = false;
   if (drive.find(':') != std::string::npos) {
-    moved = batches_.enterDrive(drive).started() && folders_.setPath(driveLine(drive));
+    moved = batches_.enterDrive(drive).succeeded() && folders_.setPath(driveLine(drive));
   } else {
     moved = folders_.setPath(drive);
   }
   if (!moved) {
     // A drive without a medium, or one that cannot be reached: back to the folder's drive, which
     // runs this handler once more for that drive.
-    drives_.setDrive(folders_.path());
+    static_cast<void>(drives_.setDrive(folders_.path()));  // the folder's drive is there
     guard_.reset();
   }
 }
 
 void Pickers::onFolderChanged() {
   if (!guard_.takeProgramMove()) {
-    const RunResult result = batches_.enterFolder(drives_.drive(), folders_.path());
-    if (!result.started()) messages_.show(*result.failure);
+    const Outcome result = batches_.enterFolder(drives_.drive(), folders_.path());
+    if (!result.succeeded()) messages_.show(*result.failure);
   }
-  settings_.writeValue("Configuration", "Path", folders_.path());
+  // IniFile tells the user of a file held by another program and saves the change later; a file
+  // that takes no change at all (read-only, a full disk) keeps what it had, as before.
+  static_cast<void>(settings_.writeValue("Configuration", "Path", folders_.path()));
 }
 
 }  // namespace promptella

@@ -21,7 +21,7 @@ struct AccessEntry {
 // Whether only `userSid`, the administrators, the system, the installer service and the creator
 // of a file may add, change or delete files in a folder with these entries. A missing access
 // list (`hasList` false) lets everyone do everything.
-bool onlyTrustedCanWrite(const std::vector<AccessEntry>& entries, bool hasList,
-                         std::string_view userSid);
+[[nodiscard]] bool onlyTrustedCanWrite(const std::vector<AccessEntry>& entries, bool hasList,
+                                       std::string_view userSid);
 
 }  // namespace promptella

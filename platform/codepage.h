@@ -20,7 +20,7 @@ std::string codePageToUtf8(std::string_view bytes, unsigned codePage);
 
 // Whether `codePage` holds every character of `utf8`, so that it comes back exactly (no '?', no
 // look-alike put in its place).
-inline bool fitsCodePage(std::string_view utf8, unsigned codePage) {
+[[nodiscard]] inline bool fitsCodePage(std::string_view utf8, unsigned codePage) {
   return codePageToUtf8(utf8ToCodePage(utf8, codePage), codePage) == utf8;
 }
 

@@ -19,16 +19,17 @@ class ConsoleApi {
   virtual ~ConsoleApi() = default;
   virtual void lockScreenUpdates() = 0;
   virtual void unlockScreenUpdates() = 0;
-  virtual bool allocConsole() = 0;
-  virtual ConsoleHandle standardOutput() = 0;
-  virtual ConsoleHandle standardInput() = 0;
+  [[nodiscard]] virtual bool allocConsole() = 0;
+  [[nodiscard]] virtual ConsoleHandle standardOutput() = 0;
+  [[nodiscard]] virtual ConsoleHandle standardInput() = 0;
   virtual void setTitle(std::string_view title) = 0;
   virtual void setInputMode(ConsoleHandle input, unsigned mode) = 0;
   virtual void write(ConsoleHandle output, std::string_view text) = 0;
   // A top-level window by class and title; 0 when there is none.
-  virtual WindowHandle findWindow(std::string_view className, std::string_view title) = 0;
+  [[nodiscard]] virtual WindowHandle findWindow(std::string_view className,
+                                                std::string_view title) = 0;
   // The window of the process's own console, found without a class name; 0 when there is none.
-  virtual WindowHandle ownConsoleWindow() = 0;
+  [[nodiscard]] virtual WindowHandle ownConsoleWindow() = 0;
   virtual ScreenRect windowRect(WindowHandle window) = 0;
   // The part of the window's rectangle that the user sees: on Windows 10 and 11 the rectangle
   // includes invisible resize borders that the desktop window manager leaves out.
@@ -39,10 +40,10 @@ class ConsoleApi {
   // line, followed by its line end when that fits. With processed input off, Windows ends a line
   // with a lone CR; some consoles add LF. A longer line arrives over several reads. Nothing when
   // the console delivers nothing (no console, a failed read).
-  virtual std::optional<std::string> readChunk(ConsoleHandle input) = 0;
+  [[nodiscard]] virtual std::optional<std::string> readChunk(ConsoleHandle input) = 0;
   // Whether a read gave nothing because the program is asked to end (it then ends as soon as
   // the caller returns to the message loop).
-  virtual bool ending() const { return false; }
+  [[nodiscard]] virtual bool ending() const { return false; }
   virtual void closeHandle(ConsoleHandle handle) = 0;
   virtual void freeConsole() = 0;
   virtual void destroyWindow(WindowHandle window) = 0;

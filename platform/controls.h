@@ -18,7 +18,7 @@ class Control {
  public:
   virtual ~Control() = default;
   virtual void setEnabled(bool enabled) = 0;
-  virtual bool enabled() const = 0;
+  [[nodiscard]] virtual bool enabled() const = 0;
 };
 
 // Shows the drives. `drive()` is a letter and a colon, possibly followed by a space and the volume
@@ -29,7 +29,7 @@ class Control {
 class DriveList : public Control {
  public:
   virtual std::string drive() const = 0;
-  virtual bool setDrive(std::string_view text) = 0;
+  [[nodiscard]] virtual bool setDrive(std::string_view text) = 0;
   std::function<void()> onChange;
 };
 
@@ -39,7 +39,7 @@ class DriveList : public Control {
 class FolderList : public Control {
  public:
   virtual std::string path() const = 0;
-  virtual bool setPath(std::string_view text) = 0;
+  [[nodiscard]] virtual bool setPath(std::string_view text) = 0;
   std::function<void()> onChange;
 };
 

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/outcome.h"
+
 namespace promptella {
 
 // The clear confirmation: a bold question, the command below it, Yes and No. Esc and the close
@@ -41,9 +43,9 @@ class DialogService {
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecute with the desktop window as owner; returns its result (> 32: success).
-  virtual long execute(std::string_view operation, std::string_view document,
-                       std::string_view parameters, std::string_view directory, int show) = 0;
+  // ShellExecute with the desktop window as owner.
+  virtual Outcome execute(std::string_view operation, std::string_view document,
+                          std::string_view parameters, std::string_view directory, int show) = 0;
 };
 
 }  // namespace promptella

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/outcome.h"
+
 namespace promptella {
 
 // Paths travel as UTF-8 inside the program.
@@ -21,13 +23,13 @@ struct FileStamp {
   unsigned long long size = 0, writeTime = 0, id = 0;
   bool operator==(const FileStamp&) const = default;
 };
-std::optional<FileStamp> fileStamp(const std::filesystem::path& path);
+[[nodiscard]] std::optional<FileStamp> fileStamp(const std::filesystem::path& path);
 // The file system's clock now, in the units of FileStamp::writeTime, and its ticks per second.
 unsigned long long fileClockNow();
 extern const unsigned long long kFileClockTicksPerSecond;
 
 // The file's bytes, or nothing when it is missing or cannot be read.
-std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+[[nodiscard]] std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk, then puts it in place of
 // `path` in one step: readers see either the old or the new file, never a torn one. An existing
@@ -39,10 +41,10 @@ enum class [[nodiscard]] Replaced{done, inUse, failed};
 Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Creates (or empties) the file and writes `bytes`; the system's reason when that fails.
-std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes);
+Outcome writeNewFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Removes a file; false when it did not exist or could not be removed.
-bool removeFile(const std::filesystem::path& path);
+[[nodiscard]] bool removeFile(const std::filesystem::path& path);
 
 // The names of the files in `folder` whose names start with `prefix` and end with `suffix`.
 std::vector<std::string> filesNamed(const std::filesystem::path& folder, std::string_view prefix,
@@ -55,6 +57,6 @@ class FileUpdateLock {
   virtual ~FileUpdateLock() = default;
 };
 // Null when the lock could not be had within a few seconds.
-std::unique_ptr<FileUpdateLock> lockForUpdate(const std::filesystem::path& path);
+[[nodiscard]] std::unique_ptr<FileUpdateLock> lockForUpdate(const std::filesystem::path& path);
 
 }  // namespace promptella

@@ -19,6 +19,6 @@ std::string quotedForInterpreter(std::string_view path);
 
 // Whether `path` is a network path (\\server\share\..., \\?\UNC\...), which the interpreter
 // cannot make its current folder.
-bool isNetworkPath(std::string_view path);
+[[nodiscard]] bool isNetworkPath(std::string_view path);
 
 }  // namespace promptella

@@ -6,18 +6,20 @@
 #include <string>
 #include <string_view>
 
+#include "platform/outcome.h"
+
 namespace promptella {
 
 // A started process; the program never waits for it, only asks whether it still runs.
 class StartedProcess {
  public:
   virtual ~StartedProcess() = default;
-  virtual bool running() const = 0;
+  [[nodiscard]] virtual bool running() const = 0;
 };
 
-struct StartResult {
-  std::unique_ptr<StartedProcess> process;  // null when the start failed
-  std::string error;                        // the system's reason when it failed
+// The process when it started; else the system's reason.
+struct [[nodiscard]] StartResult : Outcome {
+  std::unique_ptr<StartedProcess> process;
 };
 
 class ProcessLauncher {
@@ -29,7 +31,7 @@ class ProcessLauncher {
   virtual StartResult startBatch(std::string_view batchFile, int showWindow,
                                  std::string_view workingFolder) = 0;
   // The folder's short (8.3) path; nothing when it has none other than its own.
-  virtual std::optional<std::string> shortPath(std::string_view folder) const = 0;
+  [[nodiscard]] virtual std::optional<std::string> shortPath(std::string_view folder) const = 0;
   // The code page in which the interpreter reads batch files: the console's, else the OEM one.
   virtual unsigned interpreterCodePage() const = 0;
 };

@@ -13,7 +13,7 @@ inline constexpr char32_t kReplacementChar = 0xFFFD;
 char32_t decodeUtf8(std::string_view text, std::size_t& pos);
 void appendUtf8(std::string& out, char32_t codePoint);
 // Whether every byte of `text` belongs to a well-formed UTF-8 sequence.
-bool isUtf8(std::string_view text);
+[[nodiscard]] bool isUtf8(std::string_view text);
 
 // UTF-16 LE bytes (without a byte-order mark) to UTF-8 and back; an unpaired surrogate or an odd
 // last byte becomes U+FFFD.

@@ -33,7 +33,8 @@ void removeLeftBatchFiles(const Application& app, std::string_view folder,
     const auto owner = batchFileOwner(name);
     if (!owner || (owner->copy == 1 && !owner->spare)) continue;
     if (owner->copy == ownCopy || !app.claimed(claimName(claimedFolder, owner->copy))) {
-      removeFile(pathFromUtf8(folder) / pathFromUtf8(name));
+      // One still held by a batch that runs goes at a later start.
+      static_cast<void>(removeFile(pathFromUtf8(folder) / pathFromUtf8(name)));
     }
   }
 }

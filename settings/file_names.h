@@ -43,6 +43,6 @@ struct BatchFileOwner {
   int copy;
   bool spare;
 };
-std::optional<BatchFileOwner> batchFileOwner(std::string_view fileName);
+[[nodiscard]] std::optional<BatchFileOwner> batchFileOwner(std::string_view fileName);
 
 }  // namespace promptella

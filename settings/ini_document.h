@@ -17,12 +17,13 @@ class IniDocument {
 
   // The value of the first matching key in the sections of that name, with blanks around it
   // removed and one pair of enclosing quotes stripped; nothing for a missing or empty value.
-  std::optional<std::string> get(std::string_view section, std::string_view key) const;
+  [[nodiscard]] std::optional<std::string> get(std::string_view section,
+                                               std::string_view key) const;
 
   // Each returns whether the document changed.
-  bool set(std::string_view section, std::string_view key, std::string_view value);
-  bool removeKey(std::string_view section, std::string_view key);
-  bool removeSection(std::string_view section);
+  [[nodiscard]] bool set(std::string_view section, std::string_view key, std::string_view value);
+  [[nodiscard]] bool removeKey(std::string_view section, std::string_view key);
+  [[nodiscard]] bool removeSection(std::string_view section);
 
   // Every key that get() can reach, once each: its section, its name and what get() gives.
   struct Entry {
@@ -47,7 +48,8 @@ class IniDocument {
   // Index of the first line after the section header at `header` that belongs to no other
   // section, i.e. the end of that section's block.
   std::size_t blockEnd(std::size_t header) const;
-  std::optional<std::size_t> findKey(std::string_view section, std::string_view key) const;
+  [[nodiscard]] std::optional<std::size_t> findKey(std::string_view section,
+                                                   std::string_view key) const;
   // Where each key first stands, by its section and name without regard to case, so that a read
   // costs the same in a file of ten keys or ten thousand.
   void buildIndex();
@@ -57,6 +59,6 @@ class IniDocument {
   std::unordered_map<std::string, std::size_t> index_;
 };
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
+[[nodiscard]] bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace promptella

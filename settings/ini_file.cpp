@@ -248,7 +248,7 @@ void removeLeftTemporaryFiles(const std::filesystem::path& settingsFile) {
                       middle.find('.', dot + 1) == std::string::npos;
     const auto stamp = fileStamp(folder / pathFromUtf8(name));
     if (ours && stamp && stamp->writeTime + 60 * kFileClockTicksPerSecond < fileClockNow()) {
-      removeFile(folder / pathFromUtf8(name));
+      static_cast<void>(removeFile(folder / pathFromUtf8(name)));  // else at a later start
     }
   }
 }

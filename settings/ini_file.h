@@ -28,20 +28,23 @@ class IniFile {
 
   // The value, whole, as UTF-8; nothing when the file, section or key is missing or the value
   // is empty.
-  std::optional<std::string> readValue(std::string_view section, std::string_view key) const;
+  [[nodiscard]] std::optional<std::string> readValue(std::string_view section,
+                                                     std::string_view key) const;
   // "Command0", "Command1", ... of the section, up to the first that reads as absent.
   std::vector<std::string> readNumberedValues(std::string_view section) const;
   // Each returns whether the file now holds the change; a failed change leaves the file intact.
   // A change that another program's hold on the file keeps out is kept: reads show it, and it
   // is saved with the next change or savePending(), once the file is free.
-  bool writeValue(std::string_view section, std::string_view key, std::string_view value);
-  bool removeKey(std::string_view section, std::string_view key);
-  bool removeSection(std::string_view section);
+  [[nodiscard]] bool writeValue(std::string_view section, std::string_view key,
+                                std::string_view value);
+  [[nodiscard]] bool removeKey(std::string_view section, std::string_view key);
+  [[nodiscard]] bool removeSection(std::string_view section);
   // Replaces the section by one holding "Command0", "Command1", ... for `values`, in one write:
   // a crash leaves either the old section or the new one.
-  bool rewriteNumberedSection(std::string_view section, const std::vector<std::string>& values);
+  [[nodiscard]] bool rewriteNumberedSection(std::string_view section,
+                                            const std::vector<std::string>& values);
   // Saves the changes kept out by another program's hold; true when none is left.
-  bool savePending();
+  [[nodiscard]] bool savePending();
 
   // Raised when a change is kept out because another program holds the file, with what the
   // change was ("stored command #3"): once, until a save succeeds again.
@@ -57,7 +60,7 @@ class IniFile {
     bool createsFile;
   };
   // Saves `change` after those still pending; `what` names it for the user.
-  bool commit(Change change, const std::string& what);
+  [[nodiscard]] bool commit(Change change, const std::string& what);
   // Reads the file, applies the pending changes and replaces the file, under the lock that all
   // copies of the program share.
   Replaced writePending();
@@ -66,7 +69,7 @@ class IniFile {
   std::pair<const IniDocument*, unsigned> readable() const;
   // The bytes to change: empty for a file that does not exist; nothing for one that exists but
   // cannot be read.
-  std::optional<std::string> readForUpdate() const;
+  [[nodiscard]] std::optional<std::string> readForUpdate() const;
   // The file as last parsed. It is parsed again only when it has changed; see current().
   const IniDocument* current() const;
 

@@ -74,7 +74,9 @@ void StoredCommands::clear(int slot) {
   nameForScreenReaders(slot);
   slotButtons_[index(slot)]->setEnabled(false);
   menuItems_[index(slot)]->setEnabled(false);
-  settings_.removeKey("StoredCommands", numberedKey(index(slot)));
+  // IniFile tells the user of a file held by another program and saves the change later; a file
+  // that takes no change at all (read-only, a full disk) keeps what it had, as before.
+  static_cast<void>(settings_.removeKey("StoredCommands", numberedKey(index(slot))));
 }
 
 void StoredCommands::nameForScreenReaders(int slot) {
@@ -97,7 +99,8 @@ void StoredCommands::onStore(int slot) {
   const std::string text = oneLine(commandLine_.text());
   if (!text.empty()) {
     show(slot, text);
-    settings_.writeValue("StoredCommands", numberedKey(index(slot)), text);
+    // As for every setting, IniFile tells of a held file and saves the change once it is free.
+    static_cast<void>(settings_.writeValue("StoredCommands", numberedKey(index(slot)), text));
     return;
   }
   if (!filled(slot)) return;
@@ -112,7 +115,7 @@ void StoredCommands::onRun(int slot) {
   const std::string command = slotButtons_[index(slot)]->caption();
   if (command.empty()) return;
   commandLine_.setText(command);
-  runner_.run(command);
+  static_cast<void>(runner_.run(command));  // a batch that could not start has been told
 }
 
 }  // namespace promptella

@@ -39,7 +39,9 @@ class StoredCommands {
   // Empties the slot and deletes its key.
   void clear(int slot);
   // Whether the slot holds a command.
-  bool filled(int slot) const { return !slotButtons_[index(slot)]->caption().empty(); }
+  [[nodiscard]] bool filled(int slot) const {
+    return !slotButtons_[index(slot)]->caption().empty();
+  }
   // Disables every slot's store button, slot button and menu entry, in that order; enabling
   // gives a slot's button and menu entry back only when the slot holds a command.
   void setEnabled(bool enabled);

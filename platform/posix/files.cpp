@@ -80,20 +80,20 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
   return ok ? Replaced::done : Replaced::failed;
 }
 
-std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
+Outcome writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return std::strerror(errno);
+  if (fd < 0) return Outcome::failed(std::strerror(errno));
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n <= 0) {
       const std::string reason = std::strerror(errno);
       ::close(fd);
-      return reason;
+      return Outcome::failed(reason);
     }
     done += static_cast<std::size_t>(n);
   }
-  if (::close(fd) != 0) return std::strerror(errno);
-  return std::nullopt;
+  if (::close(fd) != 0) return Outcome::failed(std::strerror(errno));
+  return Outcome::success();
 }
 
 bool removeFile(const std::filesystem::path& path) {

@@ -12,14 +12,14 @@ class Win32Application : public Application {
  public:
   std::string folder() const override;
   void terminate(int exitCode) override;
-  bool folderWritable(const std::string& folder) const override;
-  bool folderPrivate(const std::string& folder) const override;
+  [[nodiscard]] bool folderWritable(const std::string& folder) const override;
+  [[nodiscard]] bool folderPrivate(const std::string& folder) const override;
   std::string canonicalFolder(const std::string& folder) const override;
   std::string localDataFolder() const override;
-  bool claim(const std::string& name) override;
-  bool claimed(const std::string& name) const override;
+  [[nodiscard]] bool claim(const std::string& name) override;
+  [[nodiscard]] bool claimed(const std::string& name) const override;
   std::string startArguments() const override;
-  std::optional<std::string> folderToStartOn(const std::string& path) const override;
+  [[nodiscard]] std::optional<std::string> folderToStartOn(const std::string& path) const override;
 
  private:
   std::vector<UniqueHandle> claims_;  // held until the process ends

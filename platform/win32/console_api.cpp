@@ -211,7 +211,7 @@ std::optional<std::string> Win32ConsoleApi::readChunk(ConsoleHandle input) {
   start.release();                   // the thread owns it now
   HANDLE wait = reader.get();
   std::optional<int> quit;
-  waitDispatching(wait, INFINITE, &quit);
+  static_cast<void>(waitDispatching(wait, INFINITE, &quit));  // no time limit: it ends or quits
   if (quit) {
     // The program is asked to end: the read is given up (a reader that stays blocked keeps its
     // own share of it), and the quit is handed on to the message loop.

@@ -19,20 +19,21 @@ class Win32ConsoleApi : public ConsoleApi {
 
   void lockScreenUpdates() override;
   void unlockScreenUpdates() override;
-  bool allocConsole() override;
-  ConsoleHandle standardOutput() override;
-  ConsoleHandle standardInput() override;
+  [[nodiscard]] bool allocConsole() override;
+  [[nodiscard]] ConsoleHandle standardOutput() override;
+  [[nodiscard]] ConsoleHandle standardInput() override;
   void setTitle(std::string_view title) override;
   void setInputMode(ConsoleHandle input, unsigned mode) override;
   void write(ConsoleHandle output, std::string_view text) override;
-  WindowHandle findWindow(std::string_view className, std::string_view title) override;
-  WindowHandle ownConsoleWindow() override;
+  [[nodiscard]] WindowHandle findWindow(std::string_view className,
+                                        std::string_view title) override;
+  [[nodiscard]] WindowHandle ownConsoleWindow() override;
   ScreenRect windowRect(WindowHandle window) override;
   ScreenRect visibleFrame(WindowHandle window) override;
   std::string windowClass(WindowHandle window) override;
   void moveWindow(WindowHandle window, int x, int y, int width, int height) override;
-  std::optional<std::string> readChunk(ConsoleHandle input) override;
-  bool ending() const override { return ending_; }
+  [[nodiscard]] std::optional<std::string> readChunk(ConsoleHandle input) override;
+  [[nodiscard]] bool ending() const override { return ending_; }
   void closeHandle(ConsoleHandle handle) override;
   void freeConsole() override;
   void destroyWindow(WindowHandle window) override;

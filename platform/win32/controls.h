@@ -27,18 +27,20 @@ class Win32Control {
   void nameForScreenReaders(std::string_view name, HWND also = nullptr);
 
   // Hands a parent's message to the control it concerns; true when a wrapper handled it.
-  static bool route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  [[nodiscard]] static bool route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  protected:
   Win32Control() = default;
   void attach(HWND hwnd);
-  virtual bool onCommand(WORD /*code*/) { return false; }
-  virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  [[nodiscard]] virtual bool onCommand(WORD /*code*/) { return false; }
+  [[nodiscard]] virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   // Routes the messages of `window` (the control, or a part of it) through onSubclassed first;
   // `wantsEnter`: it asks for Enter, which the dialog manager would otherwise take for a button.
   void subclass(HWND window, bool wantsEnter = true);
   // A message of the subclassed window; nothing hands it on to the window's own procedure.
-  virtual std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) { return std::nullopt; }
+  [[nodiscard]] virtual std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) {
+    return std::nullopt;
+  }
 
   HWND hwnd_ = nullptr;
 
@@ -56,7 +58,7 @@ template <typename Interface>
 class Win32Wrapper : public Win32Control, public Interface {
  public:
   void setEnabled(bool enabled) override { EnableWindow(hwnd_, enabled); }
-  bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
+  [[nodiscard]] bool enabled() const override { return IsWindowEnabled(hwnd_) != 0; }
 };
 
 // A child control of `parent`, visible, at no particular place yet.
@@ -76,7 +78,7 @@ class DriveSource {
   // as its network provider knows it (also while disconnected).
   virtual std::wstring describe(wchar_t letter) const;
   // Whether the drive's root can be read.
-  virtual bool ready(wchar_t letter) const;
+  [[nodiscard]] virtual bool ready(wchar_t letter) const;
 };
 
 // The drives, as an owner-drawn drop-down list: "c: label". The letters show at once; the labels
@@ -90,12 +92,13 @@ class Win32DriveList : public Win32Wrapper<DriveList> {
                  std::shared_ptr<const DriveSource> source = std::make_shared<DriveSource>());
   std::string drive() const override;
   // Waits for the drive's answer off the window's thread, the windows painting meanwhile.
-  bool setDrive(std::string_view text) override;
+  [[nodiscard]] bool setDrive(std::string_view text) override;
 
  private:
-  bool onCommand(WORD code) override;
-  bool onDrawItem(const DRAWITEMSTRUCT& item) override;
-  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM lParam) override;
+  [[nodiscard]] bool onCommand(WORD code) override;
+  [[nodiscard]] bool onDrawItem(const DRAWITEMSTRUCT& item) override;
+  [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) override;
   void refresh();
   void describeInBackground();
   void select(wchar_t letter);
@@ -114,7 +117,7 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
  public:
   Win32FolderList(HWND parent, int id);
   std::string path() const override;
-  bool setPath(std::string_view text) override;
+  [[nodiscard]] bool setPath(std::string_view text) override;
   void setItemHeight(int pixels);
 
   // Where `text` leads from `current`: a full path, a drive alone, a root-relative or a relative
@@ -131,10 +134,11 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
   void openEntry(int index);
 
  private:
-  bool onCommand(WORD code) override;
-  bool onDrawItem(const DRAWITEMSTRUCT& item) override;
+  [[nodiscard]] bool onCommand(WORD code) override;
+  [[nodiscard]] bool onDrawItem(const DRAWITEMSTRUCT& item) override;
   void populate();
-  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) override;
+  [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam,
+                                                    LPARAM) override;
 
   std::wstring path_;
   std::vector<Entry> entries_;
@@ -156,8 +160,8 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
   void deliverEnter(const std::function<void()>& deliver);
 
  private:
-  std::optional<LRESULT> onSubclassed(HWND window, UINT message, WPARAM wParam,
-                                      LPARAM lParam) override;
+  [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND window, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) override;
   // Puts the paths of the files and folders dropped at the caret.
   void insertDroppedPaths(HDROP drop);
   HWND edit_ = nullptr;
@@ -176,7 +180,7 @@ class Win32Button : public Win32Wrapper<Button> {
   void setPicture(HBITMAP picture);
 
  private:
-  bool onCommand(WORD code) override;
+  [[nodiscard]] bool onCommand(WORD code) override;
   HWND toolTips_;
   std::string caption_, toolTip_;
 };
@@ -185,7 +189,7 @@ class Win32MenuItem : public MenuItem {
  public:
   Win32MenuItem(HMENU menu, UINT id) : menu_(menu), id_(id) {}
   void setEnabled(bool enabled) override;
-  bool enabled() const override;
+  [[nodiscard]] bool enabled() const override;
 
  private:
   HMENU menu_;
@@ -200,8 +204,9 @@ class Win32Label : public Win32Wrapper<Label> {
   void setCaption(std::string_view caption) override;
 
  private:
-  bool onCommand(WORD code) override;
-  std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) override;
+  [[nodiscard]] bool onCommand(WORD code) override;
+  [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam,
+                                                    LPARAM) override;
 };
 
 class Win32MessageBox : public MessageBoxService {

@@ -64,6 +64,19 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
 
 namespace {
 
+// Writes all of `bytes`, in pieces a single call takes; false with the system's error set.
+bool writeAll(HANDLE file, std::string_view bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
 // Another program has the file open without delete sharing, or is just replacing it.
 bool heldByAnother(DWORD error) {
   switch (error) {
@@ -132,15 +145,7 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return Replaced::failed;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-      DWORD written = 0;
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-      ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written > 0;
-      done += written;
-    }
-    ok = ok && FlushFileBuffers(file.get());
-    if (!ok) {
+    if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
       file.reset();
       DeleteFileW(temp.c_str());
       return Replaced::failed;
@@ -172,19 +177,13 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
   }
 }
 
-std::optional<std::string> writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
+Outcome writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return systemErrorText(GetLastError());
-  for (std::size_t done = 0; done < bytes.size();) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-      return systemErrorText(GetLastError());
-    }
-    done += written;
+  if (!file || !writeAll(file.get(), bytes)) {
+    return Outcome::failed(systemErrorText(GetLastError()));
   }
-  return std::nullopt;
+  return Outcome::success();
 }
 
 bool removeFile(const std::filesystem::path& path) {

@@ -26,6 +26,6 @@ struct SharedMutex {
 SharedMutex createSharedMutex(const std::wstring& name);
 
 // Whether a mutex `name` exists, in either namespace; one that exists out of reach counts.
-bool sharedMutexExists(const std::wstring& name);
+[[nodiscard]] bool sharedMutexExists(const std::wstring& name);
 
 }  // namespace promptella

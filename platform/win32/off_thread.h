@@ -13,19 +13,20 @@ namespace promptella {
 
 // Whether `message` is the user's keyboard or mouse input, which waits while the program waits;
 // the close box, the system menu's Close, Alt+F4 and moving a window by its caption do not.
-bool isHeldInput(const MSG& message);
+[[nodiscard]] bool isHeldInput(const MSG& message);
 
 // Waits for `handle` at most `milliseconds` (INFINITE for no limit), handing every message that
 // is not held input to its window meanwhile. False when the time ran out. A WM_QUIT ends the wait
 // at once when `quit` is given, and is then in it; otherwise the wait goes on without messages
 // and the quit is posted again after it.
-bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit = nullptr);
+[[nodiscard]] bool waitDispatching(HANDLE handle, DWORD milliseconds,
+                                   std::optional<int>* quit = nullptr);
 
 // Runs `work` on a thread of its own (which needs next to no stack) and waits for it as
 // waitDispatching does, at most `milliseconds`; nothing when it did not end in time, or the thread
 // could not start. A thread that is given up keeps its own share of the result.
 template <typename Result>
-std::optional<Result> offThread(std::function<Result()> work, DWORD milliseconds) {
+[[nodiscard]] std::optional<Result> offThread(std::function<Result()> work, DWORD milliseconds) {
   struct Shared {
     std::function<Result()> work;
     std::optional<Result> result;

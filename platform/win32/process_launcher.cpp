@@ -29,7 +29,8 @@ StartResult Win32ProcessLauncher::startBatch(std::string_view batchFile, int sho
   // "chcp 65001" there makes it misread our batch, a ! in the cd line would be expanded.
   wchar_t system[MAX_PATH] = {};
   const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {nullptr, systemErrorText(GetLastError())};
+  if (length == 0 || length >= MAX_PATH)
+    return {Outcome::failed(systemErrorText(GetLastError())), nullptr};
   const std::wstring interpreter = std::wstring(system, length) + L"\\cmd.exe";
   std::wstring commandLine = widen(interpreterCommandLine(narrow(interpreter), batchFile));
   const std::wstring folder = widen(workingFolder);
@@ -47,9 +48,9 @@ StartResult Win32ProcessLauncher::startBatch(std::string_view batchFile, int sho
   // a share root) still gets its cd line.
   bool started = !folder.empty() && start(folder.c_str());
   if (!started) started = start(nullptr);
-  if (!started) return {nullptr, systemErrorText(GetLastError())};
+  if (!started) return {Outcome::failed(systemErrorText(GetLastError())), nullptr};
   CloseHandle(info.hThread);
-  return {std::make_unique<Win32Process>(info.hProcess), {}};
+  return {Outcome::success(), std::make_unique<Win32Process>(info.hProcess)};
 }
 
 std::optional<std::string> Win32ProcessLauncher::shortPath(std::string_view folder) const {

@@ -9,7 +9,7 @@ class Win32ProcessLauncher : public ProcessLauncher {
  public:
   StartResult startBatch(std::string_view batchFile, int showWindow,
                          std::string_view workingFolder) override;
-  std::optional<std::string> shortPath(std::string_view folder) const override;
+  [[nodiscard]] std::optional<std::string> shortPath(std::string_view folder) const override;
   unsigned interpreterCodePage() const override;
 };
 

@@ -24,9 +24,9 @@ class Suggestions {
   Suggestions& operator=(const Suggestions&) = delete;
 
   // Attaches to `edit`; false when the system offers no autocompletion.
-  bool attach(HWND edit);
+  [[nodiscard]] bool attach(HWND edit);
   // Whether the list of suggestions is open below the field.
-  bool shown() const;
+  [[nodiscard]] bool shown() const;
   // Closes the list without taking any of its entries, as Esc does.
   void close();
 

@@ -86,7 +86,7 @@ class BatchRun : public ::testing::Test {
 };
 
 TEST_F(BatchRun, WritesTheFileAndStartsItMinimisedWithoutWaiting) {
-  ASSERT_TRUE(runner.runLines({"@echo off", "c:", "cd \"C:\\\"", "@echo on", "ver"}).started());
+  ASSERT_TRUE(runner.runLines({"@echo off", "c:", "cd \"C:\\\"", "@echo on", "ver"}).succeeded());
   ASSERT_EQ(launcher.starts.size(), 1u);
   EXPECT_EQ(pathFromUtf8(launcher.starts[0].file), file);
   EXPECT_EQ(launcher.starts[0].showWindow, 2);
@@ -94,15 +94,15 @@ TEST_F(BatchRun, WritesTheFileAndStartsItMinimisedWithoutWaiting) {
 }
 
 TEST_F(BatchRun, ASecondShorterRunLeavesNothingOfTheFirst) {
-  ASSERT_TRUE(runner.runCommand("c:", "C:\\a long folder name", "dir /w /s").started());
-  ASSERT_TRUE(runner.enterDrive("d: DATA").started());
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\a long folder name", "dir /w /s").succeeded());
+  ASSERT_TRUE(runner.enterDrive("d: DATA").succeeded());
   EXPECT_EQ(readBytes(file), "d:\r\n");
 }
 
 TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   launcher.keepRunning = true;
-  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "ping -n 3 127.0.0.1 >nul").started());
-  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "echo a much longer second line").started());
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "ping -n 3 127.0.0.1 >nul").succeeded());
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "echo a much longer second line").succeeded());
   ASSERT_EQ(launcher.starts.size(), 2u);
   EXPECT_EQ(readBytes(file),
             "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\nping -n 3 127.0.0.1 >nul\r\n");
@@ -115,7 +115,7 @@ TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   *launcher.starts[0].running = false;
   *launcher.starts[1].running = false;
   launcher.keepRunning = false;
-  ASSERT_TRUE(runner.runLines({"ver", "", "", "", ""}).started());
+  ASSERT_TRUE(runner.runLines({"ver", "", "", "", ""}).succeeded());
   EXPECT_EQ(pathFromUtf8(launcher.starts[2].file), file);
   EXPECT_EQ(readBytes(file), "ver\r\n");
   EXPECT_FALSE(std::filesystem::exists(spare));
@@ -144,11 +144,11 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
   for (const Case& c : cases) {
     launcher.starts.clear();
     launcher.workingFolders.clear();
-    ASSERT_TRUE(runner.runCommand(c.drive, c.folder, "echo %PATH%").started()) << c.folder;
+    ASSERT_TRUE(runner.runCommand(c.drive, c.folder, "echo %PATH%").succeeded()) << c.folder;
     EXPECT_EQ(launcher.lines(0),
               (std::vector<std::string>{"@echo off", "c:", c.cd, "@echo on", "echo %PATH%"}))
         << c.folder;
-    ASSERT_TRUE(runner.enterFolder(c.drive, c.folder).started()) << c.folder;
+    ASSERT_TRUE(runner.enterFolder(c.drive, c.folder).succeeded()) << c.folder;
     EXPECT_EQ(launcher.lines(1), (std::vector<std::string>{"@echo off", "c:", "@echo on", c.cd}))
         << c.folder;
     EXPECT_EQ(launcher.workingFolders, (std::vector<std::string>{c.workingFolder, c.workingFolder}))
@@ -166,10 +166,10 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
     const auto refusal = runner.runCommand("", folder, "del *.tmp").failure;
     ASSERT_TRUE(refusal) << folder;
     EXPECT_EQ(refusal->rfind(why + folder + ": ", 0), 0u) << *refusal;
-    EXPECT_FALSE(runner.enterFolder("c:", folder).started());
+    EXPECT_FALSE(runner.enterFolder("c:", folder).succeeded());
     EXPECT_TRUE(launcher.starts.empty()) << folder;
   }
-  ASSERT_TRUE(runner.runCommand("c:", "C:\\" + std::string(255, 'm'), "ver").started());
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\" + std::string(255, 'm'), "ver").succeeded());
 }
 
 // A letter the console's code page lacks would reach the interpreter as '?' (a wildcard), and a
@@ -195,9 +195,9 @@ TEST_F(BatchRun, ACommandTheConsoleCannotWriteIsRefused) {
                   .runCommand("c:", "C:\\",
                               "type caf\xC3\xA9 \xC2\xAB"
                               "a b\xC2\xBB")
-                  .started());
+                  .succeeded());
   launcher.codePage = kCodePageUtf8;
-  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "del \xE6\x97\xA5.txt").started());
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\", "del \xE6\x97\xA5.txt").succeeded());
   EXPECT_EQ(launcher.lines(1).back(), "del \xE6\x97\xA5.txt");
 }
 

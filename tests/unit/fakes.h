@@ -277,13 +277,13 @@ class FakeLauncher : public ProcessLauncher {
   };
   StartResult startBatch(std::string_view batchFile, int showWindow,
                          std::string_view workingFolder) override {
-    if (!startError.empty()) return {nullptr, startError};
+    if (!startError.empty()) return {Outcome::failed(startError), nullptr};
     workingFolders.emplace_back(workingFolder);
     std::ifstream in(pathFromUtf8(batchFile), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto running = std::make_shared<bool>(keepRunning);
     starts.push_back({std::string(batchFile), bytes, showWindow, running});
-    return {std::make_unique<FakeProcess>(running), {}};
+    return {Outcome::success(), std::make_unique<FakeProcess>(running)};
   }
   unsigned interpreterCodePage() const override { return codePage; }
   std::optional<std::string> shortPath(std::string_view folder) const override {
@@ -358,12 +358,12 @@ class FakeDialogs : public DialogService {
 
 class FakeShell : public Shell {
  public:
-  long execute(std::string_view operation, std::string_view document, std::string_view parameters,
-               std::string_view directory, int show) override {
+  Outcome execute(std::string_view operation, std::string_view document,
+                  std::string_view parameters, std::string_view directory, int show) override {
     calls.push_back(std::string(operation) + "|" + std::string(document) + "|" +
                     std::string(parameters) + "|" + std::string(directory) + "|" +
                     std::to_string(show));
-    return 42;
+    return Outcome::success();
   }
   std::vector<std::string> calls;
 };

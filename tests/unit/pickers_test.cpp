@@ -80,7 +80,7 @@ TEST_F(Pickers, ProgramMovesRunNoBatchButTheFolderIsSaved) {
 }
 
 TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
-  w.controller.settings().writeValue("Configuration", "Path", "D:\\");
+  EXPECT_TRUE(w.controller.settings().writeValue("Configuration", "Path", "D:\\"));
   w.controller.activate();
   ASSERT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});

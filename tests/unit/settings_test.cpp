@@ -37,23 +37,23 @@ TEST_F(SettingsFile, FirstWriteCreatesFileWithSectionAndKeyInCrLf) {
 }
 
 TEST_F(SettingsFile, WritesReplaceAddAndKeepOtherSections) {
-  ini.writeValue("Configuration", "Path", "C:\\A");
-  ini.writeValue("StoredCommands", "Command4", "dir");
-  ini.writeValue("Configuration", "Path", "C:\\B");
-  ini.writeValue("StoredCommands", "Command5", "ver");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\A"));
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command4", "dir"));
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\B"));
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command5", "ver"));
   EXPECT_EQ(readBytes(path),
             "[Configuration]\r\nPath=C:\\B\r\n\r\n[StoredCommands]\r\nCommand4=dir\r\n"
             "Command5=ver\r\n");
 }
 
 TEST_F(SettingsFile, DeleteKeyAndSection) {
-  ini.writeValue("Commands", "Command0", "a");
-  ini.writeValue("Commands", "Command1", "b");
-  ini.writeValue("StoredCommands", "Command3", "c");
-  ini.removeKey("Commands", "Command0");
+  EXPECT_TRUE(ini.writeValue("Commands", "Command0", "a"));
+  EXPECT_TRUE(ini.writeValue("Commands", "Command1", "b"));
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command3", "c"));
+  EXPECT_TRUE(ini.removeKey("Commands", "Command0"));
   EXPECT_FALSE(ini.readValue("Commands", "Command0"));
   EXPECT_EQ(ini.readValue("Commands", "Command1"), "b");
-  ini.removeSection("Commands");
+  EXPECT_TRUE(ini.removeSection("Commands"));
   EXPECT_FALSE(ini.readValue("Commands", "Command1"));
   EXPECT_EQ(readBytes(path), "[StoredCommands]\r\nCommand3=c\r\n");
 }
@@ -61,8 +61,8 @@ TEST_F(SettingsFile, DeleteKeyAndSection) {
 TEST_F(SettingsFile, LongValuesComeBackWhole) {
   const std::string command(300, 'x');
   const std::string huge = std::string(70000, 'y') + "z";
-  ini.writeValue("StoredCommands", "Command0", command);
-  ini.writeValue("StoredCommands", "Command1", huge);
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command0", command));
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command1", huge));
   EXPECT_EQ(ini.readValue("StoredCommands", "Command0"), command);
   EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), huge);
 }
@@ -70,7 +70,7 @@ TEST_F(SettingsFile, LongValuesComeBackWhole) {
 TEST_F(SettingsFile, BlanksAndQuotesSurviveTheRoundTrip) {
   for (const std::string value : {"  dir  ", "\tx", "\"C:\\Program Files\\x\\a.exe\"", "'quoted'",
                                   "\"", "\"\"", "a\"b\"", "\"open", "echo \"hi\"", " \"both\" "}) {
-    ini.writeValue("StoredCommands", "Command1", value);
+    EXPECT_TRUE(ini.writeValue("StoredCommands", "Command1", value));
     EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), value) << "[" << value << "]";
   }
   EXPECT_EQ(IniDocument::encodeValue("\"a.exe\""), "\"\"a.exe\"\"");
@@ -78,13 +78,13 @@ TEST_F(SettingsFile, BlanksAndQuotesSurviveTheRoundTrip) {
 }
 
 TEST_F(SettingsFile, LineBreaksInValuesCannotCreateKeysOrSections) {
-  ini.writeValue("StoredCommands", "Command2",
-                 "dir\r\n[Configuration]\r\nPath=C:\\evil\nCommand3=x");
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command2",
+                             "dir\r\n[Configuration]\r\nPath=C:\\evil\nCommand3=x"));
   EXPECT_FALSE(ini.readValue("Configuration", "Path"));
   EXPECT_FALSE(ini.readValue("StoredCommands", "Command3"));
   EXPECT_EQ(ini.readValue("StoredCommands", "Command2"),
             "dir  [Configuration]  Path=C:\\evil Command3=x");
-  ini.writeValue("Sec\r\n[tion]", "Key\n=x", "v");
+  EXPECT_TRUE(ini.writeValue("Sec\r\n[tion]", "Key\n=x", "v"));
   EXPECT_EQ(ini.readValue("Sec[tion", "Keyx"), "v");
 }
 
@@ -94,7 +94,8 @@ TEST_F(SettingsFile, ALoneCarriageReturnStaysInsideItsLine) {
   writeBytes(path, "[StoredCommands]\r\nCommand0=dir /\raCmd\nCommand1=x\r\n");
   EXPECT_EQ(ini.readValue("StoredCommands", "Command0"), "dir /\raCmd");
   EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), "x");
-  ini.writeValue("StoredCommands", "Command0", *ini.readValue("StoredCommands", "Command0"));
+  EXPECT_TRUE(
+      ini.writeValue("StoredCommands", "Command0", *ini.readValue("StoredCommands", "Command0")));
   EXPECT_EQ(ini.readValue("StoredCommands", "Command0"), "dir / aCmd");
   EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), "x");
 }
@@ -131,8 +132,8 @@ TEST_F(SettingsFile, HandWrittenFilesReadAsTheSystemReadsThem) {
 
 TEST_F(SettingsFile, EditsKeepHandWrittenLinesAndDropTheByteOrderMark) {
   writeBytes(path, "\xEF\xBB\xBF; my settings\n[Configuration]\nPath=C:\\\n\n[Other]\nx=1\n");
-  ini.writeValue("Configuration", "Path", "C:\\Temp");
-  ini.writeValue("Configuration", "Extra", "1");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\Temp"));
+  EXPECT_TRUE(ini.writeValue("Configuration", "Extra", "1"));
   EXPECT_EQ(
       readBytes(path),
       "; my settings\r\n[Configuration]\r\nPath=C:\\Temp\r\nExtra=1\r\n\r\n[Other]\r\nx=1\r\n");
@@ -182,14 +183,14 @@ TEST_F(SettingsFile, ALinkKeepsItsTargetAndLeftTemporaryFilesGo) {
 
 TEST_F(SettingsFile, DeletingASectionRemovesEveryCopyOfIt) {
   writeBytes(path, "[Commands]\nCommand0=a\n[Keep]\nk=v\n[COMMANDS]\nCommand1=b\n");
-  ini.removeSection("Commands");
+  EXPECT_TRUE(ini.removeSection("Commands"));
   EXPECT_EQ(readBytes(path), "[Keep]\r\nk=v\r\n");
 }
 
 TEST_F(SettingsFile, TextIsStoredInTheAnsiCodePage) {
-  ini.writeValue("Configuration", "Path",
-                 "C:\\Donn\xC3\xA9"
-                 "es\\\xE2\x82\xAC");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path",
+                             "C:\\Donn\xC3\xA9"
+                             "es\\\xE2\x82\xAC"));
   EXPECT_EQ(readBytes(path),
             "[Configuration]\r\nPath=C:\\Donn\xE9"
             "es\\\x80\r\n");
@@ -201,10 +202,10 @@ TEST_F(SettingsFile, TextIsStoredInTheAnsiCodePage) {
 // While every value fits the ANSI code page the file keeps its bytes; a value that does not makes
 // it UTF-16 LE with a byte-order mark, and every value, old and new, comes back exactly.
 TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
-  ini.writeValue("Configuration", "Path",
-                 "C:\\Donn\xC3\xA9"
-                 "es");
-  ini.writeValue("StoredCommands", "Command1", "  echo \"x\"  ");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path",
+                             "C:\\Donn\xC3\xA9"
+                             "es"));
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command1", "  echo \"x\"  "));
   const std::string ansi = readBytes(path);
   ASSERT_EQ(ansi.substr(0, 15), "[Configuration]");
   const std::string values[] = {"echo \xE6\x97\xA5\xE6\x9C\xAC", "echo \xCE\xA9",
@@ -227,7 +228,8 @@ TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
 TEST_F(SettingsFile, WritersInParallelLoseNoKey) {
   const auto writeKeys = [&](const std::string& prefix) {
     IniFile writer{path};
-    for (int i = 0; i < 40; ++i) writer.writeValue("Keys", prefix + std::to_string(i), "v");
+    for (int i = 0; i < 40; ++i)
+      EXPECT_TRUE(writer.writeValue("Keys", prefix + std::to_string(i), "v"));
   };
   std::thread first(writeKeys, "a"), second(writeKeys, "b");
   first.join();
@@ -240,9 +242,9 @@ TEST_F(SettingsFile, WritersInParallelLoseNoKey) {
 
 TEST_F(SettingsFile, ASecondWriterIsSeenAtOnce) {
   IniFile other{path};
-  ini.writeValue("Configuration", "Path", "C:\\A");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\A"));
   EXPECT_EQ(other.readValue("Configuration", "Path"), "C:\\A");
-  other.writeValue("Configuration", "Path", "C:\\B");
+  EXPECT_TRUE(other.writeValue("Configuration", "Path", "C:\\B"));
   EXPECT_EQ(ini.readValue("Configuration", "Path"), "C:\\B");
 }
 
@@ -281,7 +283,7 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFiles) {
   std::filesystem::create_directories(dir / "blocked.ini" / "inside");
   IniFile blocked{dir / "blocked.ini"};
   EXPECT_FALSE(blocked.writeValue("Configuration", "Path", "C:\\"));
-  ini.writeValue("Configuration", "Path", "C:\\Old");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\Old"));
   std::size_t files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     files += entry.is_regular_file() ? 1 : 0;
@@ -290,7 +292,7 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFiles) {
 }
 
 TEST_F(SettingsFile, ReadersNeverSeeATornFile) {
-  ini.writeValue("Commands", "Command0", std::string(5000, 'a'));
+  EXPECT_TRUE(ini.writeValue("Commands", "Command0", std::string(5000, 'a')));
   std::atomic<bool> stop{false};
   std::atomic<int> reads{0}, torn{0};
   std::thread reader([&] {
@@ -302,7 +304,7 @@ TEST_F(SettingsFile, ReadersNeverSeeATornFile) {
     }
   });
   for (int i = 0; i < 300; ++i) {
-    ini.writeValue("Commands", "Command0", std::string(i % 2 ? 5000 : 6000, 'b'));
+    EXPECT_TRUE(ini.writeValue("Commands", "Command0", std::string(i % 2 ? 5000 : 6000, 'b')));
   }
   stop = true;
   reader.join();

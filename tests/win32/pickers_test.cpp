@@ -70,7 +70,7 @@ TEST_F(Pickers, DriveChangeIsRaisedInsideTheAssignment) {
   if (!other) GTEST_SKIP() << "needs a second ready drive";
   const std::string letter(1, static_cast<char>(other));
   Win32DriveList drives(host.hwnd, 1);
-  drives.setDrive("c:");
+  ASSERT_TRUE(drives.setDrive("c:"));
   std::string seenInside;
   int changes = 0;
   drives.onChange = [&] {

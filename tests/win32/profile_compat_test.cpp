@@ -51,7 +51,7 @@ TEST_F(ProfileCompat, SystemReadsWhatTheEngineWrites) {
   for (int i = 0; i < static_cast<int>(std::size(kValues)); ++i) {
     ASSERT_TRUE(ini.writeValue("StoredCommands", "Command" + std::to_string(i), kValues[i]));
   }
-  ini.writeValue("StoredCommands", "Command9", std::string(3000, 'L'));
+  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command9", std::string(3000, 'L')));
   for (int i = 0; i < static_cast<int>(std::size(kValues)); ++i) {
     const std::string key = "Command" + std::to_string(i);
     std::string expected = kValues[i];
@@ -79,11 +79,11 @@ TEST_F(ProfileCompat, EngineReadsWhatTheSystemWrites) {
 
 TEST_F(ProfileCompat, EditsOfEachSideKeepTheOthersKeys) {
   IniFile& ini = engine();
-  ini.writeValue("Configuration", "Path", "C:\\A");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\A"));
   WritePrivateProfileStringA("StoredCommands", "Command3", "tree", path_.c_str());
-  ini.writeValue("Commands", "Command0", "ver");
+  EXPECT_TRUE(ini.writeValue("Commands", "Command0", "ver"));
   WritePrivateProfileStringA("Configuration", "Path", "C:\\B", path_.c_str());
-  ini.removeKey("StoredCommands", "Command3");
+  EXPECT_TRUE(ini.removeKey("StoredCommands", "Command3"));
   EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\B");
   EXPECT_EQ(systemRead("Commands", "Command0"), "ver");
   EXPECT_EQ(systemRead("StoredCommands", "Command3"), "");
@@ -91,14 +91,15 @@ TEST_F(ProfileCompat, EditsOfEachSideKeepTheOthersKeys) {
 }
 
 TEST_F(ProfileCompat, LineBreaksNeverReachTheSystemAsNewKeys) {
-  engine().writeValue("StoredCommands", "Command1", "dir\r\n[Configuration]\r\nPath=C:\\evil");
+  EXPECT_TRUE(
+      engine().writeValue("StoredCommands", "Command1", "dir\r\n[Configuration]\r\nPath=C:\\evil"));
   EXPECT_EQ(systemRead("Configuration", "Path"), "");
   EXPECT_EQ(systemRead("StoredCommands", "Command1"), "dir  [Configuration]  Path=C:\\evil");
 }
 
 TEST_F(ProfileCompat, AReadOnlyFileIsLeftIntact) {
   IniFile& ini = engine();
-  ini.writeValue("Configuration", "Path", "C:\\A");
+  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\A"));
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_FALSE(ini.writeValue("Configuration", "Path", "C:\\B"));
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);

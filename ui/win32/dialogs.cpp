@@ -256,11 +256,11 @@ void Win32Dialogs::showAbout(const std::function<void(AboutView&)>& load) {
   AboutDialog(owner_, icon_, hand_, load).run();
 }
 
-long Win32Shell::execute(std::string_view operation, std::string_view document,
-                         std::string_view parameters, std::string_view directory, int show) {
+Outcome Win32Shell::execute(std::string_view operation, std::string_view document,
+                            std::string_view parameters, std::string_view directory, int show) {
   const auto shellExecute =
       systemFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
-  if (!shellExecute) return SE_ERR_NOASSOC;
+  if (!shellExecute) return Outcome::failed(systemErrorText(ERROR_NO_ASSOCIATION));
   // The shell may hand the document to a handler that needs COM on this thread; it is started
   // here, at the click, not at start-up. Already started (apartment-threaded) is as good.
   if (const auto initialize =
@@ -271,7 +271,9 @@ long Win32Shell::execute(std::string_view operation, std::string_view document,
   const auto result =
       shellExecute(GetDesktopWindow(), widen(operation).c_str(), widen(document).c_str(),
                    widen(parameters).c_str(), widen(directory).c_str(), show);
-  return static_cast<long>(reinterpret_cast<INT_PTR>(result));
+  // Above 32 is success; below, the shell has set the system's reason.
+  if (reinterpret_cast<INT_PTR>(result) > 32) return Outcome::success();
+  return Outcome::failed(systemErrorText(GetLastError()));
 }
 
 }  // namespace promptella

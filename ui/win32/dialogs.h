@@ -28,8 +28,8 @@ class Win32Dialogs : public DialogService {
 
 class Win32Shell : public Shell {
  public:
-  long execute(std::string_view operation, std::string_view document, std::string_view parameters,
-               std::string_view directory, int show) override;
+  Outcome execute(std::string_view operation, std::string_view document,
+                  std::string_view parameters, std::string_view directory, int show) override;
 };
 
 }  // namespace promptella

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <stdexcept>
+
 #include "platform/win32/screen.h"
 #include "platform/win32/text.h"
 #include "ui/win32/dialogs.h"
@@ -46,16 +48,22 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
   windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);
+  // Registered already by an earlier window of this process is as good.
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot register the main window: " + systemErrorText(GetLastError()));
+  }
 
   createMenu();
-  CreateWindowExW(kExStyle, kClassName, L"", kStyle, 0, 0, 100, 100, nullptr, menu_, instance_,
-                  this);
+  if (!CreateWindowExW(kExStyle, kClassName, L"", kStyle, 0, 0, 100, 100, nullptr, menu_, instance_,
+                       this)) {
+    throw std::runtime_error("cannot create the main window: " + systemErrorText(GetLastError()));
+  }
   // Message boxes are owned by the window, which takes no input until they close.
   messages_.setOwner(hwnd_);
   setErrorOwner(hwnd_);
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  // Without a tooltip window the buttons simply show no tooltips.
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);

@@ -40,7 +40,8 @@ std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND window, UINT message, WP
       for (const std::string& entry : suggestions()) entries.push_back(widen(entry));
       return entries;
     });
-    suggestions_->attach(edit_);
+    // Without the system's autocompletion the line simply offers nothing.
+    static_cast<void>(suggestions_->attach(edit_));
   }
   // The key still goes to the edit field, whatever the handler did.
   if (message == WM_CHAR && onKey) onKey(wParam == L'\r' ? Key::Enter : Key::Other);

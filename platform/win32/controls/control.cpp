@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/win32/accessible_name.h"
 #include "platform/win32/error_boundary.h"
@@ -24,9 +25,13 @@ bool asksForEnter(UINT message, WPARAM wParam, LPARAM lParam) {
 
 HWND createChild(HWND parent, int id, const wchar_t* className, DWORD style, DWORD exStyle,
                  const wchar_t* text) {
-  return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                         GetModuleHandleW(nullptr), nullptr);
+  HWND child = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10,
+                               10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               GetModuleHandleW(nullptr), nullptr);
+  // A window without one of its controls cannot work: the error boundary tells the user.
+  if (!child)
+    throw std::runtime_error("cannot create a control: " + systemErrorText(GetLastError()));
+  return child;
 }
 
 std::wstring windowText(HWND hwnd) {

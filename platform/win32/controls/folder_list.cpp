@@ -356,7 +356,7 @@ void Win32FolderList::openEntry(int index) {
     target += entry.name;
   }
   // A folder that vanished since it was listed fails quietly: the list stays as it is.
-  setPath(narrow(target));
+  static_cast<void>(setPath(narrow(target)));
 }
 
 bool Win32FolderList::onCommand(WORD code) {
