@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/batch_files.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/interpreter.h"
@@ -143,9 +144,7 @@ Outcome BatchRunner::enterDrive(std::string_view drive) {
 }
 
 std::filesystem::path BatchRunner::spareFile(int n) const {
-  return batchFile_.parent_path() /
-         pathFromUtf8(pathToUtf8(batchFile_.stem()) + "-" + std::to_string(n) +
-                      pathToUtf8(batchFile_.extension()));
+  return spareBatchFile(batchFile_, n);
 }
 
 bool BatchRunner::busy(const std::filesystem::path& file) const {

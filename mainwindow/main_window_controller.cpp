@@ -12,7 +12,8 @@ namespace promptella {
 void MainWindowController::load() {
   MainControls& c = controls_;
   c.window.setCaption(std::string(kProductName) + " " + std::string(kVersion));
-  files_ = chooseFileNames(services_.app);
+  const FileFolders folders = chooseFileFolders(services_.app);
+  files_ = {claimBatchFile(services_.app, folders.batches), settingsFileIn(folders.settings)};
   removeLeftTemporaryFiles(pathFromUtf8(files_.settingsFile));
   settings_.emplace(pathFromUtf8(files_.settingsFile));
   settings_->onHeld = [this](const std::string& what) {

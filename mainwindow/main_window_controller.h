@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "console/console_mode.h"
+#include "engine/batch_files.h"
 #include "mainwindow/command_line.h"
 #include "mainwindow/main_controls.h"
 #include "mainwindow/pickers.h"
@@ -17,6 +18,12 @@
 #include "storedcommands/stored_commands.h"
 
 namespace promptella {
+
+// The program's two files, named once at start-up.
+struct FileNames {
+  std::string batchFile;
+  std::string settingsFile;
+};
 
 // The services the handlers call.
 struct MainServices {
