@@ -26,7 +26,6 @@ class PickerMoveGuard {
     set_ = false;
     return set;
   }
-  [[nodiscard]] bool programMoving() const { return set_; }
   // From now on a change is the user's (the window has become active).
   void reset() { set_ = false; }
 

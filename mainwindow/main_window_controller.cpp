@@ -8,6 +8,45 @@
 #include "platform/files.h"
 
 namespace promptella {
+namespace {
+
+std::vector<Control*> commandControlsOf(const MainControls& c) {
+  std::vector<Control*> controls = {&c.drives, &c.folders, &c.commandLine};
+  controls.insert(controls.end(), c.legends.begin(), c.legends.end());
+  return controls;
+}
+
+}  // namespace
+
+// The subsystems that handle the controls, made together once the files are named.
+struct MainWindowController::Subsystems {
+  Subsystems(const MainControls& c, const MainServices& s, PickerMoveGuard& guard,
+             const FileNames& files)
+      : settings(pathFromUtf8(files.settingsFile)),
+        batches(pathFromUtf8(files.batchFile), s.launcher),
+        runner(batches, c.drives, c.folders, guard, s.messages),
+        pickers(c.drives, c.folders, batches, settings, guard, s.messages),
+        commandLine(c.commandLine, runner, settings),
+        storedCommands(c.slotButtons, c.storeButtons, c.menuItems, c.commandLine, runner, settings,
+                       s.dialogs),
+        consoleMode(
+            c.consoleLink, commandControlsOf(c),
+            [this](bool enabled) { storedCommands.setEnabled(enabled); }, s.console, runner,
+            c.window, s.messages) {}
+
+  IniFile settings;
+  BatchRunner batches;
+  CommandRunner runner;
+  Pickers pickers;
+  CommandLine commandLine;
+  StoredCommands storedCommands;
+  ConsoleMode consoleMode;
+};
+
+MainWindowController::MainWindowController(MainControls controls, MainServices services)
+    : controls_(controls), services_(services) {}
+
+MainWindowController::~MainWindowController() = default;
 
 void MainWindowController::load() {
   MainControls& c = controls_;
@@ -15,28 +54,16 @@ void MainWindowController::load() {
   const FileFolders folders = chooseFileFolders(services_.app);
   files_ = {claimBatchFile(services_.app, folders.batches), settingsFileIn(folders.settings)};
   removeLeftTemporaryFiles(pathFromUtf8(files_.settingsFile));
-  settings_.emplace(pathFromUtf8(files_.settingsFile));
-  settings_->onHeld = [this](const std::string& what) {
+  loaded_ = std::make_unique<Subsystems>(c, services_, guard_, files_);
+  loaded_->settings.onHeld = [this](const std::string& what) {
     services_.messages.show("Couldn't save " + what + ": " + files_.settingsFile +
                             " is in use by another program. Promptella will save it as soon as "
                             "the file is free.");
   };
-  startOnGivenFolder();
-  batches_.emplace(pathFromUtf8(files_.batchFile), services_.launcher);
-  runner_.emplace(*batches_, c.drives, c.folders, guard_, services_.messages);
-  pickers_.emplace(c.drives, c.folders, *batches_, *settings_, guard_, services_.messages);
-  commandLine_.emplace(c.commandLine, *runner_, *settings_);
-  storedCommands_.emplace(c.slotButtons, c.storeButtons, c.menuItems, c.commandLine, *runner_,
-                          *settings_, services_.dialogs);
-  std::vector<Control*> commandControls = {&c.drives, &c.folders, &c.commandLine};
-  commandControls.insert(commandControls.end(), c.legends.begin(), c.legends.end());
-  consoleMode_.emplace(
-      c.consoleLink, std::move(commandControls),
-      [this](bool enabled) { storedCommands_->setEnabled(enabled); }, services_.console, *runner_,
-      c.window, services_.messages);
+  startOnGivenFolder(loaded_->settings);
 
-  storedCommands_->load();
-  commandLine_->loadHistory();
+  loaded_->storedCommands.load();
+  loaded_->commandLine.loadHistory();
   // Offered while typing: the history, newest first, then the stored commands.
   c.commandLine.suggestions = [&c] {
     std::vector<std::string> entries;
@@ -52,13 +79,13 @@ void MainWindowController::load() {
   services_.console.open(c.window);
 }
 
-void MainWindowController::startOnGivenFolder() {
+void MainWindowController::startOnGivenFolder(IniFile& settings) {
   const StartRequest request = parseStartArguments(services_.app.startArguments());
   if (request.kind != StartRequest::Kind::folder) return;
   // Saved as a pick in the lists saves it, so the first activation moves the lists there.
   if (const auto folder = services_.app.folderToStartOn(request.folder)) {
     // A file held by another program keeps the change pending, and the user is told.
-    static_cast<void>(settings_->writeValue("Configuration", "Path", *folder));
+    static_cast<void>(settings.writeValue("Configuration", "Path", *folder));
     return;
   }
   services_.messages.show("Couldn't open the folder " + request.folder +
@@ -67,22 +94,25 @@ void MainWindowController::startOnGivenFolder() {
 }
 
 void MainWindowController::activate() {
+  if (!loaded_) return;
   // A change kept out by another program's hold is saved once the file is free; until then the
   // reads below see it all the same.
-  static_cast<void>(settings_->savePending());
-  pickers_->restoreSavedFolder();
+  static_cast<void>(loaded_->settings.savePending());
+  loaded_->pickers.restoreSavedFolder();
 }
 
 void MainWindowController::unload() {
-  // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
-  static_cast<void>(removeFile(pathFromUtf8(files_.batchFile)));
-  batches_->removeFinishedSpareFiles();
+  if (loaded_) {
+    // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
+    static_cast<void>(removeFile(pathFromUtf8(files_.batchFile)));
+    loaded_->batches.removeFinishedSpareFiles();
+  }
   services_.console.close();
   services_.app.terminate(0);
 }
 
 void MainWindowController::endSession() {
-  if (batches_) batches_->removeAllFiles();
+  if (loaded_) loaded_->batches.removeAllFiles();
 }
 
 void MainWindowController::exit() {

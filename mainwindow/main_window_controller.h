@@ -4,7 +4,7 @@
 #pragma once
 
 #include <array>
-#include <optional>
+#include <memory>
 
 #include "console/console_mode.h"
 #include "engine/batch_files.h"
@@ -37,11 +37,12 @@ struct MainServices {
 
 class MainWindowController {
  public:
-  MainWindowController(MainControls controls, MainServices services)
-      : controls_(controls), services_(services) {}
+  MainWindowController(MainControls controls, MainServices services);
+  ~MainWindowController();
 
-  // Names the files, saves a folder given on the command line as the folder, fills the slots and
-  // the history, and opens the companion console.
+  // Names the files, makes the subsystems, saves a folder given on the command line as the
+  // folder, fills the slots and the history, and opens the companion console. Until then the
+  // events below do nothing but end the process where they would.
   void load();
   // At start-up and back from one of the program's dialogs: the lists go to the saved folder.
   void activate();
@@ -54,25 +55,15 @@ class MainWindowController {
   void exit();
   void showAbout();
 
-  const FileNames& files() const { return files_; }
-  IniFile& settings() { return *settings_; }
-  PickerMoveGuard& pickerGuard() { return guard_; }
-
  private:
-  void startOnGivenFolder();
+  struct Subsystems;
+  void startOnGivenFolder(IniFile& settings);
 
   MainControls controls_;
   MainServices services_;
   PickerMoveGuard guard_;
   FileNames files_;
-  // Made at load, once the files are named.
-  std::optional<IniFile> settings_;
-  std::optional<BatchRunner> batches_;
-  std::optional<CommandRunner> runner_;
-  std::optional<Pickers> pickers_;
-  std::optional<CommandLine> commandLine_;
-  std::optional<StoredCommands> storedCommands_;
-  std::optional<ConsoleMode> consoleMode_;
+  std::unique_ptr<Subsystems> loaded_;  // made whole at load, once the files are named
 };
 
 }  // namespace promptella

@@ -20,7 +20,7 @@ class CommandLine : public testing::WindowTest {
   std::vector<std::string> savedHistory() {
     std::vector<std::string> out;
     for (int n = 0;; ++n) {
-      const auto entry = w.controller.settings().readValue("Commands", numberedKey(n));
+      const auto entry = w.saved("Commands", numberedKey(n));
       if (!entry) return out;
       out.push_back(*entry);
     }
@@ -72,7 +72,7 @@ TEST_F(CommandLine, TwentyOneCommandsKeepTheNewestTwenty) {
   EXPECT_EQ(w.commandLine.items.back(), "echo 2");
   const auto saved = savedHistory();
   EXPECT_EQ(saved, w.commandLine.items);
-  EXPECT_FALSE(w.controller.settings().readValue("Commands", "Command20"));
+  EXPECT_FALSE(w.saved("Commands", "Command20"));
 }
 
 TEST_F(CommandLine, ALoadedListOf25KeepsItsLength) {
@@ -92,10 +92,10 @@ TEST_F(CommandLine, CdMovesTheFolderListAndSavesItBeforeTheHistory) {
   enter("cd C:\\Temp");
   EXPECT_EQ(w.launcher.starts.size(), 1u);  // the move runs no batch of its own
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
-  EXPECT_EQ(w.controller.settings().readValue("Configuration", "Path"), "C:\\Temp");
-  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+  EXPECT_EQ(w.saved("Configuration", "Path"), "C:\\Temp");
   enter("dir");
   EXPECT_EQ(w.launcher.lines(1)[2], "cd \"C:\\Temp\"");
+  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(CommandLine, AFailedStartKeepsTheTextAndSkipsTrackingAndHistory) {
@@ -114,7 +114,7 @@ TEST_F(CommandLine, HistoryRewriteKeepsOtherSections) {
   load("[StoredCommands]\r\nCommand1=tree\r\n[Commands]\r\nCommand0=a\r\nCommand1=b\r\n");
   enter("c");
   EXPECT_EQ(savedHistory(), (std::vector<std::string>{"c", "a", "b"}));
-  EXPECT_EQ(w.controller.settings().readValue("StoredCommands", "Command1"), "tree");
+  EXPECT_EQ(w.saved("StoredCommands", "Command1"), "tree");
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(ConsoleMode, AnEmptyLineRunsFourLinesAndCdMovesTheFolderList) {
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_EQ(w.launcher.lines(2)[2], "cd \"C:\\Temp\"");
   EXPECT_TRUE(w.commandLine.items.empty());  // no history from console mode
-  EXPECT_FALSE(w.controller.settings().readValue("Commands", "Command0"));
+  EXPECT_FALSE(w.saved("Commands", "Command0"));
 }
 
 TEST_F(ConsoleMode, NoLineFromTheConsoleEndsItWithAMessageAndRunsNothing) {

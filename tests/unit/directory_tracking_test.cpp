@@ -14,8 +14,9 @@ class Tracking : public ::testing::Test {
     drives.ready = {'c', 'd', 'z'};
     folders.existing = {"C:\\", "C:\\Temp", "C:\\Windows", "D:\\"};
     guard.reset();
-    // "off": the change is the program's own move, which runs no batch.
-    const auto state = [&] { return guard.programMoving() ? "off" : "on"; };
+    // "off": the change is the program's own move, which runs no batch (the pickers take the
+    // guard as these handlers do).
+    const auto state = [&] { return guard.takeProgramMove() ? "off" : "on"; };
     drives.onChange = [&, state] { events.push_back(std::string("drive ") + state()); };
     folders.onChange = [&, state] { events.push_back(std::string("folder ") + state()); };
   }
@@ -32,7 +33,7 @@ TEST_F(Tracking, ADriveCommandMovesOnlyTheDriveList) {
   EXPECT_EQ(drives.drive(), "d:");
   EXPECT_EQ(folders.path(), "C:\\");
   EXPECT_EQ(events, std::vector<std::string>{"drive off"});
-  EXPECT_FALSE(guard.programMoving());
+  EXPECT_FALSE(guard.takeProgramMove());
 }
 
 TEST_F(Tracking, AProgramPathMovesTheDriveButNoFolder) {
@@ -69,14 +70,14 @@ TEST_F(Tracking, OtherFormsChangeNothing) {
 TEST_F(Tracking, FailedOrSilentMovesLeaveNoProgramMovePending) {
   track("chdir /d d:\\x");
   EXPECT_EQ(folders.assignments, 1);
-  EXPECT_FALSE(guard.programMoving());
+  EXPECT_FALSE(guard.takeProgramMove());
   track("1:x");
   EXPECT_EQ(drives.assignments, 1);
-  EXPECT_FALSE(guard.programMoving());
+  EXPECT_FALSE(guard.takeProgramMove());
   track("c:");  // the drive already shown: no event
-  EXPECT_FALSE(guard.programMoving());
+  EXPECT_FALSE(guard.takeProgramMove());
   track("cd C:\\");  // the folder already shown: no event
-  EXPECT_FALSE(guard.programMoving());
+  EXPECT_FALSE(guard.takeProgramMove());
   EXPECT_TRUE(events.empty());
 }
 

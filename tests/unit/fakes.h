@@ -380,6 +380,30 @@ struct FakeMainWindow {
     if (activate) controller.activate();
   }
 
+  // Runs `command` as Enter in the command line does.
+  void enter(std::string_view command) {
+    commandLine.setText(command);
+    commandLine.onKey(Key::Enter);
+  }
+  // The batch file that commands run from: the one a run of "ver" is started with.
+  std::filesystem::path batchFileOfARun() {
+    enter("ver");
+    return pathFromUtf8(launcher.starts.back().file);
+  }
+  // Whether a pick by the user runs its batch now, as every pick must but the program's own moves.
+  bool userPickRuns() {
+    const std::size_t before = launcher.starts.size();
+    folders.existing.insert({"C:\\", "C:\\Temp"});
+    static_cast<void>(folders.setPath(folders.path() == "C:\\Temp" ? "C:\\" : "C:\\Temp"));
+    return launcher.starts.size() > before;
+  }
+  // A value as the settings file in `folder` (the program's when empty) holds it.
+  std::optional<std::string> saved(std::string_view section, std::string_view key,
+                                   const std::filesystem::path& folder = {}) const {
+    return IniFile((folder.empty() ? app.folder_ : folder) / "Promptella.ini")
+        .readValue(section, key);
+  }
+
   // Names the controls and has them log their enabling into `log`.
   void logEnabling() {
     const auto name = [&](auto& control, std::string text) {

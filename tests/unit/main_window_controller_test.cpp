@@ -40,8 +40,9 @@ TEST_F(MainWindowStart, WithoutSettingsOnlySlot0HoldsTheDefault) {
 
 TEST_F(MainWindowStart, FileNamesComeFromTheProgramFolder) {
   load();
-  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), dir / "Promptella.ini");
-  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "~Promptella.bat");
+  w.controller.activate();
+  EXPECT_EQ(w.batchFileOfARun(), dir / "~Promptella.bat");
+  EXPECT_EQ(w.saved("Commands", "Command0"), "ver");
 }
 
 // A second copy started from the same folder gets a batch file of its own, and files left by
@@ -55,7 +56,6 @@ TEST_F(MainWindowStart, EachCopyHasItsOwnBatchFileAndLeftFilesGo) {
                                "~Promptella.x.bat",   "other.bat"};
   for (const char* file : files) writeBytes(dir / file, "rem\r\n");
   load();
-  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "~Promptella.2.bat");
   std::vector<std::string> left;
   for (const char* file : files) {
     if (std::filesystem::exists(dir / file)) left.push_back(file);
@@ -63,6 +63,8 @@ TEST_F(MainWindowStart, EachCopyHasItsOwnBatchFileAndLeftFilesGo) {
   EXPECT_EQ(left,
             (std::vector<std::string>{"~Promptella.bat", "~Promptella-2.bat", "~Promptella.3.bat",
                                       "~Promptella.x.bat", "other.bat"}));
+  w.controller.activate();
+  EXPECT_EQ(w.batchFileOfARun(), dir / "~Promptella.2.bat");
   EXPECT_EQ(batchFileOwner("~Promptella.12-3.bat")->copy, 12);
   EXPECT_FALSE(batchFileOwner("~Promptella.1.bat"));
   EXPECT_FALSE(batchFileOwner("~Promptella.bat.bak"));
@@ -122,9 +124,7 @@ TEST_F(MainWindowStart, ActivateRestoresTheSavedFolderThroughThePickers) {
   int driveChanges = 0, folderChanges = 0;
   w.drives.onChange = [&] { ++driveChanges; };
   w.folders.onChange = [&] { ++folderChanges; };
-  EXPECT_TRUE(w.controller.pickerGuard().programMoving());
   w.controller.activate();
-  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
   EXPECT_EQ(w.drives.drive(), "z:");
   EXPECT_EQ(w.folders.path(), "Z:\\");
   EXPECT_EQ(driveChanges, 1);
@@ -136,11 +136,12 @@ TEST_F(MainWindowStart, ActivateRestoresTheSavedFolderThroughThePickers) {
 
 TEST_F(MainWindowStart, ActivateWithAMissingDriveOrFolderLeavesTheListsAndSaysNothing) {
   load("[Configuration]\r\nPath=Q:\\Nowhere\r\n");
+  EXPECT_FALSE(w.userPickRuns()) << "until the first activation, no change is the user's";
   w.controller.activate();
   EXPECT_EQ(w.drives.drive(), "c:");
-  EXPECT_EQ(w.folders.path(), "C:\\");
+  EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_TRUE(w.messages.shown.empty());
-  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST(StartArguments, QuotesOnlyGroupAndHelpAsksForTheUsage) {
@@ -198,6 +199,14 @@ TEST_F(MainWindowStart, ActivateWithoutASavedFolderTouchesNoList) {
   EXPECT_EQ(w.folders.assignments, 0);
 }
 
+TEST_F(MainWindowStart, EventsBeforeLoadTouchNothingButStillEnd) {
+  w.controller.activate();
+  w.controller.endSession();
+  EXPECT_EQ(w.drives.assignments + w.folders.assignments, 0);
+  w.controller.unload();
+  EXPECT_EQ(w.app.exitCodes, std::vector<int>{0});
+}
+
 TEST_F(MainWindowStart, UnloadDeletesTheBatchFileReleasesTheConsoleAndEndsWith0) {
   load();
   writeBytes(dir / "~Promptella.bat", "dir\r\n");
@@ -248,14 +257,11 @@ class ReadOnlyProgramFolder : public ::testing::Test {
 TEST_F(ReadOnlyProgramFolder, FilesMoveToTheUsersDataFolderTakingTheOldSettingsAlong) {
   testing::writeBytes(program / "Promptella.ini", "[StoredCommands]\r\nCommand3=tree\r\n");
   w.controller.load();
-  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), data / "Promptella.ini");
-  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), data / "~Promptella.bat");
   EXPECT_EQ(w.stored[3].caption(), "tree");
   w.controller.activate();
-  w.commandLine.setText("ver");
-  w.commandLine.onKey(Key::Enter);
-  EXPECT_EQ(w.controller.settings().readValue("Commands", "Command0"), "ver");
-  EXPECT_TRUE(std::filesystem::exists(data / "~Promptella.bat"));
+  EXPECT_EQ(w.batchFileOfARun(), data / "~Promptella.bat");
+  EXPECT_EQ(w.saved("Commands", "Command0", data), "ver");
+  EXPECT_EQ(w.saved("StoredCommands", "Command3", data), "tree");
   // The file beside the program is left as it was.
   EXPECT_EQ(testing::readBytes(program / "Promptella.ini"),
             "[StoredCommands]\r\nCommand3=tree\r\n");
@@ -272,9 +278,9 @@ TEST(WritableProgramFolder, KeepsBothFilesBesideTheProgram) {
   testing::TempDir dir;
   testing::FakeMainWindow w{dir.path()};
   w.app.dataFolder = dir / "unused";
-  w.controller.load();
-  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), dir / "Promptella.ini");
-  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "~Promptella.bat");
+  w.start();
+  EXPECT_EQ(w.batchFileOfARun(), dir / "~Promptella.bat");
+  EXPECT_EQ(w.saved("Commands", "Command0"), "ver");
   EXPECT_FALSE(std::filesystem::exists(dir / "unused"));
 }
 
@@ -286,9 +292,9 @@ TEST(WritableProgramFolder, SharedWithOtherUsersKeepsTheBatchFileInTheUsersFolde
   w.app.dataFolder = dir / "LocalAppData";
   std::filesystem::create_directories(w.app.dataFolder);
   w.app.shared.insert(dir.path().string());
-  w.controller.load();
-  EXPECT_EQ(pathFromUtf8(w.controller.files().settingsFile), dir / "Promptella.ini");
-  EXPECT_EQ(pathFromUtf8(w.controller.files().batchFile), dir / "LocalAppData" / "~Promptella.bat");
+  w.start();
+  EXPECT_EQ(w.batchFileOfARun(), dir / "LocalAppData" / "~Promptella.bat");
+  EXPECT_EQ(w.saved("Commands", "Command0"), "ver");
 }
 
 // Administrators, the system, the installer and the creator of a file may write; anyone else

@@ -21,9 +21,7 @@ class Pickers : public testing::WindowTest {
     w.controller.activate();  // no saved folder: only the flag is set
   }
   std::vector<std::string> lines(std::size_t start) { return w.launcher.lines(start); }
-  std::optional<std::string> savedPath() {
-    return w.controller.settings().readValue("Configuration", "Path");
-  }
+  std::optional<std::string> savedPath() { return w.saved("Configuration", "Path"); }
 };
 
 TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
@@ -31,7 +29,7 @@ TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
   ASSERT_EQ(w.launcher.starts.size(), 1u);
   EXPECT_EQ(lines(0), (std::vector<std::string>{"@echo off", "c:", "@echo on", "cd \"C:\\Temp\""}));
   EXPECT_EQ(savedPath(), "C:\\Temp");
-  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
@@ -41,7 +39,7 @@ TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
   EXPECT_EQ(lines(1), (std::vector<std::string>{"@echo off", "d:", "@echo on", "cd \"D:\\Work\""}));
   EXPECT_EQ(w.folders.path(), "D:\\Work");
   EXPECT_EQ(savedPath(), "D:\\Work");
-  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
@@ -58,29 +56,26 @@ TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
   EXPECT_EQ(lines(1), std::vector<std::string>{"c:"});
   EXPECT_EQ(lines(2).back(), "cd \"C:\\\"");  // c: alone: the drive's current folder
   EXPECT_EQ(w.folders.path(), "C:\\");
-  EXPECT_FALSE(w.controller.pickerGuard().programMoving());
+  EXPECT_TRUE(w.userPickRuns());
   EXPECT_TRUE(w.messages.shown.empty());
 }
 
+// The console has run the command that moved a list: only the command's own batch runs.
 TEST_F(Pickers, ProgramMovesRunNoBatchButTheFolderIsSaved) {
-  {
-    const PickerMoveGuard::ProgramMove move(w.controller.pickerGuard());
-    w.folders.setPath("C:\\Temp");
-    EXPECT_TRUE(w.launcher.starts.empty());
-    EXPECT_EQ(savedPath(), "C:\\Temp");
-    EXPECT_FALSE(w.controller.pickerGuard().programMoving());
-  }
-  {
-    const PickerMoveGuard::ProgramMove move(w.controller.pickerGuard());
-    w.drives.setDrive("d:");
-    EXPECT_TRUE(w.launcher.starts.empty());
-    EXPECT_EQ(w.folders.path(), "C:\\Temp");  // the folder list does not follow
-    EXPECT_FALSE(w.controller.pickerGuard().programMoving());
-  }
+  w.enter("cd C:\\Temp");
+  EXPECT_EQ(w.launcher.starts.size(), 1u);
+  EXPECT_EQ(w.folders.path(), "C:\\Temp");
+  EXPECT_EQ(savedPath(), "C:\\Temp");
+  w.enter("d:");
+  EXPECT_EQ(w.launcher.starts.size(), 2u);
+  EXPECT_EQ(w.drives.drive(), "d:");
+  EXPECT_EQ(w.folders.path(), "C:\\Temp");  // the folder list does not follow
+  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
-  EXPECT_TRUE(w.controller.settings().writeValue("Configuration", "Path", "D:\\"));
+  EXPECT_TRUE(
+      IniFile(w.app.folder_ / "Promptella.ini").writeValue("Configuration", "Path", "D:\\"));
   w.controller.activate();
   ASSERT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});

@@ -13,9 +13,7 @@ using testing::TempDir;
 
 class Slots : public testing::WindowTest {
  protected:
-  std::optional<std::string> stored(int n) {
-    return w.controller.settings().readValue("StoredCommands", numberedKey(n));
-  }
+  std::optional<std::string> stored(int n) { return w.saved("StoredCommands", numberedKey(n)); }
   void expectSlot(int n, std::string_view caption) {
     const auto i = static_cast<std::size_t>(n);
     EXPECT_EQ(w.stored[i].caption(), caption) << "slot " << n;
@@ -113,8 +111,8 @@ TEST_F(Slots, RunningASlotShowsItRunsItAndTracksButKeepsTheHistory) {
             "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\ncd C:\\Temp\r\n");
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_EQ(w.commandLine.items, std::vector<std::string>{"ver"});
-  EXPECT_EQ(w.controller.settings().readValue("Commands", "Command0"), "ver");
-  EXPECT_FALSE(w.controller.settings().readValue("Commands", "Command1"));
+  EXPECT_EQ(w.saved("Commands", "Command0"), "ver");
+  EXPECT_FALSE(w.saved("Commands", "Command1"));
 }
 
 TEST_F(Slots, ClearingSlot0ShowsTheDefaultAgainAfterARestart) {
@@ -127,7 +125,7 @@ TEST_F(Slots, ClearingSlot0ShowsTheDefaultAgainAfterARestart) {
   FakeMainWindow restarted{dir.path()};
   restarted.controller.load();
   EXPECT_EQ(restarted.stored[0].caption(), "dir /w");
-  EXPECT_FALSE(restarted.controller.settings().readValue("StoredCommands", "Command0"));
+  EXPECT_FALSE(restarted.saved("StoredCommands", "Command0"));
 }
 
 }  // namespace
