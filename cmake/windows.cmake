@@ -12,6 +12,7 @@ add_library(promptella_win32 STATIC
   platform/win32/controls/folder_list.cpp
   platform/win32/controls/label.cpp
   platform/win32/controls/menu_item.cpp
+  platform/win32/controls/name_sorter.cpp
   platform/win32/controls/message_box.cpp
   platform/win32/off_thread.cpp
   platform/win32/process_launcher.cpp

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "platform/files.h"
+#include "platform/win32/folder_search.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/named_objects.h"
 #include "platform/win32/text.h"
@@ -195,16 +196,12 @@ std::vector<std::string> filesNamed(const std::filesystem::path& folder, std::st
   // The system matches the pattern (case-insensitively, as file names compare), so a folder of
   // many files costs no more than one of a few.
   std::vector<std::string> names;
-  const std::wstring pattern = (folder / (widen(prefix) + L"*" + widen(suffix))).native();
-  WIN32_FIND_DATAW found;
-  HANDLE search =
-      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      names.push_back(narrow(found.cFileName));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  FolderSearch search((folder / (widen(prefix) + L"*" + widen(suffix))).native());
+  for (bool more = search.found(); more; more = search.next()) {
+    if (!(search.entry().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      names.push_back(narrow(search.entry().cFileName));
+    }
+  }
   return names;
 }
 

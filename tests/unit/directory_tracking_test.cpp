@@ -3,6 +3,7 @@
 
 #include "engine/directory_tracking.h"
 #include "fakes.h"
+#include "platform/folder_path.h"
 #include "platform/interpreter.h"
 
 namespace promptella {
@@ -114,6 +115,33 @@ TEST(TrimSpaces, OnlyTheSpaceCharacter) {
   EXPECT_EQ(trimSpaces("  a b  "), "a b");
   EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t");
   EXPECT_EQ(trimSpaces("   "), "");
+}
+
+// What the folder list hands the system for a cd's text, and how it shows the full path back.
+TEST(FolderPath, TextsResolveAsTheInterpreterReadsThem) {
+  const struct {
+    const char *current, *typed, *toResolve;
+  } rows[] = {
+      {"C:\\Temp", "sub", "C:\\Temp\\sub"},
+      {"C:\\", "sub", "C:\\sub"},
+      {"C:\\Temp", "\"my folder\"", "C:\\Temp\\my folder"},
+      {"C:\\Temp", "..", "C:\\Temp\\.."},
+      {"C:\\Temp\\x", "\\Windows", "C:\\Windows"},
+      {"C:\\Temp", "/Windows", "C:\\Windows"},
+      {"\\\\srv\\share\\dir", "\\top", "\\\\srv\\share\\top"},
+      {"C:\\Temp", "d:", "d:"},
+      {"C:\\Temp", "\\\\srv\\share", "\\\\srv\\share"},
+      {"C:\\Temp", "\"\"", ""},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(folderToResolve(row.current, row.typed), row.toResolve) << row.typed;
+  }
+  EXPECT_EQ(tidyFolder("c:\\temp\\\\"), "C:\\temp");
+  EXPECT_EQ(tidyFolder("d:"), "D:\\");
+  EXPECT_EQ(tidyFolder("C:\\"), "C:\\");
+  EXPECT_EQ(tidyFolder("\\\\srv\\share\\"), "\\\\srv\\share\\");
+  EXPECT_EQ(rootLength(std::string_view("\\\\srv\\share\\dir")), 12u);
+  EXPECT_EQ(rootLength(std::wstring_view(L"\\\\srv\\share")), 11u);
 }
 
 }  // namespace

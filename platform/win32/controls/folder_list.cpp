@@ -4,14 +4,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <cwctype>
 #include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
+#include <vector>
 
+#include "platform/folder_path.h"
+#include "platform/win32/controls/name_sorter.h"
 #include "platform/win32/error_boundary.h"
+#include "platform/win32/folder_search.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
@@ -45,18 +44,6 @@ std::wstring fullPath(const std::wstring& text) {
   return out;
 }
 
-// The length of the root of a full path: "C:\" or "\\server\share\".
-std::size_t rootLength(const std::wstring& path) {
-  if (path.size() >= 3 && path[1] == L':') return 3;
-  if (path.rfind(L"\\\\", 0) == 0) {
-    const auto server = path.find(L'\\', 2);
-    if (server == std::wstring::npos) return path.size();
-    const auto share = path.find(L'\\', server + 1);
-    return share == std::wstring::npos ? path.size() : share + 1;
-  }
-  return 0;
-}
-
 void drawFolderGlyph(HDC dc, RECT box, bool open) {
   const int w = box.right - box.left, h = box.bottom - box.top;
   const int s = std::min(w, h);
@@ -76,116 +63,33 @@ void drawFolderGlyph(HDC dc, RECT box, bool open) {
   }
 }
 
-// Appends the sort key of `name` in the user's collation to `keys`; one call for any name that
-// fits the buffer, as nearly all do.
-void appendSortKey(std::string& keys, const std::wstring& name) {
-  const DWORD flags = LCMAP_SORTKEY | LINGUISTIC_IGNORECASE;
-  BYTE buffer[1024];
-  int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name.c_str(), -1,
-                           reinterpret_cast<LPWSTR>(buffer), sizeof(buffer), nullptr, nullptr, 0);
-  if (size > 0) {
-    keys.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
-    return;
-  }
-  size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name.c_str(), -1, nullptr, 0, nullptr,
-                       nullptr, 0);
-  if (size <= 0) return;
-  const std::size_t at = keys.size();
-  keys.resize(at + static_cast<std::size_t>(size));
-  LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, name.c_str(), -1,
-                reinterpret_cast<LPWSTR>(keys.data() + at), size, nullptr, nullptr, 0);
-}
-
-// A subfolder's name with its sort key.
-struct SortedName {
-  std::wstring* name;
-  std::string_view key;
-  bool operator<(const SortedName& other) const { return key < other.key; }
-};
-
-// Subfolder names as they are found, in batches, then sorted by their keys.
-struct NameBatch {
-  static constexpr std::size_t kSize = 1024;
-  std::vector<std::wstring> names;
-  std::string keys;  // all the batch's keys, one after another
-  std::vector<SortedName> sorted;
-  void sort() {
-    keys.clear();
-    keys.reserve(names.size() * 48);
-    std::vector<std::size_t> keyEnds;
-    keyEnds.reserve(names.size());
-    for (const std::wstring& name : names) {
-      appendSortKey(keys, name);
-      keyEnds.push_back(keys.size());
-    }
-    const std::string_view all = keys;
-    sorted.clear();
-    sorted.reserve(names.size());
-    for (std::size_t i = 0, begin = 0; i < names.size(); begin = keyEnds[i++]) {
-      sorted.push_back({&names[i], all.substr(begin, keyEnds[i] - begin)});
-    }
-    std::sort(sorted.begin(), sorted.end());
-  }
-};
-
-// Sorts full batches on a second thread while the folder is still being read, so that a folder
-// of many thousands costs little more than reading it. Started only for a folder that fills a
-// batch.
-class BatchSorter {
- public:
-  ~BatchSorter() { finish(); }
-  // Hands over a full batch, to be sorted on the second thread.
-  void add(NameBatch* batch) {
-    if (!thread_.joinable()) {
-      try {
-        thread_ = std::thread([this]() noexcept { run(); });
-      } catch (const std::system_error&) {  // no second thread: the batches are sorted afterwards
-        return;
-      }
-    }
-    const std::lock_guard lock(mutex_);
-    waiting_.push_back(batch);
-    wake_.notify_one();
-  }
-  // Waits until every batch handed over is sorted.
-  void finish() {
-    if (!thread_.joinable()) return;
-    {
-      const std::lock_guard lock(mutex_);
-      done_ = true;
-      wake_.notify_one();
-    }
-    thread_.join();
-  }
-
- private:
-  void run() noexcept {
-    for (;;) {
-      std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return done_ || next_ < waiting_.size(); });
-      if (next_ == waiting_.size()) return;
-      NameBatch* batch = waiting_[next_++];
-      lock.unlock();
-      try {
-        batch->sort();
-      } catch (...) {  // out of memory: the batch is left unsorted and sorted again below
-        batch->sorted.clear();
-      }
-    }
-  }
-
-  std::thread thread_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::vector<NameBatch*> waiting_;
-  std::size_t next_ = 0;
-  bool done_ = false;
-};
-
 // Handles the paint messages that wait, and nothing else, so that no input runs in between.
 void repaintPending() {
   MSG message;
   while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+// The subfolders of `folder`, sorted. The first read of a folder is what a slow drive makes wait:
+// it is made off the window's thread, which paints meanwhile. A folder that takes long to read
+// (thousands of names on a slow disk or share) does not freeze the windows either: past a
+// moment they paint again, now and then, until it is read.
+std::vector<std::wstring> readSubfolders(const std::wstring& folder) {
+  const std::wstring pattern = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
+  auto search = offThread<std::shared_ptr<FolderSearch>>(
+      [pattern] { return std::make_shared<FolderSearch>(pattern, true, true); },
+      Win32DriveList::kReadyWait);
+  NameSorter sorter;
+  ULONGLONG nextPaint = GetTickCount64() + 100;
+  std::size_t count = 0;
+  for (bool more = search && (*search)->found(); more; more = (*search)->next()) {
+    if (!(*search)->entryIsSubfolder()) continue;
+    sorter.add((*search)->entry().cFileName);
+    if (++count % 256 == 0 && GetTickCount64() >= nextPaint) {
+      repaintPending();
+      nextPaint = GetTickCount64() + 50;
+    }
+  }
+  return sorter.finish();
 }
 
 }  // namespace
@@ -211,27 +115,12 @@ std::string Win32FolderList::path() const {
   return narrow(path_);
 }
 
-std::wstring Win32FolderList::resolve(const std::wstring& current, const std::wstring& quoted) {
-  // As the interpreter's cd reads it: quotes group, they are no part of a name.
-  std::wstring text = quoted;
-  std::erase(text, L'"');
-  if (text.empty()) return {};
-  std::wstring target;
-  const bool hasDrive = text.size() >= 2 && text[1] == L':';
-  if (hasDrive || text.rfind(L"\\\\", 0) == 0) {
-    target = fullPath(text);  // a drive alone gives that drive's current folder
-  } else if (text[0] == L'\\' || text[0] == L'/') {
-    target = fullPath(current.substr(0, rootLength(current)) + text.substr(1));
-  } else {
-    std::wstring base = current;
-    if (!base.empty() && base.back() != L'\\') base += L'\\';
-    target = fullPath(base + text);
-  }
-  if (target.empty()) return {};
-  while (target.size() > rootLength(target) && target.back() == L'\\') target.pop_back();
-  if (target.size() == 2 && target[1] == L':') target += L'\\';
-  if (target.size() >= 2 && target[1] == L':')
-    target[0] = static_cast<wchar_t>(std::towupper(target[0]));
+std::wstring Win32FolderList::resolve(const std::wstring& current, const std::wstring& typed) {
+  const std::string toResolve = folderToResolve(narrow(current), narrow(typed));
+  if (toResolve.empty()) return {};
+  const std::wstring full = fullPath(widen(toResolve));
+  if (full.empty()) return {};
+  const std::wstring target = widen(tidyFolder(narrow(full)));
   return isDirectory(target) ? target : std::wstring();
 }
 
@@ -248,7 +137,7 @@ bool Win32FolderList::setPath(std::string_view text) {
 
 void Win32FolderList::populate() {
   entries_.clear();
-  const std::size_t root = rootLength(path_);
+  const std::size_t root = rootLength(std::wstring_view(path_));
   entries_.push_back({path_.substr(0, root), path_.substr(0, root), 0, true});
   for (std::size_t start = root; start < path_.size();) {
     std::size_t end = path_.find(L'\\', start);
@@ -258,78 +147,9 @@ void Win32FolderList::populate() {
     start = end + 1;
   }
   const int current = static_cast<int>(entries_.size()) - 1;
-
-  // Sorted as Explorer sorts, by the user's collation ("Élan" with the E's), through sort keys:
-  // one conversion per name, then plain byte comparisons.
-  std::vector<std::unique_ptr<NameBatch>> batches;
-  BatchSorter sorter;
-  std::wstring pattern = path_;
-  if (pattern.back() != L'\\') pattern += L'\\';
-  pattern += L'*';
-  WIN32_FIND_DATAW found;
-  // The first read of a folder is what a slow drive makes wait: it is made off the window's
-  // thread, which paints meanwhile.
-  // (A read given up leaves its search handle to the thread that made it: a small leak, once.)
-  const auto opened = offThread<std::pair<HANDLE, WIN32_FIND_DATAW>>(
-      [pattern] {
-        std::pair<HANDLE, WIN32_FIND_DATAW> result{};
-        result.first =
-            FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &result.second,
-                             FindExSearchLimitToDirectories, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        return result;
-      },
-      Win32DriveList::kReadyWait);
-  HANDLE search = opened ? opened->first : INVALID_HANDLE_VALUE;
-  if (opened) found = opened->second;
-  if (search != INVALID_HANDLE_VALUE) {
-    // A folder that takes long to read (thousands of names on a slow disk or share) does not
-    // freeze the windows: past a moment they paint again, now and then, until it is read.
-    ULONGLONG nextPaint = GetTickCount64() + 100;
-    std::size_t count = 0;
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-      const wchar_t* name = found.cFileName;
-      if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
-      if (batches.empty() || batches.back()->names.size() == NameBatch::kSize) {
-        if (!batches.empty()) sorter.add(batches.back().get());
-        batches.push_back(std::make_unique<NameBatch>());
-        batches.back()->names.reserve(NameBatch::kSize);
-      }
-      batches.back()->names.emplace_back(name);
-      if (++count % 256 == 0 && GetTickCount64() >= nextPaint) {
-        repaintPending();
-        nextPaint = GetTickCount64() + 50;
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+  for (std::wstring& name : readSubfolders(path_)) {
+    entries_.push_back({std::move(name), {}, current + 1, false});
   }
-  sorter.finish();
-  // The sorted batches are merged, two runs at a time.
-  std::vector<SortedName> children;
-  std::vector<std::size_t> runEnds;
-  for (const auto& batch : batches) {
-    if (batch->sorted.size() != batch->names.size()) batch->sort();  // the last, or one that failed
-    children.insert(children.end(), batch->sorted.begin(), batch->sorted.end());
-    runEnds.push_back(children.size());
-  }
-  while (runEnds.size() > 1) {
-    std::vector<std::size_t> merged;
-    for (std::size_t i = 0; i < runEnds.size(); i += 2) {
-      if (i + 1 == runEnds.size()) {
-        merged.push_back(runEnds[i]);
-        break;
-      }
-      const auto begin = children.begin();
-      const std::size_t first = i == 0 ? 0 : runEnds[i - 1];
-      std::inplace_merge(begin + static_cast<std::ptrdiff_t>(first),
-                         begin + static_cast<std::ptrdiff_t>(runEnds[i]),
-                         begin + static_cast<std::ptrdiff_t>(runEnds[i + 1]));
-      merged.push_back(runEnds[i + 1]);
-    }
-    runEnds = std::move(merged);
-  }
-  entries_.reserve(entries_.size() + children.size());
-  for (auto& child : children) entries_.push_back({std::move(*child.name), {}, current + 1, false});
 
   // The path is also the list's window text, where automation tools read it.
   SetWindowTextW(hwnd_, path_.c_str());

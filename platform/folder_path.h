@@ -1,0 +1,35 @@
+// The folder a cd names, as the folder list follows it: the text's rules, without the system.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace promptella {
+
+// The length of the root of a full path (UTF-8 or UTF-16): 3 for "C:\", up to and with the
+// share's backslash for "\\server\share\"; 0 for a path without a root.
+template <typename Char>
+std::size_t rootLength(std::basic_string_view<Char> path) {
+  constexpr Char kBackslash = '\\';
+  if (path.size() >= 3 && path[1] == Char(':')) return 3;
+  if (path.size() >= 2 && path[0] == kBackslash && path[1] == kBackslash) {
+    const auto server = path.find(kBackslash, 2);
+    if (server == path.npos) return path.size();
+    const auto share = path.find(kBackslash, server + 1);
+    return share == path.npos ? path.size() : share + 1;
+  }
+  return 0;
+}
+
+// The path that `typed` names from the folder `current`, for the system to make full (resolve
+// "..", a drive's current folder): quotes group and are no part of a name, as the interpreter's
+// cd reads them; a drive or a network path stands alone, a leading backslash starts at the root
+// of `current`, anything else below it. Empty for an empty text.
+std::string folderToResolve(std::string_view current, std::string_view typed);
+
+// A full path as the list shows it: no trailing backslash but a root's, a drive letter in
+// capitals, a drive alone as its root ("C:" is "C:\").
+std::string tidyFolder(std::string full);
+
+}  // namespace promptella
