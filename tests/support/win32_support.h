@@ -168,23 +168,4 @@ inline wchar_t otherReadyDrive() {
   return 0;
 }
 
-// A fresh folder named after `prefix` and this process, removed again at the end.
-class TempFolder {
- public:
-  explicit TempFolder(const std::wstring& prefix)
-      : path_(freshTempFolder(prefix + std::to_wstring(GetCurrentProcessId()))) {}
-  ~TempFolder() {
-    SetCurrentDirectoryW(systemTempFolder().c_str());  // a folder in use cannot go
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::wstring& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
 }  // namespace promptella::testing

@@ -5,7 +5,7 @@
 
 #include "about/about_box.h"
 #include "fakes.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace promptella {
 namespace {

@@ -4,7 +4,7 @@
 #include "engine/batch_runner.h"
 #include "fakes.h"
 #include "platform/codepage.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace promptella {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace promptella {
 namespace {

@@ -23,7 +23,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/process.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace promptella::testing {
 

@@ -5,7 +5,7 @@
 #include "mainwindow/start_arguments.h"
 #include "platform/access_list.h"
 #include "platform/files.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace promptella {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace promptella {
 namespace {

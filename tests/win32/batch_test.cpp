@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/win32_support.h"
 
 namespace promptella {
@@ -22,7 +23,7 @@ using testing::waitFor;
 
 class RealInterpreter : public ::testing::Test {
  protected:
-  testing::TempFolder temp{L"promptella-batch-"};
+  testing::TempDir temp{"promptella-batch-"};
   const std::filesystem::path& folder = temp.path();
   Win32ProcessLauncher launcher;
 };

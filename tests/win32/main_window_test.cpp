@@ -16,6 +16,7 @@
 
 #include "mainwindow/layout.h"
 #include "tests/support/in_process_window.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/win32_support.h"
 
 namespace promptella {
@@ -38,7 +39,7 @@ class RealMainWindow : public ::testing::Test {
   HWND hwnd() const { return w_->window.hwnd(); }
   HWND item(int id) const { return GetDlgItem(hwnd(), id); }
 
-  testing::TempFolder folder_{L"promptella-window-"};
+  testing::TempDir folder_{"promptella-window-"};
   std::optional<testing::InProcessWindow> w_;
 };
 
@@ -72,19 +73,34 @@ TEST_F(RealMainWindow, MenuEntriesShortcutsAndSlotStates) {
   EXPECT_STREQ(shown, L"dir &&&& echo done");
 }
 
+// The positions are written out here, in twips, as the form gives them: a wrong row of the layout
+// table fails.
 TEST_F(RealMainWindow, ControlsStandAtTheirTwipsPositions) {
-  for (const auto& entry : layout::controls()) {
+  struct Place {
+    int id, left, top, width;
+  };
+  std::vector<Place> places = {
+      {ids::kLabelCd, 2040, 0, 285},         {ids::kLabelChdir, 2400, 0, 585},
+      {ids::kDriveList, 120, 240, 4695},     {ids::kFolderList, 120, 580, 4695},
+      {ids::kLabelLegend1, 0, 2810, 4935},   {ids::kCommandLine, 120, 3045, 4695},
+      {ids::kLabelLegend2, 120, 7080, 4695}, {ids::kConsoleLink, 240, 7440, 4695}};
+  for (int n = 0; n < kSlotCount; ++n) {
+    places.push_back({ids::kStoreButtonFirst + n, 240, 3480 + 360 * n, 375});
+    places.push_back({ids::kSlotButtonFirst + n, 600, 3480 + 360 * n, 4215});
+  }
+  EXPECT_EQ(places.size(), layout::controls().size()) << "every control has its place here";
+  for (const Place& place : places) {
     RECT box{};
-    GetWindowRect(item(entry.id), &box);
+    GetWindowRect(item(place.id), &box);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
-    EXPECT_EQ(box.left, px(entry.left)) << entry.name;
-    EXPECT_EQ(box.top, px(entry.top)) << entry.name;
-    EXPECT_EQ(box.right - box.left, px(entry.width)) << entry.name;
+    EXPECT_EQ(box.left, px(place.left)) << place.id;
+    EXPECT_EQ(box.top, px(place.top)) << place.id;
+    EXPECT_EQ(box.right - box.left, px(place.width)) << place.id;
   }
   RECT client{};
   GetClientRect(hwnd(), &client);
-  EXPECT_EQ(client.right, px(layout::kClientWidth));
-  EXPECT_EQ(client.bottom, px(layout::kClientHeight));
+  EXPECT_EQ(client.right, px(4920));
+  EXPECT_EQ(client.bottom, px(7740));
 }
 
 TEST_F(RealMainWindow, TabOrderFollowsTheTable) {

@@ -16,6 +16,7 @@
 
 #include "platform/win32/controls.h"
 #include "platform/win32/text.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/win32_support.h"
 
 namespace promptella {
@@ -61,7 +62,7 @@ class Pickers : public ::testing::Test {
   std::string folderText(const std::filesystem::path& p) { return narrow(p.wstring()); }
 
   HostWindow host;
-  testing::TempFolder temp{L"promptella-pickers-"};
+  testing::TempDir temp{"promptella-pickers-"};
   const std::filesystem::path& folder = temp.path();
 };
 

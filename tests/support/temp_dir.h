@@ -1,4 +1,5 @@
-// A fresh folder for a test's real files, removed afterwards.
+// A fresh folder for a test's real files, removed afterwards: the one temporary-folder helper of
+// the unit, Win32 and end-to-end tests.
 #pragma once
 
 #include <filesystem>
@@ -12,21 +13,26 @@ namespace promptella::testing {
 
 class TempDir {
  public:
-  TempDir() {
+  explicit TempDir(std::string_view prefix = "promptella-test-") {
     std::random_device random;
-    path_ =
-        std::filesystem::temp_directory_path() / ("promptella-test-" + std::to_string(random()));
+    path_ = std::filesystem::temp_directory_path() /
+            std::string(prefix).append(std::to_string(random()));
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
     std::error_code ignored;
+    // A folder that is the current one cannot go on Windows.
+    const auto current = std::filesystem::current_path(ignored);
+    if (!ignored && current.native().rfind(path_.native(), 0) == 0) {
+      std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+    }
     std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
 
  private:
   std::filesystem::path path_;
