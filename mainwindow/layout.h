@@ -21,7 +21,6 @@ enum class Font {
   Underline975,      // underlined regular 9.75 pt
   BoldUnderline975,  // underlined bold 9.75 pt
 };
-inline constexpr int kFontCount = 6;
 
 enum class Colour {
   Default,    // the control's own
@@ -31,16 +30,17 @@ enum class Colour {
   LinkBlue,   // RGB(0, 0, 192)
 };
 
+// One control: its rows name each field, and leave out those that keep their default.
 struct Control {
   Kind kind;
   std::string name;  // with the index for control arrays: "slotButton(3)"
   int id;
-  std::string text;
+  std::string text = {};
   int left, top, width, height;
-  int tabPosition;  // -1: takes no focus; a label that takes it is a link
-  Font font;
-  Colour colour;
-  std::string toolTip;
+  int tabPosition = -1;  // -1: takes no focus; a label that takes it is a link
+  Font font = Font::Window;
+  Colour colour = Colour::Default;
+  std::string toolTip = {};
   std::string accessibleName = {};  // for a control whose text does not name it
 };
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "mainwindow/control_ids.h"
+#include "mainwindow/layout.h"
 #include "mainwindow/main_window_controller.h"
 #include "platform/app.h"
 #include "platform/console.h"
@@ -424,15 +425,30 @@ struct FakeMainWindow {
   }
 
   MainControls controls() {
-    MainControls c{window, drives, folders, commandLine, {}, {}, {}, consoleLink, {}};
-    for (std::size_t i = 0; i < legends.size(); ++i) c.legends[i] = &legends[i];
+    std::map<int, Control*> byId = {
+        {ids::kDriveList, &drives},        {ids::kFolderList, &folders},
+        {ids::kCommandLine, &commandLine}, {ids::kConsoleLink, &consoleLink},
+        {ids::kLabelCd, &legends[0]},      {ids::kLabelChdir, &legends[1]},
+        {ids::kLabelLegend1, &legends[2]}, {ids::kLabelLegend2, &legends[3]}};
     for (std::size_t i = 0; i < stored.size(); ++i) {
-      c.slotButtons[i] = &stored[i];
-      c.storeButtons[i] = &add[i];
-      c.menuItems[i] = &menu[i];
+      const int slot = static_cast<int>(i);
+      byId[ids::kSlotButtonFirst + slot] = &stored[i];
+      byId[ids::kStoreButtonFirst + slot] = &add[i];
+      byId[ids::kMenuRunFirst + slot] = &menu[i];
     }
-    return c;
+    // A control that no test names yet gets a fake of its kind, so a new row needs nothing here.
+    for (const auto& row : layout::controls()) {
+      if (byId.count(row.id)) continue;
+      std::unique_ptr<Control> made;
+      if (row.kind == layout::Kind::Label) made = std::make_unique<FakeLabel>();
+      if (row.kind == layout::Kind::PushButton || row.kind == layout::Kind::PictureButton) {
+        made = std::make_unique<FakeButton>();
+      }
+      if (made) byId[row.id] = extras.emplace_back(std::move(made)).get();
+    }
+    return MainControls(window, std::move(byId));
   }
+  std::vector<std::unique_ptr<Control>> extras;
 
   FakeWindow window;
   FakeDriveList drives;

@@ -15,17 +15,34 @@ UniqueFont makeFont(int hundredthsOfPoint, bool bold, bool underline, int dpi) {
 }
 
 void FontSet::make(int dpi) {
-  struct Size {
-    int hundredthsOfPoint;
-    bool bold, underline;
-  };
-  // In the order of layout::Font.
-  static constexpr Size kSizes[layout::kFontCount] = {{825, false, false}, {825, true, false},
-                                                      {975, false, false}, {975, true, false},
-                                                      {975, false, true},  {975, true, true}};
-  for (std::size_t i = 0; i < fonts_.size(); ++i) {
-    fonts_[i] = makeFont(kSizes[i].hundredthsOfPoint, kSizes[i].bold, kSizes[i].underline, dpi);
+  dpi_ = dpi;
+  fonts_.clear();
+}
+
+HFONT FontSet::operator[](layout::Font font) const {
+  UniqueFont& made = fonts_[font];
+  if (made) return made.get();
+  switch (font) {
+    case layout::Font::Window:
+      made = makeFont(825, false, false, dpi_);
+      break;
+    case layout::Font::Bold825:
+      made = makeFont(825, true, false, dpi_);
+      break;
+    case layout::Font::Regular975:
+      made = makeFont(975, false, false, dpi_);
+      break;
+    case layout::Font::Bold975:
+      made = makeFont(975, true, false, dpi_);
+      break;
+    case layout::Font::Underline975:
+      made = makeFont(975, false, true, dpi_);
+      break;
+    case layout::Font::BoldUnderline975:
+      made = makeFont(975, true, true, dpi_);
+      break;
   }
+  return made.get();
 }
 
 }  // namespace promptella

@@ -1,7 +1,7 @@
 // Fonts of the program's windows: a plain sans-serif face at the layout tables' point sizes.
 #pragma once
 
-#include <array>
+#include <map>
 
 #include "mainwindow/layout.h"
 #include "platform/win32/handles.h"
@@ -11,14 +11,16 @@ namespace promptella {
 // `hundredthsOfPoint`: 825 for 8.25 pt. Scaled to `dpi`.
 UniqueFont makeFont(int hundredthsOfPoint, bool bold, bool underline, int dpi);
 
-// One font of each kind of the layout tables, at one DPI.
+// The fonts of the layout tables, at one DPI, each made when first asked for.
 class FontSet {
  public:
+  // From now on the fonts are for `dpi`; those made before go.
   void make(int dpi);
-  HFONT operator[](layout::Font font) const { return fonts_[static_cast<std::size_t>(font)].get(); }
+  HFONT operator[](layout::Font font) const;
 
  private:
-  std::array<UniqueFont, layout::kFontCount> fonts_;
+  int dpi_ = 96;
+  mutable std::map<layout::Font, UniqueFont> fonts_;
 };
 
 }  // namespace promptella

@@ -94,57 +94,59 @@ void MainWindow::createMenu() {
     AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entry.id), caption.c_str());
   }
   accelerators_.reset(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
-  for (int i = 0; i < kSlotCount; ++i) {
-    menuItems_[static_cast<std::size_t>(i)] =
-        std::make_unique<Win32MenuItem>(menu_, static_cast<UINT>(ids::kMenuRunFirst + i));
+  for (const auto& entry : layout::menu()) {
+    if (entry.id < ids::kMenuRunFirst || entry.id >= ids::kMenuRunFirst + kSlotCount) continue;
+    menuItems_.push_back(std::make_unique<Win32MenuItem>(menu_, static_cast<UINT>(entry.id)));
+    byId_[entry.id] = menuItems_.back().get();
   }
 }
 
 void MainWindow::createControls() {
-  // Children are created in tab order, which is also the order Tab moves the focus in.
+  // Children are created in tab order, which is also the order Tab moves the focus in. Each kind
+  // of control has its wrapper; the handlers find them by ID.
   for (const auto& item : layout::controls()) {
-    HWND created = nullptr;
+    Win32Control* wrapper = nullptr;
+    Control* control = nullptr;
+    const auto keep = [&](auto made) {
+      wrapper = made.get();
+      control = made.get();
+      auto* kept = made.get();
+      owned_.push_back(std::move(made));
+      return kept;
+    };
     switch (item.kind) {
       case layout::Kind::Label: {
-        auto label = std::make_unique<Win32Label>(hwnd_, item.id, item.text, item.tabPosition >= 0);
-        created = label->hwnd();
-        if (item.id == ids::kConsoleLink) consoleLink_ = label.get();
-        if (item.id >= ids::kLabelCd && item.id <= ids::kLabelLegend2) {
-          legends_[static_cast<std::size_t>(item.id - ids::kLabelCd)] = label.get();
-        }
-        labels_.push_back(std::move(label));
+        auto* label =
+            keep(std::make_unique<Win32Label>(hwnd_, item.id, item.text, item.tabPosition >= 0));
+        if (item.tabPosition >= 0) consoleLink_ = label;
         break;
       }
       case layout::Kind::DriveList:
-        drives_ = std::make_unique<Win32DriveList>(hwnd_, item.id);
-        drives_->nameForScreenReaders(item.accessibleName);
-        created = drives_->hwnd();
+        keep(std::make_unique<Win32DriveList>(hwnd_, item.id))
+            ->nameForScreenReaders(item.accessibleName);
         break;
       case layout::Kind::FolderList:
-        folders_ = std::make_unique<Win32FolderList>(hwnd_, item.id);
+        folders_ = keep(std::make_unique<Win32FolderList>(hwnd_, item.id));
         folders_->nameForScreenReaders(item.accessibleName);
-        created = folders_->hwnd();
         break;
       case layout::Kind::ComboBox:
-        commandLine_ = std::make_unique<Win32ComboBox>(hwnd_, item.id);
+        commandLine_ = keep(std::make_unique<Win32ComboBox>(hwnd_, item.id));
         commandLine_->nameForScreenReaders(item.accessibleName, commandLine_->editWindow());
-        created = commandLine_->hwnd();
         break;
       case layout::Kind::PictureButton:
       case layout::Kind::PushButton: {
         const bool picture = item.kind == layout::Kind::PictureButton;
-        auto button = std::make_unique<Win32Button>(hwnd_, item.id, toolTips_, picture);
-        created = button->hwnd();
+        auto* button = keep(std::make_unique<Win32Button>(hwnd_, item.id, toolTips_, picture));
         if (!item.toolTip.empty()) button->setToolTip(item.toolTip);
-        if (picture) button->setAccessibleName(item.toolTip);  // a picture says nothing
-        auto& slots = picture ? add_ : stored_;
-        slots[static_cast<std::size_t>(
-            item.id - (picture ? ids::kStoreButtonFirst : ids::kSlotButtonFirst))] =
-            std::move(button);
+        if (picture) {
+          button->setAccessibleName(item.toolTip);  // a picture says nothing
+          pictureButtons_.push_back(button);
+        }
         break;
       }
     }
-    layoutOf_[created] = &item;
+    byId_[item.id] = control;
+    layoutOf_[wrapper->hwnd()] = &item;
   }
 }
 
@@ -181,19 +183,12 @@ void MainWindow::applyLayout() {
     MoveWindow(control, px(item->left), px(item->top), px(item->width), height, FALSE);
   }
   folders_->setItemHeight(MulDiv(16, dpi_, 96));
-  for (auto& button : add_) button->setPicture(triangle_.get());
+  for (Win32Button* button : pictureButtons_) button->setPicture(triangle_.get());
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 MainControls MainWindow::controls() {
-  MainControls c{*this, *drives_, *folders_, *commandLine_, {}, {}, {}, *consoleLink_, {}};
-  for (std::size_t i = 0; i < c.legends.size(); ++i) c.legends[i] = legends_[i];
-  for (std::size_t i = 0; i < stored_.size(); ++i) {
-    c.slotButtons[i] = stored_[i].get();
-    c.storeButtons[i] = add_[i].get();
-    c.menuItems[i] = menuItems_[i].get();
-  }
-  return c;
+  return MainControls(*this, byId_);
 }
 
 void MainWindow::show() {
@@ -282,7 +277,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (id >= ids::kMenuRunFirst && id < ids::kMenuRunFirst + kSlotCount) {
-        auto& item = *menuItems_[static_cast<std::size_t>(id - ids::kMenuRunFirst)];
+        auto& item = *static_cast<MenuItem*>(byId_.at(id));
         if (item.onClick) item.onClick();
         return 0;
       }

@@ -62,15 +62,16 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   HWND toolTips_ = nullptr;
   HWND lastFocus_ = nullptr;
   Win32MessageBox messages_;
-  std::unique_ptr<Win32DriveList> drives_;
-  std::unique_ptr<Win32FolderList> folders_;
-  std::unique_ptr<Win32ComboBox> commandLine_;
-  std::array<std::unique_ptr<Win32Button>, kSlotCount> stored_, add_;
-  std::array<std::unique_ptr<Win32MenuItem>, kSlotCount> menuItems_;
-  std::vector<std::unique_ptr<Win32Label>> labels_;
-  Win32Label* consoleLink_ = nullptr;
-  std::array<Win32Label*, 4> legends_{};
+  // Every control and menu entry, made from the tables, and the same by ID for the handlers.
+  std::vector<std::unique_ptr<Win32Control>> owned_;
+  std::vector<std::unique_ptr<Win32MenuItem>> menuItems_;
+  std::map<int, Control*> byId_;
   std::map<HWND, const layout::Control*> layoutOf_;
+  // The controls the window itself has business with.
+  Win32FolderList* folders_ = nullptr;
+  Win32ComboBox* commandLine_ = nullptr;
+  Win32Label* consoleLink_ = nullptr;
+  std::vector<Win32Button*> pictureButtons_;
   FontSet fonts_;
   UniqueBitmap triangle_;
   UniqueIcon bigIcon_, smallIcon_;
