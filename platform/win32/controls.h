@@ -36,7 +36,9 @@ class Win32Control {
   [[nodiscard]] virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   // Routes the messages of `window` (the control, or a part of it) through onSubclassed first;
   // `wantsEnter`: it asks for Enter, which the dialog manager would otherwise take for a button.
-  void subclass(HWND window, bool wantsEnter = true);
+  // The control's own window is hooked by attach. Every window of the program is hooked this one
+  // way (SetWindowSubclass), removed in the reverse order when the wrapper goes.
+  void hook(HWND window, bool wantsEnter = true);
   // A message of the subclassed window; nothing hands it on to the window's own procedure.
   [[nodiscard]] virtual std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) {
     return std::nullopt;
@@ -45,11 +47,14 @@ class Win32Control {
   HWND hwnd_ = nullptr;
 
  private:
-  static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-  static LRESULT CALLBACK namedWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+  static constexpr UINT_PTR kHookId = 1;
+  static LRESULT CALLBACK hookProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  struct Hooked {
+    HWND window;
+    bool wantsEnter;
+  };
   std::wstring accessibleName_;
-  WNDPROC namedWindowOriginal_ = nullptr;  // the procedure namedWindowProc hands messages on to
-  std::vector<std::pair<HWND, bool>> subclassed_;  // each window and whether it asks for Enter
+  std::vector<Hooked> hooked_;  // in the order of hooking
 };
 
 // A wrapper of one child window that implements the control interface `Interface`: enabling and
@@ -164,6 +169,8 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
                                                     LPARAM lParam) override;
   // Puts the paths of the files and folders dropped at the caret.
   void insertDroppedPaths(HDROP drop);
+  // A message about the list's entries, handled by the combo box itself.
+  LRESULT listMessage(UINT message, WPARAM wParam, LPARAM lParam) const;
   HWND edit_ = nullptr;
   std::unique_ptr<Suggestions> suggestions_;  // made when the user first types
 };
@@ -181,6 +188,8 @@ class Win32Button : public Win32Wrapper<Button> {
 
  private:
   [[nodiscard]] bool onCommand(WORD code) override;
+  // Hands the mouse's messages to the tooltip window, which shows the tip when the mouse rests.
+  [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) override;
   HWND toolTips_;
   std::string caption_, toolTip_;
 };

@@ -12,7 +12,7 @@ Win32Button::Win32Button(HWND parent, int id, HWND toolTips, bool picture) : too
       createChild(parent, id, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | (picture ? BS_BITMAP : 0)));
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uFlags = TTF_IDISHWND;  // the mouse's messages come from the button's own hook
   tool.hwnd = parent;
   tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
   tool.lpszText = const_cast<wchar_t*>(L"");
@@ -50,6 +50,17 @@ bool Win32Button::onCommand(WORD code) {
   if (code != BN_CLICKED) return false;
   if (onClick && IsWindowEnabled(hwnd_)) onClick();
   return true;
+}
+
+std::optional<LRESULT> Win32Button::onSubclassed(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+  if (toolTips_ && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+    MSG relayed{window, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    // A move may carry where a touch put the tip (GetMessageExtraInfo), as Windows 7 reads it.
+    const WPARAM extra = message == WM_MOUSEMOVE ? static_cast<WPARAM>(GetMessageExtraInfo()) : 0;
+    SendMessageW(toolTips_, TTM_RELAYEVENT, extra, reinterpret_cast<LPARAM>(&relayed));
+  }
+  return std::nullopt;
 }
 
 }  // namespace promptella

@@ -19,7 +19,7 @@ Win32ComboBox::Win32ComboBox(HWND parent, int id) {
   info.cbSize = sizeof(info);
   GetComboBoxInfo(hwnd_, &info);
   edit_ = info.hwndItem;
-  subclass(edit_);
+  hook(edit_);
   // Files and folders dropped from the Explorer come as their paths (WM_DROPFILES).
   SetWindowLongPtrW(edit_, GWL_EXSTYLE, GetWindowLongPtrW(edit_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
 }
@@ -83,28 +83,35 @@ void Win32ComboBox::setText(std::string_view text) {
   SetWindowTextW(hwnd_, widen(text).c_str());
 }
 
+LRESULT Win32ComboBox::listMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  // The list's own messages concern no hook, and a history of thousands of entries sends
+  // thousands: they go to the combo box's own procedure directly (under Wine, each message
+  // through a hook costs a look-up in its server).
+  const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd_, GCLP_WNDPROC));
+  return own ? CallWindowProcW(own, hwnd_, message, wParam, lParam)
+             : SendMessageW(hwnd_, message, wParam, lParam);
+}
+
 int Win32ComboBox::count() const {
-  return static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));
+  return static_cast<int>(listMessage(CB_GETCOUNT, 0, 0));
 }
 
 std::string Win32ComboBox::item(int index) const {
-  const auto length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  const auto length = listMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length < 0) return {};
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(text.data()));
+  listMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(length));
   return narrow(text);
 }
 
 void Win32ComboBox::insertItem(int index, std::string_view text) {
   const std::wstring wide = widen(text);
-  SendMessageW(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(wide.c_str()));
+  listMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void Win32ComboBox::removeItem(int index) {
-  SendMessageW(hwnd_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  listMessage(CB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 }  // namespace promptella

@@ -1,9 +1,10 @@
-// The wrappers' common part: the link from a child window to its wrapper.
+// The wrappers' common part: the one hook that links a window to its wrapper.
 #include "platform/win32/controls.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "platform/win32/accessible_name.h"
@@ -13,7 +14,12 @@
 namespace promptella {
 namespace {
 
-constexpr wchar_t kWrapperProperty[] = L"Promptella.Control";
+// The wrapper of each control window, for the parent's notifications (windows live on the one
+// thread of the windows).
+std::map<HWND, Win32Control*>& wrappers() {
+  static std::map<HWND, Win32Control*> byWindow;
+  return byWindow;
+}
 
 // The dialog manager asks a control whether it wants Enter before it would press a button.
 bool asksForEnter(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -42,36 +48,37 @@ std::wstring windowText(HWND hwnd) {
 }
 
 Win32Control::~Win32Control() {
-  // A window that outlives its wrapper (a message posted to it later) no longer reaches it.
-  for (auto it = subclassed_.rbegin(); it != subclassed_.rend(); ++it) {
-    if (IsWindow(it->first)) RemoveWindowSubclass(it->first, subclassProc, it->second ? 1 : 0);
+  // A window that outlives its wrapper (a message posted to it later) no longer reaches it. The
+  // hooks go in the reverse order of their making.
+  for (auto it = hooked_.rbegin(); it != hooked_.rend(); ++it) {
+    if (IsWindow(it->window)) RemoveWindowSubclass(it->window, hookProc, kHookId);
   }
-  if (!hwnd_ || !IsWindow(hwnd_)) return;
-  RemovePropW(hwnd_, kWrapperProperty);
-  if (namedWindowOriginal_) {
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(namedWindowOriginal_));
-  }
+  if (hwnd_) wrappers().erase(hwnd_);
 }
 
 void Win32Control::attach(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropW(hwnd_, kWrapperProperty, this);
+  wrappers()[hwnd_] = this;
+  hook(hwnd_, false);
 }
 
-LRESULT CALLBACK Win32Control::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR wantsEnter, DWORD_PTR data) noexcept {
+LRESULT CALLBACK Win32Control::hookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data) noexcept {
   return guarded(
       [&]() -> LRESULT {
         auto* control = reinterpret_cast<Win32Control*>(data);
-        if (message == WM_GETOBJECT) {
+        if (message == WM_GETOBJECT && !control->accessibleName_.empty()) {
           if (const LRESULT named =
                   accessibleObjectNamed(hwnd, wParam, lParam, control->accessibleName_)) {
             return named;
           }
         }
+        const auto hooked = std::find_if(control->hooked_.begin(), control->hooked_.end(),
+                                         [&](const Hooked& entry) { return entry.window == hwnd; });
         if (message == WM_NCDESTROY) {
-          RemoveWindowSubclass(hwnd, subclassProc, wantsEnter);
-        } else if (wantsEnter && asksForEnter(message, wParam, lParam)) {
+          RemoveWindowSubclass(hwnd, hookProc, kHookId);
+        } else if (hooked != control->hooked_.end() && hooked->wantsEnter &&
+                   asksForEnter(message, wParam, lParam)) {
           return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);
         } else if (const auto handled = control->onSubclassed(hwnd, message, wParam, lParam)) {
           return *handled;
@@ -83,43 +90,20 @@ LRESULT CALLBACK Win32Control::subclassProc(HWND hwnd, UINT message, WPARAM wPar
 
 void Win32Control::nameForScreenReaders(std::string_view name, HWND also) {
   accessibleName_ = widen(name);
-  if (also) subclass(also, false);
-  const bool subclassed = std::any_of(subclassed_.begin(), subclassed_.end(),
-                                      [&](const auto& entry) { return entry.first == hwnd_; });
-  if (subclassed || namedWindowOriginal_) return;  // its procedure answers already
-  // Only the name is needed: the window's procedure is wrapped directly. A subclass of the common
-  // controls looks up a window property for every message, which under Wine makes each insertion
-  // into the command line's list cost 0.4 ms.
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  namedWindowOriginal_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(namedWindowProc)));
+  if (also) hook(also, false);
 }
 
-LRESULT CALLBACK Win32Control::namedWindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                               LPARAM lParam) noexcept {
-  const auto* control = reinterpret_cast<Win32Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_GETOBJECT) {
-    const LRESULT named = guarded(
-        [&] { return accessibleObjectNamed(hwnd, wParam, lParam, control->accessibleName_); },
-        LRESULT{0});
-    if (named) return named;
+void Win32Control::hook(HWND window, bool wantsEnter) {
+  // One hook per window, so that each message reaches onSubclassed once; a window that asks for
+  // Enter once keeps asking.
+  const auto known = std::find_if(hooked_.begin(), hooked_.end(),
+                                  [&](const Hooked& entry) { return entry.window == window; });
+  if (known != hooked_.end()) {
+    known->wantsEnter = known->wantsEnter || wantsEnter;
+    return;
   }
-  return CallWindowProcW(control->namedWindowOriginal_, hwnd, message, wParam, lParam);
-}
-
-void Win32Control::subclass(HWND window, bool wantsEnter) {
-  // One subclass per window, so that each message reaches onSubclassed once; its ID says whether
-  // the window asks for Enter, and once asked it stays so.
-  const auto known = std::find_if(subclassed_.begin(), subclassed_.end(),
-                                  [&](const auto& entry) { return entry.first == window; });
-  if (known != subclassed_.end()) {
-    if (known->second || !wantsEnter) return;
-    RemoveWindowSubclass(window, subclassProc, 0);
-    known->second = true;
-  } else {
-    subclassed_.emplace_back(window, wantsEnter);
-  }
-  SetWindowSubclass(window, subclassProc, wantsEnter ? 1 : 0, reinterpret_cast<DWORD_PTR>(this));
+  hooked_.push_back({window, wantsEnter});
+  SetWindowSubclass(window, hookProc, kHookId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 bool Win32Control::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -127,8 +111,9 @@ bool Win32Control::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
   if (message == WM_COMMAND) child = reinterpret_cast<HWND>(lParam);
   if (message == WM_DRAWITEM) child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
   if (!child) return false;
-  auto* control = static_cast<Win32Control*>(GetPropW(child, kWrapperProperty));
-  if (!control) return false;
+  const auto found = wrappers().find(child);
+  if (found == wrappers().end()) return false;
+  Win32Control* control = found->second;
   result = TRUE;
   if (message == WM_COMMAND) return control->onCommand(HIWORD(wParam));
   return control->onDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));

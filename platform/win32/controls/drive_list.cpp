@@ -87,7 +87,6 @@ Win32DriveList::Win32DriveList(HWND parent, int id, std::shared_ptr<const DriveS
   attach(createChild(
       parent, id, WC_COMBOBOXW,
       CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP));
-  subclass(hwnd_, false);
   // Started in a network folder (\\server\share), the program stands on no drive.
   wchar_t current[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, current);

@@ -99,7 +99,7 @@ Win32FolderList::Win32FolderList(HWND parent, int id) {
       parent, id, WC_LISTBOXW,
       LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
       WS_EX_CLIENTEDGE));
-  subclass(hwnd_);
+  hook(hwnd_);
   wchar_t current[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, current);
   path_ = current;

@@ -12,7 +12,7 @@ Win32Label::Win32Label(HWND parent, int id, std::string_view caption, bool link)
   attach(createChild(parent, id, WC_STATICW,
                      SS_CENTER | SS_NOTIFY | SS_NOPREFIX | (link ? WS_TABSTOP : 0), 0,
                      widen(caption).c_str()));
-  if (link) subclass(hwnd_);
+  if (link) hook(hwnd_);
 }
 
 std::optional<LRESULT> Win32Label::onSubclassed(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
