@@ -20,27 +20,20 @@ void FontSet::make(int dpi) {
 }
 
 HFONT FontSet::operator[](layout::Font font) const {
+  struct Kind {
+    layout::Font font;
+    int hundredthsOfPoint;
+    bool bold, underline;
+  };
+  using enum layout::Font;
+  static constexpr Kind kKinds[] = {
+      {Window, 825, false, false},      {Bold825, 825, true, false},
+      {Regular975, 975, false, false},  {Bold975, 975, true, false},
+      {Underline975, 975, false, true}, {BoldUnderline975, 975, true, true}};
   UniqueFont& made = fonts_[font];
-  if (made) return made.get();
-  switch (font) {
-    case layout::Font::Window:
-      made = makeFont(825, false, false, dpi_);
-      break;
-    case layout::Font::Bold825:
-      made = makeFont(825, true, false, dpi_);
-      break;
-    case layout::Font::Regular975:
-      made = makeFont(975, false, false, dpi_);
-      break;
-    case layout::Font::Bold975:
-      made = makeFont(975, true, false, dpi_);
-      break;
-    case layout::Font::Underline975:
-      made = makeFont(975, false, true, dpi_);
-      break;
-    case layout::Font::BoldUnderline975:
-      made = makeFont(975, true, true, dpi_);
-      break;
+  for (const Kind& kind : kKinds) {
+    if (!made && kind.font == font)
+      made = makeFont(kind.hundredthsOfPoint, kind.bold, kind.underline, dpi_);
   }
   return made.get();
 }
