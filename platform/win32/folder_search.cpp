@@ -5,10 +5,12 @@
 
 namespace promptella {
 
-FolderSearch::FolderSearch(const std::wstring& pattern, bool foldersOnly, bool largeFetch)
-    : handle_(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry_,
-                               foldersOnly ? FindExSearchLimitToDirectories : FindExSearchNameMatch,
-                               nullptr, largeFetch ? FIND_FIRST_EX_LARGE_FETCH : 0)) {}
+FolderSearch::FolderSearch(const std::wstring& pattern, bool foldersOnly, bool largeFetch) {
+  // In the body: the first entry is written into entry_, which must be made first.
+  handle_ = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry_,
+                             foldersOnly ? FindExSearchLimitToDirectories : FindExSearchNameMatch,
+                             nullptr, largeFetch ? FIND_FIRST_EX_LARGE_FETCH : 0);
+}
 
 FolderSearch::FolderSearch(FolderSearch&& other) noexcept
     : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)), entry_(other.entry_) {}
