@@ -77,6 +77,7 @@ LRESULT CALLBACK Win32Control::hookProc(HWND hwnd, UINT message, WPARAM wParam, 
                                          [&](const Hooked& entry) { return entry.window == hwnd; });
         if (message == WM_NCDESTROY) {
           RemoveWindowSubclass(hwnd, hookProc, kHookId);
+          if (hwnd == control->hwnd_) wrappers().erase(hwnd);  // its handle may come back later
         } else if (hooked != control->hooked_.end() && hooked->wantsEnter &&
                    asksForEnter(message, wParam, lParam)) {
           return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wParam, lParam);
