@@ -6,6 +6,7 @@
 #include "about/about_box.h"
 #include "mainwindow/start_arguments.h"
 #include "platform/files.h"
+#include "platform/interpreter.h"
 
 namespace promptella {
 namespace {
@@ -82,8 +83,18 @@ void MainWindowController::load() {
 void MainWindowController::startOnGivenFolder(IniFile& settings) {
   const StartRequest request = parseStartArguments(services_.app.startArguments());
   if (request.kind != StartRequest::Kind::folder) return;
+  const auto folder = services_.app.folderToStartOn(request.folder);
+  // The interpreter cannot make a network path its current folder: kept, it would be refused at
+  // every start.
+  if (folder && isNetworkPath(*folder)) {
+    services_.messages.show("Couldn't open the folder " + *folder +
+                            ": the command interpreter cannot use a network path as its current "
+                            "folder. Map the share to a drive letter (net use) and open it there. "
+                            "Promptella starts on the last folder.");
+    return;
+  }
   // Saved as a pick in the lists saves it, so the first activation moves the lists there.
-  if (const auto folder = services_.app.folderToStartOn(request.folder)) {
+  if (folder) {
     // A file held by another program keeps the change pending, and the user is told.
     static_cast<void>(settings.writeValue("Configuration", "Path", *folder));
     return;

@@ -190,6 +190,17 @@ TEST_F(MainWindowStart, AFolderGivenIsSavedAndShownAMissingOneIsToldAndLeavesThe
             "Couldn't open the folder Q:\\Nowhere: it does not exist or cannot be read. "
             "Promptella starts on the last folder.");
   EXPECT_EQ(again.folders.path(), "Z:\\");
+
+  // A network folder cannot be a command's folder: told, and not kept.
+  FakeMainWindow network(dir.path());
+  network.app.arguments = " \\\\srv\\share";
+  network.app.startFolders["\\\\srv\\share"] = "\\\\srv\\share";
+  network.start();
+  ASSERT_EQ(network.messages.shown.size(), 1u);
+  EXPECT_EQ(
+      network.messages.shown[0].rfind("Couldn't open the folder \\\\srv\\share: the command", 0),
+      0u);
+  EXPECT_EQ(network.saved("Configuration", "Path"), "Z:\\");
 }
 
 TEST_F(MainWindowStart, ActivateWithoutASavedFolderTouchesNoList) {
