@@ -12,7 +12,9 @@
 #include "platform/access_list.h"
 #include "platform/win32/named_objects.h"
 
+#include "platform/folder_path.h"
 #include "platform/win32/error_boundary.h"
+#include "platform/win32/folder_search.h"
 #include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
 #include "product.h"
@@ -153,43 +155,24 @@ std::string Win32Application::startArguments() const {
 }
 
 std::optional<std::string> Win32Application::folderToStartOn(const std::string& path) const {
-  const std::wstring given = widen(path);
-  DWORD size = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return std::nullopt;
-  std::wstring full(size, L'\0');
-  size = GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
-  if (size == 0 || size >= full.size()) return std::nullopt;
-  full.resize(size);
+  const std::wstring full = fullPath(widen(path));
+  if (full.empty()) return std::nullopt;
   // A sleeping disk or a share whose server is gone is looked at off the window's thread, and
   // counts as unreadable when it has not answered in time.
-  const auto found = offThread<std::wstring>(
-      [full]() -> std::wstring {
-        std::wstring folder = full;
-        const DWORD attributes = GetFileAttributesW(folder.c_str());
+  const auto found = offThread<std::string>(
+      [full]() -> std::string {
+        const DWORD attributes = GetFileAttributesW(full.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return {};
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-          const std::size_t slash = folder.find_last_of(L'\\');
-          if (slash == std::wstring::npos) return {};
-          folder.resize(slash);
-        }
-        // No trailing separator, except a drive's root's own.
-        while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-        if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
-        if (folder.empty()) return {};
+        std::wstring folder = full;
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) folder.resize(folder.find_last_of(L'\\') + 1);
+        const std::string shown = tidyFolder(narrow(folder));
         // Readable: its names can be listed (an empty drive's root lists none).
-        WIN32_FIND_DATAW entry{};
-        const std::wstring pattern = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
-        HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
-                                         FindExSearchNameMatch, nullptr, 0);
-        if (search == INVALID_HANDLE_VALUE) {
-          return GetLastError() == ERROR_FILE_NOT_FOUND ? folder : std::wstring();
-        }
-        FindClose(search);
-        return folder;
+        const FolderSearch search(widen(shown) + (shown.back() == '\\' ? L"*" : L"\\*"));
+        return search.found() || GetLastError() == ERROR_FILE_NOT_FOUND ? shown : std::string();
       },
       4000);
   if (!found || found->empty()) return std::nullopt;
-  return narrow(*found);
+  return *found;
 }
 
 }  // namespace promptella

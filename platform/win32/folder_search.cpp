@@ -5,6 +5,14 @@
 
 namespace promptella {
 
+std::wstring fullPath(const std::wstring& path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return {};
+  std::wstring out(size, L'\0');
+  out.resize(GetFullPathNameW(path.c_str(), size, out.data(), nullptr));
+  return out;
+}
+
 FolderSearch::FolderSearch(const std::wstring& pattern, bool foldersOnly, bool largeFetch) {
   // In the body: the first entry is written into entry_, which must be made first.
   handle_ = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry_,

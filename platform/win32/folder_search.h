@@ -1,4 +1,5 @@
-// Reading a folder's names: the system's search, its handle owned and closed whatever happens.
+// Reading a folder's names: the system's search, its handle owned and closed whatever happens;
+// and a path made full as the system makes it.
 #pragma once
 
 #include <windows.h>
@@ -6,6 +7,10 @@
 #include <string>
 
 namespace promptella {
+
+// `path` made full (from the current folder, or a drive's own current folder for "d:"), with
+// "." and ".." resolved; empty when the system cannot.
+std::wstring fullPath(const std::wstring& path);
 
 class FolderSearch {
  public:

@@ -36,14 +36,6 @@ bool isDirectory(const std::wstring& path) {
       .value_or(false);
 }
 
-std::wstring fullPath(const std::wstring& text) {
-  const DWORD size = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return {};
-  std::wstring out(size, L'\0');
-  out.resize(GetFullPathNameW(text.c_str(), size, out.data(), nullptr));
-  return out;
-}
-
 void drawFolderGlyph(HDC dc, RECT box, bool open) {
   const int w = box.right - box.left, h = box.bottom - box.top;
   const int s = std::min(w, h);
