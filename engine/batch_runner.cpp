@@ -29,7 +29,7 @@ std::string prepareBatchLine(std::string_view text) {
   return oneLine(replaceAll(replaceAll(text, U'\u00AB', "\""), U'\u00BB', "\""));
 }
 
-std::string composeBatch(const std::array<std::string_view, 5>& lines, unsigned codePage) {
+std::string composeBatch(const BatchLines& lines, unsigned codePage) {
   std::string text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0 && lines[i].empty()) continue;
@@ -44,14 +44,9 @@ std::string driveLine(std::string_view driveText) {
   return std::string(colon == std::string_view::npos ? driveText : driveText.substr(0, colon + 1));
 }
 
-std::string literalPercents(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    out += c;
-    if (c == '%') out += '%';
-  }
-  return out;
+std::string driveLineFor(std::string_view driveText, std::string_view folder) {
+  if (folder.size() >= 2 && folder[1] == ':') return asciiLower(folder.substr(0, 2));
+  return driveLine(driveText);
 }
 
 namespace {
@@ -126,21 +121,28 @@ Outcome BatchRunner::runCommand(std::string_view drive, std::string_view folder,
             ") cannot write " + letters +
             ". Nothing was run.\r\n\r\nThe command chcp 65001 lets the console take any letter."};
   }
+  if (const std::size_t length = utf16Length(prepareBatchLine(command));
+      length > kMaxInterpreterLine) {
+    return {"Couldn't run the command: it is " + std::to_string(length) +
+            " characters long, and the command interpreter reads at most " +
+            std::to_string(kMaxInterpreterLine) + " characters in a line. Nothing was run."};
+  }
   const BatchFolder target = folderForBatch(folder);
   if (target.refusal) return {target.refusal};
-  return runLines({"@echo off", driveLine(drive), cdLine(target.path), "@echo on", command},
+  return runLines({"@echo off", driveLineFor(drive, target.path), cdLine(target.path),
+                   kStopWhenNotEntered, "@echo on", command},
                   target.path);
 }
 
 Outcome BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
   const BatchFolder target = folderForBatch(folder);
   if (target.refusal) return {target.refusal};
-  return runLines({"@echo off", driveLine(drive), "@echo on", cdLine(target.path), ""},
+  return runLines({"@echo off", driveLineFor(drive, target.path), "@echo on", cdLine(target.path)},
                   target.path);
 }
 
 Outcome BatchRunner::enterDrive(std::string_view drive) {
-  return runLines({driveLine(drive), "", "", "", ""});
+  return runLines({driveLine(drive)});
 }
 
 std::filesystem::path BatchRunner::spareFile(int n) const {
@@ -183,8 +185,7 @@ std::filesystem::path BatchRunner::freeFile() {
   }
 }
 
-Outcome BatchRunner::runLines(const std::array<std::string_view, 5>& lines,
-                              std::string_view workingFolder) {
+Outcome BatchRunner::runLines(const BatchLines& lines, std::string_view workingFolder) {
   const std::filesystem::path file = freeFile();
   const std::string name = pathToUtf8(file);
   // Usually the last run's, or none yet; one that stays makes the write below fail, and say so.

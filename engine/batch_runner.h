@@ -25,9 +25,12 @@ std::string replaceAll(std::string_view text, char32_t find, std::string_view re
 // The conversion to the interpreter's code page comes after, in composeBatch.
 std::string prepareBatchLine(std::string_view text);
 
+// At most six lines: the five of a command and the line that stops it when its folder is gone.
+using BatchLines = std::array<std::string_view, 6>;
+
 // The file's bytes: line1 always, the others only when not empty, each ended by CR LF, encoded in
 // the interpreter's code page.
-std::string composeBatch(const std::array<std::string_view, 5>& lines, unsigned codePage);
+std::string composeBatch(const BatchLines& lines, unsigned codePage);
 
 // The letters of `utf8` that `codePage` cannot write, each once, between commas; empty when it
 // writes them all.
@@ -36,12 +39,20 @@ std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage);
 // The drive line of a batch: the drive text up to its first colon ("d:"), never the volume label
 // or share name that may follow it, which are somebody else's text.
 std::string driveLine(std::string_view driveText);
-// Text that the interpreter must read literally: every % doubled, so that nothing is expanded.
-std::string literalPercents(std::string_view text);
+// The drive line of a batch that enters `folder`: the folder's own drive when it names one, so
+// that the drive and the cd of a batch can never point at two drives; else the drive text's.
+std::string driveLineFor(std::string_view driveText, std::string_view folder);
 
 // The longest folder the interpreter can enter, in UTF-16 units: MAX_PATH less the NUL and the
 // trailing backslash that the system adds.
 inline constexpr std::size_t kMaxInterpreterFolder = 258;
+// The longest line the interpreter reads whole, in UTF-16 units; it cuts a longer one and runs
+// the rest as a command of its own.
+inline constexpr std::size_t kMaxInterpreterLine = 8191;
+// Follows the cd of a command's batch: the command never runs when its folder cannot be entered
+// (removed since the check, a drive gone). Written with `if errorlevel`, which every interpreter
+// reads alike, not `||`.
+inline constexpr std::string_view kStopWhenNotEntered = "if errorlevel 1 exit /b 1";
 
 class BatchRunner {
  public:
@@ -59,8 +70,7 @@ class BatchRunner {
   // Writes the lines (the first always, the others when not empty) and starts the batch, with
   // `workingFolder` (when not empty) as the interpreter's current folder. The three operations
   // above compose their lines through it.
-  Outcome runLines(const std::array<std::string_view, 5>& lines,
-                   std::string_view workingFolder = {});
+  Outcome runLines(const BatchLines& lines, std::string_view workingFolder = {});
 
   // Whether an interpreter started by this runner still runs.
   [[nodiscard]] bool anyRunning() const;

@@ -9,6 +9,7 @@
 #include "engine/directory_tracking.h"
 #include "engine/picker_move_guard.h"
 #include "platform/controls.h"
+#include "platform/folder_path.h"
 
 namespace promptella {
 
@@ -18,8 +19,13 @@ class CommandRunner {
                 PickerMoveGuard& guard, MessageBoxService& messages)
       : batches_(batches), drives_(drives), folders_(folders), guard_(guard), messages_(messages) {}
 
-  // False, after telling the user why, when the batch could not be written or started.
+  // False, after telling the user why, when the batch could not be written or started, or the
+  // folder shown is gone: a command never runs anywhere else.
   [[nodiscard]] bool run(std::string_view command) {
+    if (!folders_.exists()) {
+      messages_.show(recoverFromMissingFolder());
+      return false;
+    }
     const Outcome result = batches_.runCommand(drives_.drive(), folders_.path(), command);
     if (!result.succeeded()) {
       messages_.show(*result.failure);
@@ -30,6 +36,19 @@ class CommandRunner {
   }
 
  private:
+  // The folder shown was removed, or its drive went away: the lists go to the nearest folder
+  // above it that is still there (saved as any move of theirs); the text for the user.
+  std::string recoverFromMissingFolder() {
+    const std::string gone = folders_.path();
+    std::string told = "Couldn't run the command: the folder " + gone +
+                       " no longer exists or cannot be reached. Nothing was run.";
+    for (std::string up = parentFolder(gone); !up.empty(); up = parentFolder(up)) {
+      const PickerMoveGuard::ProgramMove move(guard_);
+      if (folders_.setPath(up)) return told + " The lists now show " + folders_.path() + ".";
+    }
+    return told + " Pick another drive or folder.";
+  }
+
   BatchRunner& batches_;
   DriveList& drives_;
   FolderList& folders_;

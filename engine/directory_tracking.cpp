@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "engine/batch_runner.h"
 #include "platform/interpreter.h"
 #include "platform/utf8.h"
 
@@ -14,6 +15,31 @@ std::string_view trimSpaces(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+namespace {
+
+// The drive letter that a drive text or a full path starts with, lower-case; 0 for none (a
+// network path).
+char driveLetterOf(std::string_view text) {
+  return text.size() >= 2 && text[1] == ':' ? asciiLower(text[0]) : '\0';
+}
+
+// The drive list moved: the folder list follows to that drive's current folder, as after the
+// user's pick of the drive; a drive whose folder cannot be read sends the drive list back.
+void folderFollowsDrive(DriveList& drives, FolderList& folders, PickerMoveGuard& guard) {
+  bool followed = false;
+  {
+    const PickerMoveGuard::ProgramMove move(guard);
+    followed = folders.setPath(driveLine(drives.drive()));
+  }
+  if (followed) return;
+  const PickerMoveGuard::ProgramMove move(guard);
+  // The folder's drive was ready a moment ago; should it fail now, the batch still takes the
+  // folder's drive (driveLineFor).
+  static_cast<void>(drives.setDrive(folders.path()));
+}
+
+}  // namespace
+
 void followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
                            PickerMoveGuard& guard) {
   const std::string lower = asciiLower(command);
@@ -21,9 +47,13 @@ void followDirectoryChange(std::string_view command, DriveList& drives, FolderLi
   std::size_t pos = 0;
   if (!lower.empty()) decodeUtf8(lower, pos);  // the second character starts after the first
   if (pos < lower.size() && lower[pos] == ':') {
-    const PickerMoveGuard::ProgramMove move(guard);
-    // A drive that is missing or not ready leaves the list as it is.
-    static_cast<void>(drives.setDrive(lower));
+    const char before = driveLetterOf(drives.drive());
+    {
+      const PickerMoveGuard::ProgramMove move(guard);
+      // A drive that is missing or not ready leaves the list as it is.
+      static_cast<void>(drives.setDrive(lower));
+    }
+    if (driveLetterOf(drives.drive()) != before) folderFollowsDrive(drives, folders, guard);
   }
 
   const auto space = lower.find(' ');
@@ -35,9 +65,18 @@ void followDirectoryChange(std::string_view command, DriveList& drives, FolderLi
   std::string unquoted = folder;
   std::erase(unquoted, '"');
   if (isNetworkPath(unquoted)) return;
+  {
+    const PickerMoveGuard::ProgramMove move(guard);
+    // A folder that cannot be reached leaves the list as it is.
+    if (!folders.setPath(folder)) return;
+  }
+  // A cd to another drive's folder: the drive list follows.
+  const char folderDrive = driveLetterOf(folders.path());
+  if (folderDrive == 0 || folderDrive == driveLetterOf(drives.drive())) return;
   const PickerMoveGuard::ProgramMove move(guard);
-  // A folder that cannot be reached leaves the list as it is.
-  static_cast<void>(folders.setPath(folder));
+  // The folder's drive answered a moment ago; should it fail now, the batch still takes the
+  // folder's drive (driveLineFor).
+  static_cast<void>(drives.setDrive(folders.path()));
 }
 
 }  // namespace promptella

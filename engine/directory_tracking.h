@@ -9,8 +9,10 @@
 namespace promptella {
 
 // Called right after the command was started. A command whose second character is a colon moves
-// the drive list; "cd" or "chdir" (any case) followed by a space moves the folder list to the rest
-// of the command, trimmed. The moves are the program's own (see PickerMoveGuard), so the lists'
+// the drive list, and the folder list follows to that drive's current folder; "cd" or "chdir"
+// (any case) followed by a space moves the folder list to the rest of the command, trimmed, and
+// the drive list follows a folder on another drive. So the lists always show one folder, the one
+// the next command runs in. The moves are the program's own (see PickerMoveGuard), so the lists'
 // change handlers start no batch; a move that fails leaves its list where it is.
 void followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
                            PickerMoveGuard& guard);

@@ -19,6 +19,13 @@ std::string folderToResolve(std::string_view current, std::string_view typed) {
   return base + text;
 }
 
+std::string parentFolder(std::string_view folder) {
+  const std::size_t root = rootLength(folder);
+  if (root == 0 || folder.size() <= root) return {};
+  const std::size_t cut = folder.rfind('\\');
+  return std::string(folder.substr(0, cut < root ? root : cut));
+}
+
 std::string tidyFolder(std::string full) {
   while (full.size() > rootLength(std::string_view(full)) && full.back() == '\\') full.pop_back();
   if (full.size() == 2 && full[1] == ':') full += '\\';

@@ -28,6 +28,9 @@ std::size_t rootLength(std::basic_string_view<Char> path) {
 // of `current`, anything else below it. Empty for an empty text.
 std::string folderToResolve(std::string_view current, std::string_view typed);
 
+// The folder that holds the full path `folder` (as tidyFolder gives it); empty for a root.
+std::string parentFolder(std::string_view folder);
+
 // A full path as the list shows it: no trailing backslash but a root's, a drive letter in
 // capitals, a drive alone as its root ("C:" is "C:\").
 std::string tidyFolder(std::string full);

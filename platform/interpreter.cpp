@@ -18,6 +18,16 @@ std::string quotedForInterpreter(std::string_view path) {
   return quoted;
 }
 
+std::string literalPercents(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    out += c;
+    if (c == '%') out += '%';
+  }
+  return out;
+}
+
 bool isNetworkPath(std::string_view path) {
   const auto folded = [](char c) { return c == '/' ? '\\' : c; };
   if (path.size() < 2 || folded(path[0]) != '\\' || folded(path[1]) != '\\') return false;

@@ -17,6 +17,10 @@ std::string interpreterCommandLine(std::string_view interpreter, std::string_vie
 // quotes), else as it is.
 std::string quotedForInterpreter(std::string_view path);
 
+// Text that a batch line must give the interpreter literally: every % doubled, so that nothing
+// is taken for a variable (C:\50% off, pct%TEMP%x).
+std::string literalPercents(std::string_view text);
+
 // Whether `path` is a network path (\\server\share\..., \\?\UNC\...), which the interpreter
 // cannot make its current folder.
 [[nodiscard]] bool isNetworkPath(std::string_view path);

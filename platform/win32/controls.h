@@ -123,6 +123,7 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
   Win32FolderList(HWND parent, int id);
   std::string path() const override;
   [[nodiscard]] bool setPath(std::string_view text) override;
+  [[nodiscard]] bool exists() const override;
   void setItemHeight(int pixels);
 
   // Where `text` leads from `current`: a full path, a drive alone, a root-relative or a relative

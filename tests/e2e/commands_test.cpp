@@ -74,6 +74,40 @@ TEST_F(Commands, PickingADriveRunsTheDriveThenTheFolderBatch) {
   EXPECT_TRUE(waitFor([&] { return folderShown().rfind(L"C:\\", 0) == 0; }));
 }
 
+// Whatever moved the lists, the next command runs in the folder they show: after a cd to a folder
+// on another drive (the drive list follows), and after a drive command (the folder list follows).
+TEST_F(Commands, AfterACdToAnotherDriveOrADriveCommandTheNextRunsWhereTheListsShow) {
+  const wchar_t other = testing::otherReadyDrive();
+  if (!other) GTEST_SKIP() << "needs a second ready drive";
+  const std::wstring root{other, L':', L'\\'};
+  std::error_code error;
+  const std::filesystem::path base =
+      std::filesystem::is_directory(root + L"tmp", error) ? root + L"tmp" : root;
+  const std::filesystem::path away = base / (L"promptella-cross-" + std::to_wstring(program.pid()));
+  if (!std::filesystem::create_directories(away, error))
+    GTEST_SKIP() << "cannot write on the other drive";
+  const auto ranIn = [&](const std::filesystem::path& where) {
+    std::filesystem::remove(where / L"here.txt", error);
+    program.typeCommand(L"cd>here.txt");
+    return waitFor([&] { return std::filesystem::exists(where / L"here.txt"); });
+  };
+  program.typeCommand(L"cd " + away.wstring());
+  ASSERT_TRUE(waitFor([&] { return lstrcmpiW(folderShown().c_str(), away.c_str()) == 0; }));
+  EXPECT_TRUE(waitFor([&] { return towlower(driveShown()[0]) == towlower(other); }));
+  EXPECT_TRUE(ranIn(away));
+
+  program.typeCommand(L"c:");
+  ASSERT_TRUE(waitFor([&] { return folderShown().rfind(L"C:\\", 0) == 0; }))
+      << narrowAscii(folderShown());
+  EXPECT_EQ(towlower(driveShown()[0]), L'c');
+  EXPECT_TRUE(ranIn(folderShown()));
+  EXPECT_EQ(
+      lstrcmpiW(iniValue(program.folder() / L"Promptella.ini", L"Configuration", L"Path").c_str(),
+                folderShown().c_str()),
+      0);
+  std::filesystem::remove_all(away, error);
+}
+
 TEST_F(Commands, OverlappingCommandsDoNotRunFragmentsOfEachOther) {
   // The first batch's end is told by a file: its output may land inside the second's long echo.
   program.typeCommand(L"echo started & ping -n 3 127.0.0.1 >nul & echo first-done> first-done.txt");
@@ -163,6 +197,8 @@ TEST_F(Commands, SuggestionsNeverLengthenTheTypedCommand) {
   EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"typed-"); }));
   EXPECT_EQ(historyTop(), L"echo one>typed-");
   EXPECT_FALSE(std::filesystem::exists(folder / L"typed-long.txt"));
+  // Enter closes the list, which does not open again over the stored-command buttons.
+  EXPECT_TRUE(waitFor([&] { return !testing::popupShown(program.window()); }));
 
   type(L"echo one>typed-l");
   postKey(VK_DOWN);
@@ -170,6 +206,7 @@ TEST_F(Commands, SuggestionsNeverLengthenTheTypedCommand) {
       << narrowAscii(program.text(edit));
   postKey(VK_RETURN);
   EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"typed-long.txt"); }));
+  EXPECT_TRUE(waitFor([&] { return !testing::popupShown(program.window()); }));
 }
 
 // Ctrl+C and Ctrl+Break reach every process of the console: they stop the command that runs there,

@@ -136,9 +136,11 @@ bool PromptellaProcess::waitUntilShown(std::chrono::milliseconds deadline) {
 }
 
 std::wstring PromptellaProcess::text(HWND control) const {
-  wchar_t buffer[4096] = {};
-  SendMessageW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
+  std::wstring text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1,
+                    L'\0');
+  text.resize(static_cast<std::size_t>(
+      SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
 }
 
 std::vector<std::wstring> PromptellaProcess::comboItems(int id) const {

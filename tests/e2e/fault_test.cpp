@@ -245,9 +245,14 @@ struct BadCommand {
 
 class HostileCommands : public ::testing::TestWithParam<BadCommand> {};
 
+constexpr const wchar_t* kCannotWrite = L"Couldn't run the command: the console's code page (";
+constexpr const wchar_t* kTooLong = L"Couldn't run the command: it is ";
+
 TEST_P(HostileCommands, NeverCrashNorInjectASecondLine) {
   const BadCommand& bad = GetParam();
-  if (bad.refusal && GetOEMCP() == CP_UTF8) GTEST_SKIP() << "the console takes any letter";
+  if (bad.refusal == kCannotWrite && GetOEMCP() == CP_UTF8) {
+    GTEST_SKIP() << "the console takes any letter";
+  }
   PromptellaProcess program;
   std::ofstream(program.folder() / L"ab.txt") << "a file that a wildcard would match";
   program.start();
@@ -258,7 +263,7 @@ TEST_P(HostileCommands, NeverCrashNorInjectASecondLine) {
     // The line keeps its text; only a lone surrogate, which no UTF-8 holds, reads back as U+FFFD.
     std::wstring kept = bad.text;
     std::replace(kept.begin(), kept.end(), L'\xD800', L'\xFFFD');
-    EXPECT_EQ(program.text(combo), kept);
+    EXPECT_TRUE(program.text(combo) == kept) << "the line lost its text";
   } else {
     enter(program, bad.text);
   }
@@ -280,17 +285,18 @@ TEST_P(HostileCommands, NeverCrashNorInjectASecondLine) {
                        : "nothing ran");
 }
 
-constexpr const wchar_t* kCannotWrite = L"Couldn't run the command: the console's code page (";
-
 INSTANTIATE_TEST_SUITE_P(
     Commands, HostileCommands,
     ::testing::Values(
         BadCommand{"empty", L"", 0}, BadCommand{"spaces", L"    ", 0},
-        BadCommand{"one character", L"x", 5},
-        BadCommand{"8191 characters", L"echo " + std::wstring(8186, L'a'), 5},
-        BadCommand{"100000 characters", L"echo " + std::wstring(99995, L'b'), 5},
-        BadCommand{"control characters", L"echo \x01\x07\x1b[31m\x7f", 5},
-        BadCommand{"CR and LF", L"echo a\r\ndel *.*\rrem\nx", 5},
+        BadCommand{"one character", L"x", 6},
+        BadCommand{"8191 characters", L"echo " + std::wstring(8186, L'a'), 6},
+        // The interpreter would cut the line and run its tail as a command of its own.
+        BadCommand{"8192 characters", L"rem " + std::wstring(8172, L'a') + L"&echo TAIL>ab.txt", 0,
+                   kTooLong},
+        BadCommand{"100000 characters", L"echo " + std::wstring(99995, L'b'), 0, kTooLong},
+        BadCommand{"control characters", L"echo \x01\x07\x1b[31m\x7f", 6},
+        BadCommand{"CR and LF", L"echo a\r\ndel *.*\rrem\nx", 6},
         BadCommand{"a lone surrogate", L"echo \xD800 end", 0, kCannotWrite},
         BadCommand{"outside the code page", L"echo \u4e2d\u6587 \u0416 \U0001F600", 0,
                    kCannotWrite},
@@ -324,6 +330,33 @@ INSTANTIATE_TEST_SUITE_P(Pickers, UnreachableSavedFolder,
                          [](const auto& param) {
                            return param.index == 0 ? "MissingDrive" : "UncShare";
                          });
+
+// Another program removes the folder the lists show: the next command runs nowhere else, the user
+// is told, and the lists go up to the nearest folder that is still there.
+TEST(PickerFault, AFolderRemovedUnderTheListsRunsNothingAndTheListsGoUp) {
+  PromptellaProcess program;
+  std::filesystem::create_directories(program.folder() / L"doomed" / L"inner");
+  program.start();
+  enter(program, L"cd doomed\\inner");
+  const HWND list = program.control(ids::kFolderList);
+  const std::wstring inner = (program.folder() / L"doomed" / L"inner").wstring();
+  ASSERT_TRUE(waitFor([&] { return lstrcmpiW(program.text(list).c_str(), inner.c_str()) == 0; }));
+  std::filesystem::remove_all(program.folder() / L"doomed");
+  const std::wstring told = enterExpectingMessage(program, L"echo ran> ran.txt");
+  EXPECT_EQ(told.rfind(L"Couldn't run the command: the folder " + inner, 0), 0u)
+      << narrowAscii(told);
+  EXPECT_EQ(lstrcmpiW(program.text(list).c_str(), program.folder().wstring().c_str()), 0);
+  EXPECT_EQ(
+      lstrcmpiW(iniValue(program.folder() / L"Promptella.ini", L"Configuration", L"Path").c_str(),
+                program.folder().wstring().c_str()),
+      0);
+  enter(program, L"echo after> after.txt");
+  EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(program.folder() / L"after.txt"); }));
+  EXPECT_FALSE(std::filesystem::exists(program.folder() / L"ran.txt"));
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record("told, nothing ran, the lists went up to the program's folder");
+}
 
 TEST(PickerFault, AFolderDeletedWhileShownIsNotEntered) {
   PromptellaProcess program;

@@ -105,17 +105,19 @@ TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   ASSERT_TRUE(runner.runCommand("c:", "C:\\", "echo a much longer second line").succeeded());
   ASSERT_EQ(launcher.starts.size(), 2u);
   EXPECT_EQ(readBytes(file),
-            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\nping -n 3 127.0.0.1 >nul\r\n");
+            "@echo off\r\nc:\r\ncd \"C:\\\"\r\nif errorlevel 1 exit /b 1\r\n@echo on\r\nping -n 3 "
+            "127.0.0.1 >nul\r\n");
   const auto spare = dir / "~Promptella-2.bat";
   EXPECT_EQ(pathFromUtf8(launcher.starts[1].file), spare);
   EXPECT_EQ(readBytes(spare),
-            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\necho a much longer second line\r\n");
+            "@echo off\r\nc:\r\ncd \"C:\\\"\r\nif errorlevel 1 exit /b 1\r\n@echo on\r\necho a "
+            "much longer second line\r\n");
 
   // Once both have ended, runs go back to the one file and the spare file goes away.
   *launcher.starts[0].running = false;
   *launcher.starts[1].running = false;
   launcher.keepRunning = false;
-  ASSERT_TRUE(runner.runLines({"ver", "", "", "", ""}).succeeded());
+  ASSERT_TRUE(runner.runLines({"ver"}).succeeded());
   EXPECT_EQ(pathFromUtf8(launcher.starts[2].file), file);
   EXPECT_EQ(readBytes(file), "ver\r\n");
   EXPECT_FALSE(std::filesystem::exists(spare));
@@ -127,10 +129,12 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
   launcher.shortPaths = {{"C:\\\xE6\x97\xA5\xE6\x9C\xAC", "C:\\8A0B~1"},
                          {"C:\\" + std::string(300, 'l'), "C:\\LLLLLL~1"}};
   struct Case {
-    std::string drive, folder, cd, workingFolder;
+    std::string drive, folder, cd, workingFolder, driveLine = "c:";
   };
   const Case cases[] = {
       {"c: A&md INJ", "C:\\app\\50% off", "cd \"C:\\app\\50%% off\"", "C:\\app\\50% off"},
+      // A drive list that lags behind the folder never sends the command to another drive.
+      {"c:", "Z:\\tmp\\work", "cd \"Z:\\tmp\\work\"", "Z:\\tmp\\work", "z:"},
       {"c: R&D",
        "C:\\Donn\xC3\xA9"
        "es",
@@ -145,11 +149,13 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
     launcher.starts.clear();
     launcher.workingFolders.clear();
     ASSERT_TRUE(runner.runCommand(c.drive, c.folder, "echo %PATH%").succeeded()) << c.folder;
-    EXPECT_EQ(launcher.lines(0),
-              (std::vector<std::string>{"@echo off", "c:", c.cd, "@echo on", "echo %PATH%"}))
+    EXPECT_EQ(launcher.lines(0), (std::vector<std::string>{"@echo off", c.driveLine, c.cd,
+                                                           std::string(kStopWhenNotEntered),
+                                                           "@echo on", "echo %PATH%"}))
         << c.folder;
     ASSERT_TRUE(runner.enterFolder(c.drive, c.folder).succeeded()) << c.folder;
-    EXPECT_EQ(launcher.lines(1), (std::vector<std::string>{"@echo off", "c:", "@echo on", c.cd}))
+    EXPECT_EQ(launcher.lines(1),
+              (std::vector<std::string>{"@echo off", c.driveLine, "@echo on", c.cd}))
         << c.folder;
     EXPECT_EQ(launcher.workingFolders, (std::vector<std::string>{c.workingFolder, c.workingFolder}))
         << c.folder;
@@ -170,6 +176,15 @@ TEST_F(BatchRun, TheDriveAndFolderLinesNameExactlyWhatIsShown) {
     EXPECT_TRUE(launcher.starts.empty()) << folder;
   }
   ASSERT_TRUE(runner.runCommand("c:", "C:\\" + std::string(255, 'm'), "ver").succeeded());
+  // A line longer than the interpreter reads would be cut, and its tail run on its own.
+  launcher.starts.clear();
+  const std::string longest = "rem " + std::string(kMaxInterpreterLine - 4, 'a');
+  ASSERT_TRUE(runner.runCommand("c:", "C:\\", longest).succeeded());
+  const auto tooLong = runner.runCommand("c:", "C:\\", longest + "&echo TAIL>file").failure;
+  ASSERT_TRUE(tooLong);
+  EXPECT_NE(tooLong->find("8206 characters long"), std::string::npos) << *tooLong;
+  EXPECT_NE(tooLong->find("at most 8191 characters"), std::string::npos) << *tooLong;
+  EXPECT_EQ(launcher.starts.size(), 1u);
 }
 
 // A letter the console's code page lacks would reach the interpreter as '?' (a wildcard), and a
@@ -203,7 +218,7 @@ TEST_F(BatchRun, ACommandTheConsoleCannotWriteIsRefused) {
 
 TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {
   BatchRunner nowhere{dir / "missing" / "~Promptella.bat", launcher};
-  const auto failure = nowhere.runLines({"ver", "", "", "", ""}).failure;
+  const auto failure = nowhere.runLines({"ver"}).failure;
   ASSERT_TRUE(failure);
   EXPECT_NE(failure->find("Couldn't write the batch file"), std::string::npos) << *failure;
   EXPECT_NE(failure->find("~Promptella.bat: "), std::string::npos) << *failure;
@@ -212,7 +227,7 @@ TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {
 
 TEST_F(BatchRun, AStartThatFailsIsReportedWithTheSystemsReason) {
   launcher.startError = "The system cannot find the file specified.";
-  const auto failure = runner.runLines({"ver", "", "", "", ""}).failure;
+  const auto failure = runner.runLines({"ver"}).failure;
   ASSERT_TRUE(failure);
   EXPECT_EQ(*failure, "Couldn't start the batch file " + pathToUtf8(file) +
                           ": The system cannot find the file specified.");

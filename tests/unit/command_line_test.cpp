@@ -32,8 +32,9 @@ TEST_F(CommandLine, EnterRunsTheTrimmedCommandFromThePickersFolder) {
   enter("  echo hello  ");
   EXPECT_EQ(w.commandLine.text(), "echo hello");
   ASSERT_EQ(w.launcher.starts.size(), 1u);
-  EXPECT_EQ(w.launcher.starts[0].bytes,
-            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\necho hello\r\n");
+  EXPECT_EQ(
+      w.launcher.starts[0].bytes,
+      "@echo off\r\nc:\r\ncd \"C:\\\"\r\nif errorlevel 1 exit /b 1\r\n@echo on\r\necho hello\r\n");
   EXPECT_EQ(w.commandLine.items, std::vector<std::string>{"echo hello"});
   EXPECT_EQ(savedHistory(), std::vector<std::string>{"echo hello"});
 }
@@ -108,6 +109,25 @@ TEST_F(CommandLine, AFailedStartKeepsTheTextAndSkipsTrackingAndHistory) {
   EXPECT_EQ(w.commandLine.text(), "cd C:\\Temp");
   EXPECT_EQ(w.folders.path(), "C:\\");
   EXPECT_TRUE(w.commandLine.items.empty());
+}
+
+// Another program removed the folder shown: the command does not run in some other folder; the
+// user is told, and the lists go up to the nearest folder that is still there.
+TEST_F(CommandLine, AFolderGoneIsToldRunsNothingAndTheListsGoUp) {
+  load();
+  w.folders.existing.insert({"C:\\Temp\\a", "C:\\Temp\\a\\b"});
+  enter("cd C:\\Temp\\a\\b");
+  w.folders.existing.erase("C:\\Temp\\a\\b");
+  w.folders.existing.erase("C:\\Temp\\a");
+  enter("del *.*");
+  EXPECT_EQ(w.launcher.starts.size(), 1u);
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_EQ(w.messages.shown[0],
+            "Couldn't run the command: the folder C:\\Temp\\a\\b no longer exists or cannot be "
+            "reached. Nothing was run. The lists now show C:\\Temp.");
+  EXPECT_EQ(w.commandLine.text(), "del *.*");
+  EXPECT_EQ(w.saved("Configuration", "Path"), "C:\\Temp");
+  EXPECT_EQ(w.commandLine.items, std::vector<std::string>{"cd C:\\Temp\\a\\b"});
 }
 
 TEST_F(CommandLine, HistoryRewriteKeepsOtherSections) {

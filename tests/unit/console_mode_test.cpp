@@ -34,7 +34,7 @@ class ConsoleMode : public testing::WindowTest {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < w.launcher.starts.size(); ++i) {
       const auto lines = w.launcher.lines(i);
-      out.push_back(lines.size() == 5 ? lines[4] : "<" + std::to_string(lines.size()) + " lines>");
+      out.push_back(lines.size() == 6 ? lines[5] : "<" + std::to_string(lines.size()) + " lines>");
     }
     return out;
   }
@@ -90,7 +90,8 @@ TEST_F(ConsoleMode, AnEmptyLineRunsFourLinesAndCdMovesTheFolderList) {
   run({"", "cd C:\\Temp", "dir", "halt"});
   ASSERT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(w.launcher.lines(0),
-            (std::vector<std::string>{"@echo off", "c:", "cd \"C:\\\"", "@echo on"}));
+            (std::vector<std::string>{"@echo off", "c:", "cd \"C:\\\"",
+                                      std::string(kStopWhenNotEntered), "@echo on"}));
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_EQ(w.launcher.lines(2)[2], "cd \"C:\\Temp\"");
   EXPECT_TRUE(w.commandLine.items.empty());  // no history from console mode

@@ -29,12 +29,31 @@ class Tracking : public ::testing::Test {
   std::vector<std::string> events;
 };
 
-TEST_F(Tracking, ADriveCommandMovesOnlyTheDriveList) {
+// Whatever moved a list, the other follows, so that both show the folder the next command runs in.
+TEST_F(Tracking, EachListFollowsTheOthersMoveToAnotherDrive) {
+  folders.currentOnDrive["d:"] = "D:\\Data";
+  folders.existing.insert({"D:\\Data", "D:\\Data\\x", "Z:\\", "Z:\\tmp"});
   track("d:");
   EXPECT_EQ(drives.drive(), "d:");
-  EXPECT_EQ(folders.path(), "C:\\");
-  EXPECT_EQ(events, std::vector<std::string>{"drive off"});
+  EXPECT_EQ(folders.path(), "D:\\Data");
+  track("cd C:\\Temp");
+  EXPECT_EQ(drives.drive(), "c:");
+  EXPECT_EQ(folders.path(), "C:\\Temp");
+  track("cd Z:\\tmp");
+  EXPECT_EQ(drives.drive(), "z:");
+  track("cd D:\\Data\\x");
+  track("cd D:\\Data");  // the same drive: the drive list stays
+  EXPECT_EQ(drives.assignments, 4);
+  EXPECT_EQ(events, (std::vector<std::string>{"drive off", "folder off", "folder off", "drive off",
+                                              "folder off", "drive off", "folder off", "drive off",
+                                              "folder off"}));
   EXPECT_FALSE(guard.takeProgramMove());
+  // A drive whose current folder cannot be read: the drive list goes back to the folder's.
+  folders.existing.erase("D:\\Data");
+  track("z:");
+  track("d:");
+  EXPECT_EQ(drives.drive(), "z:");
+  EXPECT_EQ(folders.path(), "Z:\\");
 }
 
 TEST_F(Tracking, AProgramPathMovesTheDriveButNoFolder) {

@@ -95,6 +95,7 @@ class FakeFolderList : public FakeControl<FolderList> {
     if (onChange) onChange();
     return true;
   }
+  bool exists() const override { return existing.count(current_) > 0; }
   std::string current_ = "C:\\";
   std::set<std::string> existing = {"C:\\", "C:\\Temp", "Z:\\"};
   std::map<std::string, std::string> currentOnDrive;

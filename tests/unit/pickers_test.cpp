@@ -66,10 +66,17 @@ TEST_F(Pickers, ProgramMovesRunNoBatchButTheFolderIsSaved) {
   EXPECT_EQ(w.launcher.starts.size(), 1u);
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_EQ(savedPath(), "C:\\Temp");
+  // The lists show the folder the next command runs in: after a drive command the folder list
+  // follows to that drive's current folder, after a cd to another drive the drive list follows.
   w.enter("d:");
   EXPECT_EQ(w.launcher.starts.size(), 2u);
   EXPECT_EQ(w.drives.drive(), "d:");
-  EXPECT_EQ(w.folders.path(), "C:\\Temp");  // the folder list does not follow
+  EXPECT_EQ(w.folders.path(), "D:\\Work");
+  EXPECT_EQ(savedPath(), "D:\\Work");
+  w.enter("cd C:\\Temp");
+  EXPECT_EQ(w.launcher.starts.size(), 3u);
+  EXPECT_EQ(w.drives.drive(), "c:");
+  EXPECT_EQ(w.launcher.lines(2)[1], "d:");  // the cd ran from the folder shown before
   EXPECT_TRUE(w.userPickRuns());
 }
 

@@ -60,7 +60,7 @@ TEST_F(Slots, ALineBreakInAStoredCommandIsOneLine) {
   w.add[1].onClick();
   EXPECT_EQ(stored(1), "echo a  echo b");
   w.stored[1].onClick();
-  EXPECT_EQ(w.launcher.lines(0).size(), 5u);
+  EXPECT_EQ(w.launcher.lines(0).back(), "echo a  echo b");
 }
 
 TEST_F(Slots, ClearingAsksAndYesEmptiesTheSlotAndDeletesItsKey) {
@@ -107,8 +107,9 @@ TEST_F(Slots, RunningASlotShowsItRunsItAndTracksButKeepsTheHistory) {
   w.menu[3].onClick();
   EXPECT_EQ(w.commandLine.text(), "cd C:\\Temp");
   ASSERT_EQ(w.launcher.starts.size(), 1u);
-  EXPECT_EQ(w.launcher.starts[0].bytes,
-            "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\ncd C:\\Temp\r\n");
+  EXPECT_EQ(
+      w.launcher.starts[0].bytes,
+      "@echo off\r\nc:\r\ncd \"C:\\\"\r\nif errorlevel 1 exit /b 1\r\n@echo on\r\ncd C:\\Temp\r\n");
   EXPECT_EQ(w.folders.path(), "C:\\Temp");
   EXPECT_EQ(w.commandLine.items, std::vector<std::string>{"ver"});
   EXPECT_EQ(w.saved("Commands", "Command0"), "ver");

@@ -57,9 +57,24 @@ TEST_F(RealInterpreter, EntersTheFolderShownWhateverItsName) {
 TEST_F(RealInterpreter, AStartOfAMissingFileFails) {
   ASSERT_TRUE(std::filesystem::exists(folder));
   BatchRunner runner(folder / L"sub" / L"~Promptella.bat", launcher);
-  const auto failure = runner.runLines({"ver", "", "", "", ""}).failure;
+  const auto failure = runner.runLines({"ver"}).failure;
   ASSERT_TRUE(failure);
   EXPECT_NE(failure->find("Couldn't write the batch file"), std::string::npos) << *failure;
+}
+
+// A folder removed between the program's check and the interpreter's cd: the batch stops at the
+// cd, and the command runs nowhere (neither in the interpreter's start folder nor the drive's).
+TEST_F(RealInterpreter, AFolderGoneBeforeItsCdRunsNothing) {
+  BatchRunner runner(folder / L"~Promptella.bat", launcher);
+  const std::string gone = narrow((folder / L"gone").wstring());
+  const std::string marker = narrow((folder / L"ran.txt").wstring());
+  ASSERT_TRUE(runner.runCommand("c:", gone, "echo ran> \"" + marker + "\"").succeeded());
+  ASSERT_TRUE(waitFor([&] { return !runner.anyRunning(); }));
+  EXPECT_FALSE(std::filesystem::exists(folder / L"ran.txt"));
+  // The same batch runs its command once the folder is there.
+  std::filesystem::create_directories(folder / L"gone");
+  ASSERT_TRUE(runner.runCommand("c:", gone, "echo ran> \"" + marker + "\"").succeeded());
+  EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder / L"ran.txt"); }));
 }
 
 TEST_F(RealInterpreter, AnOverlappingRunDoesNotRunAFragmentOfTheNext) {

@@ -272,13 +272,14 @@ TEST_F(Pickers, DriveAloneGivesThatDrivesCurrentFolder) {
 }
 
 // Files dropped from the Explorer: their full paths at the caret, quoted when they hold a blank or
-// a character the interpreter would read as an operator.
+// a character the interpreter would read as an operator, each % doubled.
 TEST_F(Pickers, DroppedPathsGoToTheCaretQuotedWhenTheyHoldABlankOrAnOperator) {
   Win32ComboBox commandLine(host.hwnd, 3);
   commandLine.setText("type  & pause");
   SendMessageW(commandLine.editWindow(), EM_SETSEL, 5, 5);
-  const std::wstring files =
-      std::wstring(L"C:\\a b\\x.txt") + L'\0' + L"C:\\c.txt" + L'\0' + L"C:\\R&D" + L'\0' + L'\0';
+  const std::wstring files = std::wstring(L"C:\\a b\\x.txt") + L'\0' + L"C:\\c.txt" + L'\0' +
+                             L"C:\\R&D" + L'\0' + L"C:\\50% off\\a.txt" + L'\0' +
+                             L"C:\\pct%TEMP%x" + L'\0' + L'\0';
   HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
   auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
   drop->pFiles = sizeof(DROPFILES);
@@ -287,7 +288,11 @@ TEST_F(Pickers, DroppedPathsGoToTheCaretQuotedWhenTheyHoldABlankOrAnOperator) {
               files.size() * sizeof(wchar_t));
   GlobalUnlock(block);
   SendMessageW(commandLine.editWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
-  EXPECT_EQ(commandLine.text(), "type \"C:\\a b\\x.txt\" C:\\c.txt \"C:\\R&D\" & pause");
+  // Every command runs from a batch file, where a % starts a variable: a path keeps its name.
+  EXPECT_EQ(
+      commandLine.text(),
+      "type \"C:\\a b\\x.txt\" C:\\c.txt \"C:\\R&D\" \"C:\\50%% off\\a.txt\" C:\\pct%%TEMP%%x & "
+      "pause");
 }
 
 }  // namespace

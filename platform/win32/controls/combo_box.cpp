@@ -10,6 +10,12 @@
 #include "platform/win32/text.h"
 
 namespace promptella {
+namespace {
+
+// Posted to the edit field at Enter: the suggestions close once the key has been handled whole.
+constexpr UINT kCloseSuggestions = WM_APP + 0x141;
+
+}  // namespace
 
 Win32ComboBox::Win32ComboBox(HWND parent, int id) {
   attach(createChild(parent, id, WC_COMBOBOXW,
@@ -44,7 +50,17 @@ std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND window, UINT message, WP
     static_cast<void>(suggestions_->attach(edit_));
   }
   // The key still goes to the edit field, whatever the handler did.
-  if (message == WM_CHAR && onKey) onKey(wParam == L'\r' ? Key::Enter : Key::Other);
+  if (message == WM_CHAR && onKey) {
+    const bool enter = wParam == L'\r';
+    onKey(enter ? Key::Enter : Key::Other);
+    // The autocompletion takes the character after us, as typing, and opens its list again on
+    // the line just run, over the stored-command buttons: it is closed once all is done.
+    if (enter && suggestions_) PostMessageW(edit_, kCloseSuggestions, 0, 0);
+  }
+  if (message == kCloseSuggestions) {
+    if (suggestions_) suggestions_->close();
+    return 0;
+  }
   return std::nullopt;
 }
 
@@ -57,8 +73,9 @@ void Win32ComboBox::deliverEnter(const std::function<void()>& deliver) {
 }
 
 void Win32ComboBox::insertDroppedPaths(HDROP drop) {
-  // As the console takes them: full paths between spaces, each quoted where the interpreter
-  // would otherwise split it or read an operator in it (R&D).
+  // As a batch line takes them: full paths between spaces, each quoted where the interpreter
+  // would otherwise split it or read an operator in it (R&D), each % doubled so that it names
+  // no variable (every command runs from a batch file).
   const auto query = systemFunction<decltype(DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
   const auto finish = systemFunction<decltype(DragFinish)>(L"shell32.dll", "DragFinish");
   if (!query || !finish) return;
@@ -68,7 +85,7 @@ void Win32ComboBox::insertDroppedPaths(HDROP drop) {
     std::wstring path(query(drop, i, nullptr, 0) + 1, L'\0');
     path.resize(query(drop, i, path.data(), static_cast<UINT>(path.size())));
     if (!text.empty()) text += L' ';
-    text += widen(quotedForInterpreter(narrow(path)));
+    text += widen(literalPercents(quotedForInterpreter(narrow(path))));
   }
   finish(drop);
   SetFocus(edit_);

@@ -127,6 +127,10 @@ bool Win32FolderList::setPath(std::string_view text) {
   return true;
 }
 
+bool Win32FolderList::exists() const {
+  return isDirectory(path_);
+}
+
 void Win32FolderList::populate() {
   entries_.clear();
   const std::size_t root = rootLength(std::wstring_view(path_));
