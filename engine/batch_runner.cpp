@@ -45,8 +45,14 @@ std::string driveLine(std::string_view driveText) {
 }
 
 std::string driveLineFor(std::string_view driveText, std::string_view folder) {
-  if (folder.size() >= 2 && folder[1] == ':') return asciiLower(folder.substr(0, 2));
-  return driveLine(driveText);
+  const auto letterAndColon = [](std::string_view text) {
+    const char letter = text.empty() ? '\0' : asciiLower(text[0]);
+    return text.size() >= 2 && text[1] == ':' && letter >= 'a' && letter <= 'z'
+               ? std::string{letter, ':'}
+               : std::string();
+  };
+  const std::string own = letterAndColon(folder);
+  return own.empty() ? letterAndColon(driveText) : own;
 }
 
 namespace {
@@ -96,19 +102,23 @@ BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) co
                 "the share to a drive letter (net use) and pick that drive."};
   }
   const unsigned codePage = launcher_.interpreterCodePage();
+  // A quote would end the cd line's own (no name on Windows holds one).
   const auto enterable = [&](std::string_view path) {
-    return spelledExactly(path, codePage) && utf16Length(path) <= kMaxInterpreterFolder;
+    return spelledExactly(path, codePage) && utf16Length(path) <= kMaxInterpreterFolder &&
+           path.find('"') == std::string_view::npos;
   };
   if (enterable(folder)) return {std::string(folder), std::nullopt};
   if (const auto shortName = launcher_.shortPath(folder); shortName && enterable(*shortName)) {
     return {*shortName, std::nullopt};
   }
   const std::string why =
-      spelledExactly(folder, codePage)
-          ? "its path is longer than the command interpreter accepts (" +
-                std::to_string(kMaxInterpreterFolder) + " characters) and it has no shorter name"
-          : "its name cannot be written in the console's code page (" + std::to_string(codePage) +
-                ") and it has no short name that can";
+      !spelledExactly(folder, codePage)
+          ? "its name cannot be written in the console's code page (" + std::to_string(codePage) +
+                ") and it has no short name that can"
+      : folder.find('"') != std::string_view::npos
+          ? std::string("its name holds a double quote, which would end the quotes around it")
+          : "its path is longer than the command interpreter accepts (" +
+                std::to_string(kMaxInterpreterFolder) + " characters) and it has no shorter name";
   return {{}, "Couldn't enter the folder " + std::string(folder) + ": " + why + "."};
 }
 
@@ -146,7 +156,7 @@ Outcome BatchRunner::enterDrive(std::string_view drive) {
 }
 
 std::filesystem::path BatchRunner::spareFile(int n) const {
-  return spareBatchFile(batchFile_, n);
+  return spareBatchFile(*batchFile_, n);
 }
 
 bool BatchRunner::busy(const std::filesystem::path& file) const {
@@ -167,7 +177,7 @@ void BatchRunner::removeFinishedSpareFiles() {
 
 void BatchRunner::removeAllFiles() {
   // Whatever fails to go now is left to the next start's clean-up.
-  static_cast<void>(removeFile(batchFile_));
+  if (batchFile_) static_cast<void>(removeFile(*batchFile_));
   for (const auto& spare : spares_) static_cast<void>(removeFile(spare));
   spares_.clear();
   runs_.clear();
@@ -175,7 +185,7 @@ void BatchRunner::removeAllFiles() {
 
 std::filesystem::path BatchRunner::freeFile() {
   removeFinishedSpareFiles();
-  if (!busy(batchFile_)) return batchFile_;
+  if (!busy(*batchFile_)) return *batchFile_;
   for (int n = 2;; ++n) {
     const std::filesystem::path spare = spareFile(n);
     if (!busy(spare)) {
@@ -186,6 +196,12 @@ std::filesystem::path BatchRunner::freeFile() {
 }
 
 Outcome BatchRunner::runLines(const BatchLines& lines, std::string_view workingFolder) {
+  if (!batchFile_) {
+    return Outcome::failed(
+        "Nothing was run: other users can change files in Promptella's folder, and there is no "
+        "folder of your own (%LOCALAPPDATA%) for the batch file, so one of them could change what "
+        "runs as you. Move Promptella to a folder of your own.");
+  }
   const std::filesystem::path file = freeFile();
   const std::string name = pathToUtf8(file);
   // Usually the last run's, or none yet; one that stays makes the write below fail, and say so.

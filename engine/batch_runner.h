@@ -40,7 +40,8 @@ std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage);
 // or share name that may follow it, which are somebody else's text.
 std::string driveLine(std::string_view driveText);
 // The drive line of a batch that enters `folder`: the folder's own drive when it names one, so
-// that the drive and the cd of a batch can never point at two drives; else the drive text's.
+// that the drive and the cd of a batch can never point at two drives; else the drive text's. A
+// letter and a colon, or nothing where neither names a drive.
 std::string driveLineFor(std::string_view driveText, std::string_view folder);
 
 // The longest folder the interpreter can enter, in UTF-16 units: MAX_PATH less the NUL and the
@@ -56,7 +57,8 @@ inline constexpr std::string_view kStopWhenNotEntered = "if errorlevel 1 exit /b
 
 class BatchRunner {
  public:
-  BatchRunner(std::filesystem::path batchFile, ProcessLauncher& launcher)
+  // Without a batch file (no folder that only this user can change), every run is refused.
+  BatchRunner(std::optional<std::filesystem::path> batchFile, ProcessLauncher& launcher)
       : batchFile_(std::move(batchFile)), launcher_(launcher) {}
   ~BatchRunner();
 
@@ -98,7 +100,7 @@ class BatchRunner {
     std::filesystem::path file;
     std::unique_ptr<StartedProcess> process;
   };
-  std::filesystem::path batchFile_;
+  std::optional<std::filesystem::path> batchFile_;
   ProcessLauncher& launcher_;
   std::vector<Run> runs_;
   std::set<std::filesystem::path> spares_;

@@ -24,7 +24,8 @@ struct MainWindowController::Subsystems {
   Subsystems(const MainControls& c, const MainServices& s, PickerMoveGuard& guard,
              const FileNames& files)
       : settings(pathFromUtf8(files.settingsFile)),
-        batches(pathFromUtf8(files.batchFile), s.launcher),
+        batches(files.batchFile ? std::optional(pathFromUtf8(*files.batchFile)) : std::nullopt,
+                s.launcher),
         runner(batches, c.drives, c.folders, guard, s.messages),
         pickers(c.drives, c.folders, batches, settings, guard, s.messages),
         commandLine(c.commandLine, runner, settings),
@@ -53,7 +54,9 @@ void MainWindowController::load() {
   MainControls& c = controls_;
   c.window.setCaption(std::string(kProductName) + " " + std::string(kVersion));
   const FileFolders folders = chooseFileFolders(services_.app);
-  files_ = {claimBatchFile(services_.app, folders.batches), settingsFileIn(folders.settings)};
+  files_ = {folders.batches ? std::optional(claimBatchFile(services_.app, *folders.batches))
+                            : std::nullopt,
+            settingsFileIn(folders.settings)};
   removeLeftTemporaryFiles(pathFromUtf8(files_.settingsFile));
   loaded_ = std::make_unique<Subsystems>(c, services_, guard_, files_);
   loaded_->settings.onHeld = [this](const std::string& what) {
@@ -115,7 +118,7 @@ void MainWindowController::activate() {
 void MainWindowController::unload() {
   if (loaded_) {
     // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
-    static_cast<void>(removeFile(pathFromUtf8(files_.batchFile)));
+    if (files_.batchFile) static_cast<void>(removeFile(pathFromUtf8(*files_.batchFile)));
     loaded_->batches.removeFinishedSpareFiles();
   }
   services_.console.close();

@@ -21,7 +21,7 @@ namespace promptella {
 
 // The program's two files, named once at start-up.
 struct FileNames {
-  std::string batchFile;
+  std::optional<std::string> batchFile;  // none where no folder is the user's own
   std::string settingsFile;
 };
 

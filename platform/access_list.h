@@ -11,17 +11,22 @@ namespace promptella {
 
 // One entry of a folder's access list, as the system reports it.
 struct AccessEntry {
-  std::string sid;  // in its string form, "S-1-5-32-544"
-  bool allows;      // an allowing entry; denying ones only ever take rights away
+  // A plain allowing or denying entry; any other allowing kind (conditional, object, compound,
+  // or one not known) is read as granting anything to anyone. Denying ones only take rights away.
+  enum class Kind { allows, denies, allowsOtherwise };
+  Kind kind;
+  std::string sid;  // in its string form, "S-1-5-32-544"; plain entries only
   std::uint32_t mask;
   bool inheritOnly;       // applies to what is made in the folder, not to the folder
   bool inheritedByFiles;  // applies to the files made in the folder
 };
 
 // Whether only `userSid`, the administrators, the system, the installer service and the creator
-// of a file may add, change or delete files in a folder with these entries. A missing access
-// list (`hasList` false) lets everyone do everything.
-[[nodiscard]] bool onlyTrustedCanWrite(const std::vector<AccessEntry>& entries, bool hasList,
+// of a file may add, change or delete files in a folder with these entries and this owner (who
+// may always rewrite the list). A missing access list (`hasList` false) lets everyone do
+// everything; what cannot be read is not known to be safe.
+[[nodiscard]] bool onlyTrustedCanWrite(std::string_view ownerSid,
+                                       const std::vector<AccessEntry>& entries, bool hasList,
                                        std::string_view userSid);
 
 }  // namespace promptella

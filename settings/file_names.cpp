@@ -16,28 +16,20 @@ std::string settingsFileIn(std::string_view folder) {
 
 FileFolders chooseFileFolders(Application& app) {
   const std::string programFolder = app.folder();
-  std::string folder = programFolder;
+  const bool isPrivate = app.folderPrivate(programFolder);
+  if (isPrivate && app.folderWritable(programFolder)) return {programFolder, programFolder};
   const std::string dataFolder = app.localDataFolder();
-  if (!app.folderWritable(programFolder)) {
-    if (!dataFolder.empty()) {  // else nowhere better: reads still work, writes fail
-      folder = dataFolder;
-      const auto own = pathFromUtf8(settingsFileIn(dataFolder));
-      if (!fileStamp(own)) {
-        if (const auto bytes = readWholeFile(pathFromUtf8(settingsFileIn(programFolder)))) {
-          // A copy that fails leaves the defaults; the file beside the program stays as it was.
-          static_cast<void>(replaceFileAtomically(own, *bytes));
-        }
-      }
+  if (dataFolder.empty()) {  // nowhere better: reads still work, writes fail
+    return {programFolder, isPrivate ? std::optional(programFolder) : std::nullopt};
+  }
+  const auto own = pathFromUtf8(settingsFileIn(dataFolder));
+  if (!fileStamp(own)) {
+    if (const auto bytes = readWholeFile(pathFromUtf8(settingsFileIn(programFolder)))) {
+      // A copy that fails leaves the defaults; the file beside the program stays as it was.
+      static_cast<void>(replaceFileAtomically(own, *bytes));
     }
   }
-  // The interpreter reads a batch file line by line while it runs: where other users can change
-  // files (a folder made at a drive's root), one of them could change what runs as this user.
-  // The batch file then goes to the user's own folder; the settings stay where they are.
-  std::string batchFolder = folder;
-  if (batchFolder == programFolder && !dataFolder.empty() && !app.folderPrivate(programFolder)) {
-    batchFolder = dataFolder;
-  }
-  return {folder, batchFolder};
+  return {dataFolder, dataFolder};
 }
 
 }  // namespace promptella

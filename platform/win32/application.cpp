@@ -116,29 +116,41 @@ std::string Win32Application::canonicalFolder(const std::string& folder) const {
 }
 
 bool Win32Application::folderPrivate(const std::string& folder) const {
+  PSID owner = nullptr;
   PACL list = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(widen(folder).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                            nullptr, nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS) {
+  if (GetNamedSecurityInfoW(widen(folder).c_str(), SE_FILE_OBJECT,
+                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                            &list, nullptr, &descriptor) != ERROR_SUCCESS) {
     return false;  // unreadable: not known to be safe
   }
   std::vector<AccessEntry> entries;
   for (DWORD i = 0; list && i < list->AceCount; ++i) {
     ACE_HEADER* header = nullptr;
-    if (!GetAce(list, i, reinterpret_cast<void**>(&header))) continue;
-    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_DENIED_ACE_TYPE) {
+    if (!GetAce(list, i, reinterpret_cast<void**>(&header))) return LocalFree(descriptor), false;
+    const BYTE type = header->AceType;
+    if (type != ACCESS_ALLOWED_ACE_TYPE && type != ACCESS_DENIED_ACE_TYPE) {
+      const bool denies = type == ACCESS_DENIED_OBJECT_ACE_TYPE ||
+                          type == ACCESS_DENIED_CALLBACK_ACE_TYPE ||
+                          type == ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE;
+      entries.push_back({denies ? AccessEntry::Kind::denies : AccessEntry::Kind::allowsOtherwise,
+                         {},
+                         0,
+                         false,
+                         false});
       continue;
     }
-    // An allowing and a denying entry have the same layout.
+    // A plain allowing and a plain denying entry have the same layout.
     const auto* ace = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header);
-    entries.push_back({sidText(const_cast<DWORD*>(&ace->SidStart)),
-                       header->AceType == ACCESS_ALLOWED_ACE_TYPE, ace->Mask,
-                       (header->AceFlags & INHERIT_ONLY_ACE) != 0,
-                       (header->AceFlags & OBJECT_INHERIT_ACE) != 0});
+    entries.push_back(
+        {type == ACCESS_ALLOWED_ACE_TYPE ? AccessEntry::Kind::allows : AccessEntry::Kind::denies,
+         sidText(const_cast<DWORD*>(&ace->SidStart)), ace->Mask,
+         (header->AceFlags & INHERIT_ONLY_ACE) != 0, (header->AceFlags & OBJECT_INHERIT_ACE) != 0});
   }
   const bool hasList = list != nullptr;
+  const std::string ownerSid = owner ? sidText(owner) : std::string();
   LocalFree(descriptor);
-  return onlyTrustedCanWrite(entries, hasList, userSid());
+  return onlyTrustedCanWrite(ownerSid, entries, hasList, userSid());
 }
 
 std::string Win32Application::startArguments() const {

@@ -295,33 +295,61 @@ TEST(WritableProgramFolder, KeepsBothFilesBesideTheProgram) {
   EXPECT_FALSE(std::filesystem::exists(dir / "unused"));
 }
 
-// Where other users may change files beside the program, one of them could rewrite the batch file
-// while it runs: it goes to the user's own folder, and the settings stay.
-TEST(WritableProgramFolder, SharedWithOtherUsersKeepsTheBatchFileInTheUsersFolder) {
+// Where other users may change files beside the program, one of them could change a stored
+// command, or rewrite the batch file while it runs: both go to the user's own folder, the settings
+// taken along. Without a folder of the user's own, nothing runs.
+TEST(WritableProgramFolder, SharedWithOtherUsersMovesTheFilesToTheUsersFolder) {
   testing::TempDir dir;
+  testing::writeBytes(dir / "Promptella.ini", "[StoredCommands]\r\nCommand3=tree\r\n");
   testing::FakeMainWindow w{dir.path()};
   w.app.dataFolder = dir / "LocalAppData";
   std::filesystem::create_directories(w.app.dataFolder);
   w.app.shared.insert(dir.path().string());
   w.start();
+  EXPECT_EQ(w.stored[3].caption(), "tree");
   EXPECT_EQ(w.batchFileOfARun(), dir / "LocalAppData" / "~Promptella.bat");
-  EXPECT_EQ(w.saved("Commands", "Command0"), "ver");
+  EXPECT_EQ(w.saved("Commands", "Command0", w.app.dataFolder), "ver");
+  EXPECT_FALSE(w.saved("Commands", "Command0"));
+
+  testing::FakeMainWindow nowhere{dir.path()};
+  nowhere.app.shared.insert(dir.path().string());
+  nowhere.start();
+  nowhere.enter("ver");
+  EXPECT_TRUE(nowhere.launcher.starts.empty());
+  ASSERT_EQ(nowhere.messages.shown.size(), 1u);
+  EXPECT_EQ(nowhere.messages.shown[0].rfind("Nothing was run: other users can change files", 0),
+            0u);
+  EXPECT_FALSE(std::filesystem::exists(dir / "~Promptella.bat"));
 }
 
 // Administrators, the system, the installer and the creator of a file may write; anyone else
-// who may add, change or delete files makes the folder shared. Denials take nothing away here.
+// who may add, change or delete files makes the folder shared, and so does an allowing entry of
+// another kind, or an owner who is not trusted. Denials take nothing away here.
 TEST(AccessList, OnlyTrustedAccountsMayWrite) {
+  using Kind = AccessEntry::Kind;
   const std::string user = "S-1-5-21-1-2-3-1001";
   const auto entry = [](std::string sid, std::uint32_t mask, bool inheritOnly = false,
                         bool files = true) {
-    return AccessEntry{std::move(sid), true, mask, inheritOnly, files};
+    return AccessEntry{Kind::allows, std::move(sid), mask, inheritOnly, files};
   };
   const AccessEntry profile[] = {entry("S-1-5-18", 0x1F01FF), entry("S-1-5-32-544", 0x1F01FF),
                                  entry(user, 0x1F01FF), entry("S-1-3-0", 0x10000000, true)};
   const std::vector<AccessEntry> own(std::begin(profile), std::end(profile));
-  EXPECT_TRUE(onlyTrustedCanWrite(own, true, user));
-  EXPECT_FALSE(onlyTrustedCanWrite(own, true, "S-1-5-21-1-2-3-1002")) << "another user's folder";
-  EXPECT_FALSE(onlyTrustedCanWrite({}, false, user)) << "no access list: everyone";
+  EXPECT_TRUE(onlyTrustedCanWrite(user, own, true, user));
+  EXPECT_FALSE(onlyTrustedCanWrite(user, own, true, "S-1-5-21-1-2-3-1002"))
+      << "another user's folder";
+  EXPECT_FALSE(onlyTrustedCanWrite(user, {}, false, user)) << "no access list: everyone";
+  const std::pair<std::string, bool> owners[] = {
+      {"S-1-5-32-544", true},
+      {"S-1-5-18", true},
+      {user, true},
+      {"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", true},
+      {"S-1-5-21-1-2-3-1002", false},  // another user may rewrite the list at will
+      {"S-1-3-0", false},              // no account of its own
+      {"", false}};                    // unreadable
+  for (const auto& [owner, trusted] : owners) {
+    EXPECT_EQ(onlyTrustedCanWrite(owner, own, true, user), trusted) << owner;
+  }
   const std::pair<AccessEntry, bool> extra[] = {
       {entry("S-1-5-11", 0x1200A9), true},               // Authenticated Users: read, run
       {entry("S-1-5-11", 0x0004, false, false), false},  // may add subfolders (a root's folder)
@@ -329,12 +357,16 @@ TEST(AccessList, OnlyTrustedAccountsMayWrite) {
       {entry("S-1-5-11", 0x00010000, true), false},      // files made here: may delete them
       {entry("S-1-5-11", 0x0002, true, false), true},    // only for subfolders made here
       {entry("S-1-1-0", 0x40000000), false},             // Everyone, generic write
-      {AccessEntry{"S-1-1-0", false, 0x1F01FF, false, true}, true},  // a denial
-      {entry("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", 0x1F01FF), true}};
+      {AccessEntry{Kind::denies, "S-1-1-0", 0x1F01FF, false, true}, true},  // a denial
+      {entry("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", 0x1F01FF), true},
+      // A conditional, object or compound entry, whatever it names: it may grant anyone writing.
+      {AccessEntry{Kind::allowsOtherwise, "", 0, false, false}, false},
+      {AccessEntry{Kind::denies, "", 0, false, false}, true}};
   for (const auto& [added, trusted] : extra) {
     std::vector<AccessEntry> entries = own;
     entries.push_back(added);
-    EXPECT_EQ(onlyTrustedCanWrite(entries, true, user), trusted) << added.sid << " " << added.mask;
+    EXPECT_EQ(onlyTrustedCanWrite(user, entries, true, user), trusted)
+        << added.sid << " " << added.mask;
   }
 }
 
