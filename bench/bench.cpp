@@ -96,7 +96,7 @@ Started startUntil(const std::filesystem::path& exe, const std::wstring& argumen
 
 HWND visibleWindowOf(DWORD pid, const wchar_t* className) {
   HWND found = nullptr;
-  while ((found = FindWindowExW(nullptr, found, className, nullptr))) {
+  while ((found = FindWindowExW(nullptr, found, className, nullptr)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(found, &owner);
     if (owner == pid && IsWindowVisible(found)) return found;

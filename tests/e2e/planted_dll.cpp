@@ -2,10 +2,9 @@
 // "planted-dll-loaded.txt" beside itself, which the test looks for.
 #include <windows.h>
 
-#include <dwmapi.h>
-
 #include <string>
 
+// Declared here only: the system's header declares it imported, which clashes with exporting it.
 extern "C" __declspec(dllexport) HRESULT WINAPI DwmGetWindowAttribute(HWND, DWORD, PVOID, DWORD) {
   return E_FAIL;
 }

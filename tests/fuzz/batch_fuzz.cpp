@@ -1,4 +1,4 @@
-// Fuzzes the batch composition: whatever the five texts hold, the file has exactly one line for
+// Fuzzes the batch composition: whatever the six texts hold, the file has exactly one line for
 // line1 and one for each other text that is not empty, and no line break anywhere else.
 #include <array>
 #include <cstddef>
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
 
   // The texts are the input cut at the unit separator (0x1F).
-  std::array<std::string_view, 5> lines{};
+  promptella::BatchLines lines{};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const auto cut = rest.find('\x1f');
     lines[i] = rest.substr(0, cut);

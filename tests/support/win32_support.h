@@ -58,7 +58,7 @@ inline std::thread closeMessageBox(HWND owner, MessageBoxSeen& seen,
   return std::thread([owner, &seen, whileOpen] {
     waitFor([&] {
       HWND found = nullptr;
-      while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr))) {
+      while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr) {
         DWORD process = 0;
         GetWindowThreadProcessId(found, &process);
         if (process == GetCurrentProcessId() && GetWindow(found, GW_OWNER) == owner &&
