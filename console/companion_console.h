@@ -13,7 +13,9 @@ namespace promptella {
 
 inline constexpr std::string_view kConsoleTitle = kProductName;
 inline constexpr std::string_view kConsoleGreeting = "Hello from Console\r\n";
-inline constexpr unsigned kConsoleInputMode = 6;  // line input + echo, nothing processed
+// Line input and echo, and processed input: without it a Ctrl+C typed at the keyboard reaches a
+// reader as the character 0x03 and raises no signal, so it could not stop a running command.
+inline constexpr unsigned kConsoleInputMode = 7;
 // The class of the window that stands for a console hosted elsewhere (Windows Terminal); it
 // cannot be moved.
 inline constexpr std::string_view kPseudoConsoleClass = "PseudoConsoleWindow";

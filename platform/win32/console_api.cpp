@@ -160,6 +160,7 @@ constexpr DWORD kReadSize = 256;
 // One read's result, shared with the thread that reads: it outlives a wait that gives up.
 struct PendingRead {
   std::optional<std::wstring> chunk;
+  std::atomic<bool> cancelled = false;
 };
 
 struct ReaderStart {
@@ -171,9 +172,17 @@ DWORD WINAPI readOnce(void* parameter) noexcept {
   const std::unique_ptr<ReaderStart> start(static_cast<ReaderStart*>(parameter));
   try {
     wchar_t buffer[kReadSize];
-    DWORD count = 0;
-    if (ReadConsoleW(start->input, buffer, kReadSize, &count, nullptr) && count > 0) {
-      start->read->chunk.emplace(buffer, count);
+    for (;;) {
+      DWORD count = 0;
+      SetLastError(ERROR_SUCCESS);
+      const BOOL read = ReadConsoleW(start->input, buffer, kReadSize, &count, nullptr);
+      if (read && count > 0) {
+        start->read->chunk.emplace(buffer, count);
+        break;
+      }
+      // A Ctrl+C typed at the keyboard ends the read with nothing (it stopped the command that
+      // ran); the user is still typing the line.
+      if (GetLastError() != ERROR_OPERATION_ABORTED || start->read->cancelled) break;
     }
   } catch (...) {
     start->read->chunk.reset();  // out of memory: as good as no line
@@ -183,7 +192,8 @@ DWORD WINAPI readOnce(void* parameter) noexcept {
 
 // Ends a read that blocks in the console: cancelled, or else completed by an Enter put into the
 // console's input (the line then read is dropped).
-void cancelRead(HANDLE reader, HANDLE input) {
+void cancelRead(PendingRead& read, HANDLE reader, HANDLE input) {
+  read.cancelled = true;
   CancelSynchronousIo(reader);
   if (WaitForSingleObject(reader, 500) == WAIT_OBJECT_0) return;
   INPUT_RECORD enter[2] = {};
@@ -215,7 +225,7 @@ std::optional<std::string> Win32ConsoleApi::readChunk(ConsoleHandle input) {
   if (quit) {
     // The program is asked to end: the read is given up (a reader that stays blocked keeps its
     // own share of it), and the quit is handed on to the message loop.
-    cancelRead(wait, asHandle(input));
+    cancelRead(*read, wait, asHandle(input));
     WaitForSingleObject(wait, 2000);
     ending_ = true;
     PostQuitMessage(*quit);

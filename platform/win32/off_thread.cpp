@@ -1,7 +1,31 @@
 // Waiting on another thread while the windows keep painting and answering.
 #include "platform/win32/off_thread.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace promptella {
+namespace {
+
+// Keys typed while the program waits: handed back to the queue, in order, once the wait ends, so
+// that what the user types ahead is taken as typed, never lost.
+class TypedAhead {
+ public:
+  ~TypedAhead() {
+    for (const MSG& key : keys_) PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
+  }
+  // Takes `message` when it is a key; false for anything else.
+  bool take(const MSG& message) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+    keys_.push_back(message);
+    return true;
+  }
+
+ private:
+  std::vector<MSG> keys_;
+};
+
+}  // namespace
 
 bool isHeldInput(const MSG& message) {
   switch (message.message) {
@@ -24,6 +48,11 @@ bool isHeldInput(const MSG& message) {
 
 bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit) {
   const ULONGLONG deadline = GetTickCount64() + milliseconds;
+  // Most answers come at once: for a moment nothing is handled, so that every message, the
+  // user's keys among them, keeps its place in the queue.
+  constexpr DWORD kQuietWait = 50;
+  if (WaitForSingleObject(handle, std::min(milliseconds, kQuietWait)) == WAIT_OBJECT_0) return true;
+  TypedAhead typedAhead;
   for (;;) {
     DWORD left = INFINITE;
     if (milliseconds != INFINITE) {
@@ -51,7 +80,9 @@ bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit
         PostQuitMessage(static_cast<int>(message.wParam));
         return ended;
       }
-      // Held input is dropped, as the program does not take it while it waits.
+      // Keys wait for the end of the wait; the rest of held input (clicks on what may move
+      // meanwhile) is dropped, as the program does not take it while it waits.
+      if (isHeldInput(message) && typedAhead.take(message)) continue;
       if (!isHeldInput(message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -16,9 +16,9 @@ namespace promptella {
 [[nodiscard]] bool isHeldInput(const MSG& message);
 
 // Waits for `handle` at most `milliseconds` (INFINITE for no limit), handing every message that
-// is not held input to its window meanwhile. False when the time ran out. A WM_QUIT ends the wait
-// at once when `quit` is given, and is then in it; otherwise the wait goes on without messages
-// and the quit is posted again after it.
+// is not held input to its window meanwhile; keys typed meanwhile are queued again after it. False
+// when the time ran out. A WM_QUIT ends the wait at once when `quit` is given, and is then in it;
+// otherwise the wait goes on without messages and the quit is posted again after it.
 [[nodiscard]] bool waitDispatching(HANDLE handle, DWORD milliseconds,
                                    std::optional<int>* quit = nullptr);
 

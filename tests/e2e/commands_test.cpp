@@ -32,7 +32,7 @@ TEST_F(Commands, EnterRunsTheCommandInTheConsoleFromTheFolderShown) {
   const std::string folder = narrowAscii(folderShown());
   EXPECT_EQ(fileBytes(program.folder() / L"~Promptella.bat"),
             "@echo off\r\n" + narrowAscii(driveShown().substr(0, 2)) + "\r\ncd \"" + folder +
-                "\"\r\n@echo on\r\necho hello\r\n");
+                "\"\r\nif errorlevel 1 exit /b 1\r\n@echo on\r\necho hello\r\n");
   EXPECT_EQ(program.comboItems(ids::kCommandLine), std::vector<std::wstring>{L"echo hello"});
   saveScreenshot(screenshotFolder() / L"echo-hello.bmp");
 }
@@ -238,6 +238,38 @@ TEST_F(Commands, CtrlCAndCtrlBreakStopTheCommandAndPromptellaStays) {
   EXPECT_EQ(program.waitForExit(std::chrono::milliseconds(0)), DWORD{STILL_ACTIVE});
   program.typeCommand(L"echo still-here");
   EXPECT_TRUE(program.waitForConsole(showsOutput(L"still-here")));
+}
+
+// Ctrl+C typed at the keyboard stops the interpreter's own endless loop (the batch asks whether
+// to end, and is answered), and Promptella stays.
+TEST_F(Commands, CtrlCTypedAtTheKeyboardStopsTheInterpretersOwnLoop) {
+  const auto interpreterRuns = [&] {
+    bool found = false;
+    testing::forEachChildProcess(program.pid(), [&](DWORD child) {
+      found |= lstrcmpiW(testing::processName(child).c_str(), L"cmd.exe") == 0;
+    });
+    return found;
+  };
+  const PHANDLER_ROUTINE stay = [](DWORD) -> BOOL { return TRUE; };
+  SetConsoleCtrlHandler(stay, TRUE);
+  program.typeCommand(L"echo looping& for /l %%i in (0,0,1) do @rem");
+  ASSERT_TRUE(program.waitForConsole(showsOutput(L"looping")));
+  ASSERT_TRUE(interpreterRuns());
+  program.pressCtrlC();
+  bool answered = false;
+  EXPECT_TRUE(waitFor([&] {
+    if (!interpreterRuns()) return true;
+    const auto lines = program.consoleLines();
+    if (!answered && std::any_of(lines.begin(), lines.end(), holds(L"Terminate batch job"))) {
+      program.typeIntoConsole(L"y");
+      answered = true;
+    }
+    return false;
+  })) << "the loop still runs";
+  SetConsoleCtrlHandler(stay, FALSE);
+  EXPECT_EQ(program.waitForExit(std::chrono::milliseconds(0)), DWORD{STILL_ACTIVE});
+  program.typeCommand(L"echo after-ctrl-c");
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"after-ctrl-c")));
 }
 
 TEST(History, SurvivesARestartInTheSameOrder) {

@@ -226,7 +226,7 @@ HWND PromptellaProcess::waitForDialog(const std::wstring& title) const {
   HWND found = nullptr;
   waitFor([&] {
     found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, L"#32770", title.c_str()))) {
+    while ((found = FindWindowExW(nullptr, found, L"#32770", title.c_str())) != nullptr) {
       DWORD owner = 0;
       GetWindowThreadProcessId(found, &owner);
       if (owner == pid() && IsWindowVisible(found)) return true;
@@ -236,27 +236,46 @@ HWND PromptellaProcess::waitForDialog(const std::wstring& title) const {
   return found;
 }
 
-void PromptellaProcess::typeIntoConsole(const std::wstring& text) const {
+namespace {
+
+INPUT_RECORD keyRecord(bool down, WORD virtualKey, wchar_t c, DWORD controlKeys = 0) {
+  INPUT_RECORD record{};
+  record.EventType = KEY_EVENT;
+  record.Event.KeyEvent.bKeyDown = down;
+  record.Event.KeyEvent.wRepeatCount = 1;
+  record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
+  record.Event.KeyEvent.wVirtualScanCode = static_cast<WORD>(MapVirtualKeyW(virtualKey, 0));
+  record.Event.KeyEvent.uChar.UnicodeChar = c;
+  record.Event.KeyEvent.dwControlKeyState = controlKeys;
+  return record;
+}
+
+void writeConsoleInput(const std::vector<INPUT_RECORD>& records) {
   HANDLE input =
       CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_EXISTING, 0, nullptr);
-  std::vector<INPUT_RECORD> records;
-  const auto key = [&](wchar_t c, WORD virtualKey) {
-    for (const BOOL down : {TRUE, FALSE}) {
-      INPUT_RECORD record{};
-      record.EventType = KEY_EVENT;
-      record.Event.KeyEvent.bKeyDown = down;
-      record.Event.KeyEvent.wRepeatCount = 1;
-      record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
-      record.Event.KeyEvent.uChar.UnicodeChar = c;
-      records.push_back(record);
-    }
-  };
-  for (const wchar_t c : text) key(c, static_cast<WORD>(LOBYTE(VkKeyScanW(c))));
-  key(L'\r', VK_RETURN);
   DWORD written = 0;
   WriteConsoleInputW(input, records.data(), static_cast<DWORD>(records.size()), &written);
   CloseHandle(input);
+}
+
+}  // namespace
+
+void PromptellaProcess::typeIntoConsole(const std::wstring& text) const {
+  std::vector<INPUT_RECORD> records;
+  const auto key = [&](wchar_t c, WORD virtualKey) {
+    for (const bool down : {true, false}) records.push_back(keyRecord(down, virtualKey, c));
+  };
+  for (const wchar_t c : text) key(c, static_cast<WORD>(LOBYTE(VkKeyScanW(c))));
+  key(L'\r', VK_RETURN);
+  writeConsoleInput(records);
+}
+
+void PromptellaProcess::pressCtrlC() const {
+  writeConsoleInput({keyRecord(true, VK_CONTROL, 0, LEFT_CTRL_PRESSED),
+                     keyRecord(true, 'C', 0x03, LEFT_CTRL_PRESSED),
+                     keyRecord(false, 'C', 0x03, LEFT_CTRL_PRESSED),
+                     keyRecord(false, VK_CONTROL, 0, 0)});
 }
 
 bool PromptellaProcess::attachConsole() {

@@ -66,6 +66,9 @@ class PromptellaProcess {
   std::wstring consoleLine(int row) const;
   // Types `text` and Enter into the attached console's input, as a user at the console would.
   void typeIntoConsole(const std::wstring& text) const;
+  // Presses Ctrl+C in the attached console as a keyboard does: the key records of Ctrl and C,
+  // the C carrying the character 0x03.
+  void pressCtrlC() const;
   // Every row of the console from the top to the cursor, trailing blanks removed.
   std::vector<std::wstring> consoleLines() const;
   // Waits until a console row satisfies `match`.

@@ -21,7 +21,7 @@ class Console : public ::testing::Test {
 
 TEST_F(Console, OpensTitlesGreetsAndPlacesBesideTheWindow) {
   console.open(window);
-  EXPECT_EQ(api.calls, (Calls{"lock", "alloc", "stdout", "stdin", "title Promptella", "mode 10 6",
+  EXPECT_EQ(api.calls, (Calls{"lock", "alloc", "stdout", "stdin", "title Promptella", "mode 10 7",
                               "write 11 Hello from Console\r\n", "find tty Promptella", "own",
                               "rect 77", "move 77 334,0 640x400", "unlock"}));
   EXPECT_TRUE(messages.shown.empty());
