@@ -2,6 +2,7 @@
 #include "mainwindow/main_window_controller.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "about/about_box.h"
 #include "mainwindow/start_arguments.h"
@@ -21,20 +22,20 @@ std::vector<Control*> commandControlsOf(const MainControls& c) {
 
 // The subsystems that handle the controls, made together once the files are named.
 struct MainWindowController::Subsystems {
-  Subsystems(const MainControls& c, const MainServices& s, PickerMoveGuard& guard,
-             const FileNames& files)
+  Subsystems(const MainControls& c, const MainServices& s, MessageBoxService& messages,
+             PickerMoveGuard& guard, const FileNames& files)
       : settings(pathFromUtf8(files.settingsFile)),
         batches(files.batchFile ? std::optional(pathFromUtf8(*files.batchFile)) : std::nullopt,
                 s.launcher),
-        runner(batches, c.drives, c.folders, guard, s.messages),
-        pickers(c.drives, c.folders, batches, settings, guard, s.messages),
+        runner(batches, c.drives, c.folders, guard, messages),
+        pickers(c.drives, c.folders, batches, settings, guard, messages),
         commandLine(c.commandLine, runner, settings),
         storedCommands(c.slotButtons, c.storeButtons, c.menuItems, c.commandLine, runner, settings,
                        s.dialogs),
         consoleMode(
             c.consoleLink, commandControlsOf(c),
             [this](bool enabled) { storedCommands.setEnabled(enabled); }, s.console, runner,
-            c.window, s.messages) {}
+            c.window, messages) {}
 
   IniFile settings;
   BatchRunner batches;
@@ -45,8 +46,21 @@ struct MainWindowController::Subsystems {
   ConsoleMode consoleMode;
 };
 
+void HeldMessages::show(std::string_view text) {
+  if (holding_) {
+    held_.emplace_back(text);
+  } else {
+    shown_.show(text);
+  }
+}
+
+void HeldMessages::release() {
+  holding_ = false;
+  for (const std::string& text : std::exchange(held_, {})) shown_.show(text);
+}
+
 MainWindowController::MainWindowController(MainControls controls, MainServices services)
-    : controls_(controls), services_(services) {}
+    : controls_(controls), services_(services), messages_(services.messages) {}
 
 MainWindowController::~MainWindowController() = default;
 
@@ -58,11 +72,14 @@ void MainWindowController::load() {
                             : std::nullopt,
             settingsFileIn(folders.settings)};
   removeLeftTemporaryFiles(pathFromUtf8(files_.settingsFile));
-  loaded_ = std::make_unique<Subsystems>(c, services_, guard_, files_);
+  // The screen's updates may be held back until the console is placed (it is made while the
+  // window is built).
+  messages_.hold();
+  loaded_ = std::make_unique<Subsystems>(c, services_, messages_, guard_, files_);
   loaded_->settings.onHeld = [this](const std::string& what) {
-    services_.messages.show("Couldn't save " + what + ": " + files_.settingsFile +
-                            " is in use by another program. Promptella will save it as soon as "
-                            "the file is free.");
+    messages_.show("Couldn't save " + what + ": " + files_.settingsFile +
+                   " is in use by another program. Promptella will save it as soon as "
+                   "the file is free.");
   };
   startOnGivenFolder(loaded_->settings);
 
@@ -81,6 +98,7 @@ void MainWindowController::load() {
     return entries;
   };
   services_.console.open(c.window);
+  messages_.release();
 }
 
 void MainWindowController::startOnGivenFolder(IniFile& settings) {
@@ -90,10 +108,10 @@ void MainWindowController::startOnGivenFolder(IniFile& settings) {
   // The interpreter cannot make a network path its current folder: kept, it would be refused at
   // every start.
   if (folder && isNetworkPath(*folder)) {
-    services_.messages.show("Couldn't open the folder " + *folder +
-                            ": the command interpreter cannot use a network path as its current "
-                            "folder. Map the share to a drive letter (net use) and open it there. "
-                            "Promptella starts on the last folder.");
+    messages_.show("Couldn't open the folder " + *folder +
+                   ": the command interpreter cannot use a network path as its current "
+                   "folder. Map the share to a drive letter (net use) and open it there. "
+                   "Promptella starts on the last folder.");
     return;
   }
   // Saved as a pick in the lists saves it, so the first activation moves the lists there.
@@ -102,9 +120,9 @@ void MainWindowController::startOnGivenFolder(IniFile& settings) {
     static_cast<void>(settings.writeValue("Configuration", "Path", *folder));
     return;
   }
-  services_.messages.show("Couldn't open the folder " + request.folder +
-                          ": it does not exist or cannot be read. Promptella starts on the last "
-                          "folder.");
+  messages_.show("Couldn't open the folder " + request.folder +
+                 ": it does not exist or cannot be read. Promptella starts on the last "
+                 "folder.");
 }
 
 void MainWindowController::activate() {

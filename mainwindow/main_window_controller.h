@@ -5,6 +5,9 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "console/console_mode.h"
 #include "engine/batch_files.h"
@@ -35,14 +38,31 @@ struct MainServices {
   Shell& shell;
 };
 
+// The program's messages, held back while the screen's updates are (at start-up, until the
+// console stands beside the window: a box shown then would not be drawn, and the user would face
+// a frozen screen), then shown in order.
+class HeldMessages : public MessageBoxService {
+ public:
+  explicit HeldMessages(MessageBoxService& shown) : shown_(shown) {}
+  void show(std::string_view text) override;
+  void hold() { holding_ = true; }
+  void release();
+
+ private:
+  MessageBoxService& shown_;
+  bool holding_ = false;
+  std::vector<std::string> held_;
+};
+
 class MainWindowController {
  public:
   MainWindowController(MainControls controls, MainServices services);
   ~MainWindowController();
 
   // Names the files, makes the subsystems, saves a folder given on the command line as the
-  // folder, fills the slots and the history, and opens the companion console. Until then the
-  // events below do nothing but end the process where they would.
+  // folder, fills the slots and the history, and opens the companion console; what it has to
+  // tell the user shows once the console is placed. Until then the events below do nothing but
+  // end the process where they would.
   void load();
   // At start-up and back from one of the program's dialogs: the lists go to the saved folder.
   void activate();
@@ -61,6 +81,7 @@ class MainWindowController {
 
   MainControls controls_;
   MainServices services_;
+  HeldMessages messages_;
   PickerMoveGuard guard_;
   FileNames files_;
   std::unique_ptr<Subsystems> loaded_;  // made whole at load, once the files are named

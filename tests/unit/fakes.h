@@ -136,8 +136,12 @@ class FakeLabel : public FakeControl<Label> {
 
 class FakeMessageBoxService : public MessageBoxService {
  public:
-  void show(std::string_view text) override { shown.emplace_back(text); }
+  void show(std::string_view text) override {
+    shown.emplace_back(text);
+    if (log) log->push_back("message");
+  }
   std::vector<std::string> shown;
+  std::vector<std::string>* log = nullptr;  // e.g. the console calls, to see what came first
 };
 
 class FakeApplication : public Application {

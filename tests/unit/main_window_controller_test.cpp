@@ -181,10 +181,17 @@ TEST_F(MainWindowStart, AFolderGivenIsSavedAndShownAMissingOneIsToldAndLeavesThe
   EXPECT_EQ(w.folders.path(), "C:\\");
   EXPECT_NE(readBytes(dir / "Promptella.ini").find("Path=C:\\\r\n"), std::string::npos);
 
+  // The screen's updates are held back from before the load until the console is placed (as the
+  // program starts): the message waits for them, or it would not be drawn.
   FakeMainWindow again(dir.path());
   again.app.arguments = " Q:\\Nowhere";
   writeBytes(dir / "Promptella.ini", saved);
+  again.messages.log = &again.consoleApi.calls;
+  again.consoleApi.lockScreenUpdates();
   again.start();
+  ASSERT_GE(again.consoleApi.calls.size(), 2u);
+  EXPECT_EQ(again.consoleApi.calls.back(), "message");
+  EXPECT_EQ(again.consoleApi.calls.end()[-2], "unlock");
   ASSERT_EQ(again.messages.shown.size(), 1u);
   EXPECT_EQ(again.messages.shown[0],
             "Couldn't open the folder Q:\\Nowhere: it does not exist or cannot be read. "
