@@ -86,7 +86,7 @@ if(PROMPTELLA_TESTS)
 
   file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
   add_executable(e2e_tests ${E2E_SOURCES})
-  target_link_libraries(e2e_tests PRIVATE e2e_driver gtest gtest_main)
+  target_link_libraries(e2e_tests PRIVATE e2e_driver gtest gtest_main oleacc ole32 oleaut32)
   promptella_options(e2e_tests)
 
   # A dwmapi.dll that leaves a mark when loaded: planted beside the program, it must not be.

@@ -183,7 +183,9 @@ class NamedAccessible final : public IAccessible, public IOleWindow, public IEnu
 LRESULT accessibleObjectNamed(HWND window, WPARAM flags, LPARAM objectId,
                               const std::wstring& name) {
   if (name.empty() || static_cast<LONG>(objectId) != OBJID_CLIENT) return 0;
-  // The accessibility library is loaded only once a screen reader or automation tool asks.
+  // The object goes to the reader through COM, which its first question starts; the
+  // accessibility library, too, is loaded only once a screen reader or automation tool asks.
+  if (!startComOnThisThread()) return 0;
   const auto create = systemFunction<decltype(CreateStdAccessibleObject)>(
       L"oleacc.dll", "CreateStdAccessibleObject");
   const auto result =

@@ -86,9 +86,8 @@ Suggestions::~Suggestions() {
 }
 
 bool Suggestions::attach(HWND edit) {
-  const auto initialize = systemFunction<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
   const auto create = systemFunction<decltype(CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
-  if (!initialize || !create || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED))) return false;
+  if (!create || !startComOnThisThread()) return false;
   // CLSID_AutoComplete, the shell's autocompletion object.
   static constexpr CLSID kAutoComplete = {
       0x00BB2763, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};

@@ -1,5 +1,7 @@
 // The real Promptella.exe under Wine: start-up, layout, slots, history, console, restore,
 // shut-down.
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -103,6 +105,21 @@ TEST(Startup, WithoutSettingsSlot0ShowsTheDefaultAndNothingIsWritten) {
   PromptellaProcess program;
   program.start();
   EXPECT_EQ(program.text(program.control(ids::kSlotButtonFirst)), L"dir /w");
+  // A screen reader asks for the names as soon as the window shows, before any key or click: the
+  // program hands its object over through COM, which that first question starts.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IAccessible* accessible = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(
+      program.control(ids::kSlotButtonFirst), static_cast<DWORD>(OBJID_CLIENT),
+      __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)));
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  EXPECT_HRESULT_SUCCEEDED(accessible->get_accName(self, &name));
+  EXPECT_EQ(std::wstring(name ? name : L""), L"Run command #1 dir /w");
+  SysFreeString(name);
+  accessible->Release();
   EXPECT_TRUE(IsWindowEnabled(program.control(ids::kSlotButtonFirst)));
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 1)));
   EXPECT_TRUE(program.comboItems(ids::kCommandLine).empty());

@@ -261,13 +261,9 @@ Outcome Win32Shell::execute(std::string_view operation, std::string_view documen
   const auto shellExecute =
       systemFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
   if (!shellExecute) return Outcome::failed(systemErrorText(ERROR_NO_ASSOCIATION));
-  // The shell may hand the document to a handler that needs COM on this thread; it is started
-  // here, at the click, not at start-up. Already started (apartment-threaded) is as good.
-  if (const auto initialize =
-          systemFunction<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx")) {
-    const HRESULT started = initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    static_cast<void>(started);  // S_FALSE or another model: the shell call goes ahead all the same
-  }
+  // The shell may hand the document to a handler that needs COM on this thread; without it the
+  // shell call goes ahead all the same.
+  static_cast<void>(startComOnThisThread());
   const auto result =
       shellExecute(GetDesktopWindow(), widen(operation).c_str(), widen(document).c_str(),
                    widen(parameters).c_str(), widen(directory).c_str(), show);
