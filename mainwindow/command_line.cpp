@@ -11,9 +11,7 @@ CommandLine::CommandLine(ComboBox& field, CommandRunner& runner, IniFile& settin
 }
 
 void CommandLine::loadHistory() {
-  for (const auto& entry : settings_.readNumberedValues("Commands")) {
-    field_.insertItem(field_.count(), entry);
-  }
+  showHistory(settings_.readNumberedValues("Commands"));
 }
 
 void CommandLine::onKey(Key key) {
@@ -23,21 +21,27 @@ void CommandLine::onKey(Key key) {
   if (command.empty()) return;
   if (!runner_.run(command)) return;  // the user was told; the line keeps its text
 
+  // The new command goes on top of the history the file holds now, so that another copy's
+  // commands stay; the list then shows the history as saved.
+  if (settings_.addToNumberedList("Commands", command, kHistoryLimit)) {
+    showHistory(settings_.readNumberedValues("Commands"));
+    return;
+  }
+  // Not saved (the user was told): the list keeps the command all the same.
   for (int i = 0; i < field_.count(); ++i) {
     if (field_.item(i) == command) return;  // already there: the order stays as it is
   }
   field_.insertItem(0, command);
   // Only one entry goes, so a longer list loaded from a hand-written file keeps its length.
   if (field_.count() > kHistoryLimit) field_.removeItem(field_.count() - 1);
-  saveHistory();
 }
 
-void CommandLine::saveHistory() {
-  std::vector<std::string> entries;
-  for (int i = 0; i < field_.count(); ++i) entries.push_back(field_.item(i));
-  // IniFile tells the user of a file held by another program and saves the change later; a file
-  // that takes no change at all (read-only, a full disk) keeps what it had, as before.
-  static_cast<void>(settings_.rewriteNumberedSection("Commands", entries));
+void CommandLine::showHistory(const std::vector<std::string>& entries) {
+  bool same = field_.count() == static_cast<int>(entries.size());
+  for (int i = 0; same && i < field_.count(); ++i) same = field_.item(i) == entries[i];
+  if (same) return;
+  while (field_.count() > 0) field_.removeItem(field_.count() - 1);
+  for (const std::string& entry : entries) field_.insertItem(field_.count(), entry);
 }
 
 }  // namespace promptella

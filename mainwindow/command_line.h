@@ -1,5 +1,6 @@
 // The command line: Enter runs the command and keeps it in the history of at most 20 entries,
-// newest on top, saved in the settings file after every change.
+// newest on top, saved in the settings file after every change, merged with what other copies of
+// the program saved meanwhile.
 #pragma once
 
 #include "engine/command_runner.h"
@@ -19,7 +20,8 @@ class CommandLine {
   void onKey(Key key);
 
  private:
-  void saveHistory();
+  // Makes the list show `entries`, in order.
+  void showHistory(const std::vector<std::string>& entries);
 
   ComboBox& field_;
   CommandRunner& runner_;

@@ -2,6 +2,8 @@
 #include "mainwindow/main_window_controller.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 #include "about/about_box.h"
@@ -81,8 +83,18 @@ void MainWindowController::load() {
                    " is in use by another program. Promptella will save it as soon as "
                    "the file is free.");
   };
+  loaded_->settings.onFailed = [this](const std::string& what, Replaced why) {
+    messages_.show("Couldn't save " + what + ": " + files_.settingsFile +
+                   (why == Replaced::denied
+                        ? " cannot be changed (it is read-only, or you may not replace it)."
+                        : " could not be written (is the disk full?).") +
+                   " Promptella keeps the change only until it is closed, and does not say so "
+                   "again for the next changes.");
+  };
   startOnGivenFolder(loaded_->settings);
 
+  // What an earlier run could not save before it ended goes in first.
+  loaded_->settings.saveKeptChanges();
   loaded_->storedCommands.load();
   loaded_->commandLine.loadHistory();
   // Offered while typing: the history, newest first, then the stored commands.
@@ -126,7 +138,7 @@ void MainWindowController::startOnGivenFolder(IniFile& settings) {
 }
 
 void MainWindowController::activate() {
-  if (!loaded_) return;
+  if (!loaded_ || ending_) return;
   // A change kept out by another program's hold is saved once the file is free; until then the
   // reads below see it all the same.
   static_cast<void>(loaded_->settings.savePending());
@@ -135,6 +147,7 @@ void MainWindowController::activate() {
 
 void MainWindowController::unload() {
   if (loaded_) {
+    saveBeforeEnding();
     // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
     if (files_.batchFile) static_cast<void>(removeFile(pathFromUtf8(*files_.batchFile)));
     loaded_->batches.removeFinishedSpareFiles();
@@ -144,11 +157,42 @@ void MainWindowController::unload() {
 }
 
 void MainWindowController::endSession() {
-  if (loaded_) loaded_->batches.removeAllFiles();
+  if (!loaded_) return;
+  loaded_->batches.removeAllFiles();
+  // No message may hold the log-off, and the system waits for nobody: a change that another
+  // program's hold keeps out is kept for the next start, at once.
+  if (!ending_) static_cast<void>(loaded_->settings.keepPendingForNextStart());
 }
 
 void MainWindowController::exit() {
+  if (loaded_) saveBeforeEnding();
   services_.app.terminate(0);
+}
+
+void MainWindowController::saveBeforeEnding() {
+  IniFile& settings = loaded_->settings;
+  if (settings.savePending()) return;
+  // Another program holds the file: it is waited for a while, the windows still painting (and
+  // nothing else touching the settings meanwhile).
+  ending_ = true;
+  const bool saved = services_.app.waitAside(
+      [&settings] {
+        const auto deadline = std::chrono::steady_clock::now() + kSaveAtEndWait;
+        while (!settings.savePending()) {
+          if (std::chrono::steady_clock::now() > deadline) return false;
+          std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return true;
+      },
+      kSaveAtEndWait * 4);
+  ending_ = false;
+  if (saved) return;
+  const std::string what = settings.unsavedChanges();
+  if (what.empty()) return;  // given up as unsavable meanwhile, and told
+  const bool kept = settings.keepPendingForNextStart();
+  messages_.show("Couldn't save " + what + ": " + files_.settingsFile +
+                 " is still in use by another program." +
+                 (kept ? " Promptella will save it when it next starts." : " The change is lost."));
 }
 
 void MainWindowController::showAbout() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -78,6 +79,10 @@ class MainWindowController {
  private:
   struct Subsystems;
   void startOnGivenFolder(IniFile& settings);
+  // Close and File, Exit: a change another program's hold keeps out is saved first, waiting a
+  // while for the file; what still cannot be saved is told, and kept for the next start.
+  void saveBeforeEnding();
+  static constexpr std::chrono::seconds kSaveAtEndWait{5};
 
   MainControls controls_;
   MainServices services_;
@@ -85,6 +90,7 @@ class MainWindowController {
   PickerMoveGuard guard_;
   FileNames files_;
   std::unique_ptr<Subsystems> loaded_;  // made whole at load, once the files are named
+  bool ending_ = false;                 // while the end waits for the settings file
 };
 
 }  // namespace promptella

@@ -35,9 +35,10 @@ extern const unsigned long long kFileClockTicksPerSecond;
 // `path` in one step: readers see either the old or the new file, never a torn one. An existing
 // file keeps its attributes and its access list, and a symbolic link its target, which is what
 // is written. A file held by another program (an editor, a backup tool, a scanner) is tried
-// again for two seconds. On any failure the old file is left as it was and the temporary file is
-// removed.
-enum class [[nodiscard]] Replaced{done, inUse, failed};
+// again for two seconds, then is `inUse`. One this user may not replace (read-only, or its access
+// list or its folder's forbids it) is `denied` at once; `failed` is anything else (a full disk).
+// On any failure the old file is left as it was and the temporary file is removed.
+enum class [[nodiscard]] Replaced{done, inUse, denied, failed};
 Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Creates (or empties) the file and writes `bytes`; the system's reason when that fails.

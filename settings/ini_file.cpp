@@ -122,8 +122,9 @@ Replaced IniFile::writePending() {
   if (!lock) return Replaced::inUse;  // another copy is writing for longer than it should
   const auto bytes = readForUpdate();
   if (!bytes) return Replaced::inUse;  // there, but held unreadable: it stays as it is for now
-  const bool createsFile = std::any_of(pending_.begin(), pending_.end(),
-                                       [](const Change& change) { return change.createsFile; });
+  const bool createsFile = std::any_of(pending_.begin(), pending_.end(), [](const Change& change) {
+    return change.kind == Change::Kind::set || change.kind == Change::Kind::addToList;
+  });
   if (bytes->empty() && !createsFile && !fileStamp(path_)) return Replaced::done;
   Decoded file = decode(*bytes);
   // A file read from UTF-8 is written in a form the system's profile functions read: ANSI when
@@ -134,7 +135,8 @@ Replaced IniFile::writePending() {
   // The file stays in the ANSI code page while every text fits it, as other programs expect;
   // a text that does not makes it Unicode, as the system's own profile functions do.
   const bool fits = std::all_of(pending_.begin(), pending_.end(), [&](const Change& change) {
-    return std::all_of(change.texts.begin(), change.texts.end(), [&](const std::string& text) {
+    const std::vector<std::string> texts = change.texts();
+    return std::all_of(texts.begin(), texts.end(), [&](const std::string& text) {
       return file.codePage == kCodePageUtf8 || fitsCodePage(text, file.codePage);
     });
   });
@@ -146,12 +148,14 @@ Replaced IniFile::writePending() {
   return replaceFileAtomically(path_, encode(document.serialize(), file.codePage));
 }
 
-bool IniFile::commit(Change change, const std::string& what) {
+bool IniFile::commit(Change change) {
+  const std::string what = describeSetting(change.section, change.key);
   pending_.push_back(std::move(change));
-  switch (writePending()) {
+  const Replaced result = writePending();
+  switch (result) {
     case Replaced::done:
       pending_.clear();
-      toldHeld_ = false;
+      toldHeld_ = toldFailed_ = false;
       return true;
     case Replaced::inUse:
       if (!toldHeld_ && onHeld) {
@@ -159,10 +163,17 @@ bool IniFile::commit(Change change, const std::string& what) {
         onHeld(what);
       }
       return false;
-    case Replaced::failed:
-      break;
+    case Replaced::denied:
+    case Replaced::failed: {
+      // It cannot be saved at all (a read-only file, a full disk): it goes, told.
+      pending_.pop_back();
+      if (!toldFailed_ && onFailed) {
+        toldFailed_ = true;
+        onFailed(what, result);
+      }
+      return false;
+    }
   }
-  pending_.pop_back();  // it cannot be saved at all (a read-only file, a full disk): it goes
   return false;
 }
 
@@ -170,57 +181,122 @@ bool IniFile::savePending() {
   if (pending_.empty()) return true;
   if (writePending() != Replaced::done) return false;
   pending_.clear();
-  toldHeld_ = false;
+  toldHeld_ = toldFailed_ = false;
   return true;
 }
 
 bool IniFile::writeValue(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string what = describeSetting(section, key);
-  return commit({{std::string(section), std::string(key), std::string(value)},
-                 [section = std::string(section), key = std::string(key),
-                  value = std::string(value)](IniDocument& document, unsigned cp) {
-                   return document.set(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp),
-                                       utf8ToCodePage(value, cp));
-                 },
-                 true},
-                what);
+  return commit({Change::Kind::set, std::string(section), std::string(key), std::string(value)});
 }
 
 bool IniFile::removeKey(std::string_view section, std::string_view key) {
-  return commit({{},
-                 [section = std::string(section), key = std::string(key)](IniDocument& document,
-                                                                          unsigned cp) {
-                   return document.removeKey(utf8ToCodePage(section, cp), utf8ToCodePage(key, cp));
-                 },
-                 false},
-                describeSetting(section, key));
+  return commit({Change::Kind::removeKey, std::string(section), std::string(key), {}});
 }
 
 bool IniFile::removeSection(std::string_view section) {
-  return commit({{},
-                 [section = std::string(section)](IniDocument& document, unsigned cp) {
-                   return document.removeSection(utf8ToCodePage(section, cp));
-                 },
-                 false},
-                describeSetting(section, {}));
+  return commit({Change::Kind::removeSection, std::string(section), {}, {}});
 }
 
-bool IniFile::rewriteNumberedSection(std::string_view section,
-                                     const std::vector<std::string>& values) {
-  std::vector<std::string> texts = values;
-  texts.emplace_back(section);
-  return commit({std::move(texts),
-                 [section = std::string(section), values](IniDocument& document, unsigned cp) {
-                   const std::string name = utf8ToCodePage(section, cp);
-                   bool changed = document.removeSection(name);
-                   for (std::size_t i = 0; i < values.size(); ++i) {
-                     changed = document.set(name, numberedKey(i), utf8ToCodePage(values[i], cp)) ||
-                               changed;
-                   }
-                   return changed;
-                 },
-                 !values.empty()},
-                describeSetting(section, {}));
+bool IniFile::addToNumberedList(std::string_view section, std::string_view entry,
+                                std::size_t limit) {
+  return commit({Change::Kind::addToList, std::string(section), {}, std::string(entry), limit});
+}
+
+std::vector<std::string> IniFile::Change::texts() const {
+  if (kind == Kind::set) return {section, key, value};
+  if (kind == Kind::addToList) return {section, value};
+  return {};
+}
+
+bool IniFile::Change::apply(IniDocument& document, unsigned cp) const {
+  const std::string name = utf8ToCodePage(section, cp);
+  switch (kind) {
+    case Kind::set:
+      return document.set(name, utf8ToCodePage(key, cp), utf8ToCodePage(value, cp));
+    case Kind::removeKey:
+      return document.removeKey(name, utf8ToCodePage(key, cp));
+    case Kind::removeSection:
+      return document.removeSection(name);
+    case Kind::addToList:
+      break;
+  }
+  const std::string added = utf8ToCodePage(value, cp);
+  std::vector<std::string> list;
+  for (std::size_t i = 0;; ++i) {
+    auto entry = document.get(name, numberedKey(i));
+    if (!entry) break;
+    if (*entry == added) return false;  // there already: the order stays
+    list.push_back(std::move(*entry));
+  }
+  list.insert(list.begin(), added);
+  if (list.size() > limit) list.pop_back();
+  bool changed = document.removeSection(name);
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    changed = document.set(name, numberedKey(i), list[i]) || changed;
+  }
+  return changed;
+}
+
+namespace {
+
+std::filesystem::path keptChangesFile(const std::filesystem::path& settings) {
+  std::filesystem::path kept = settings;
+  return kept += ".pending";
+}
+
+}  // namespace
+
+std::string IniFile::unsavedChanges() const {
+  std::string listed;
+  for (const Change& change : pending_) {
+    const std::string what = describeSetting(change.section, change.key);
+    if (listed.find(what) != std::string::npos) continue;
+    if (!listed.empty()) listed += ", ";
+    listed += what;
+  }
+  return listed;
+}
+
+// The kept changes are an INI file of their own, in UTF-16 so that any text comes back: one
+// section per change, in order.
+bool IniFile::keepPendingForNextStart() {
+  if (pending_.empty()) return true;
+  IniDocument kept = IniDocument::parse("");
+  for (std::size_t i = 0; i < pending_.size(); ++i) {
+    const Change& change = pending_[i];
+    const std::string name = "Change" + std::to_string(i);
+    bool set = kept.set(name, "Kind", std::to_string(static_cast<int>(change.kind)));
+    set = kept.set(name, "Section", change.section) && set;
+    set = kept.set(name, "Key", change.key) && set;
+    set = kept.set(name, "Value", change.value) && set;
+    set = kept.set(name, "Limit", std::to_string(change.limit)) && set;
+    if (!set) return false;  // a text the file cannot hold (a line break)
+  }
+  return replaceFileAtomically(keptChangesFile(path_), encode(kept.serialize(), kCodePageUtf8)) ==
+         Replaced::done;
+}
+
+void IniFile::saveKeptChanges() {
+  const std::filesystem::path file = keptChangesFile(path_);
+  const auto bytes = readWholeFile(file);
+  if (!bytes) return;
+  const IniDocument kept = IniDocument::parse(decode(*bytes).text);
+  for (std::size_t i = 0;; ++i) {
+    const std::string name = "Change" + std::to_string(i);
+    const auto kind = kept.get(name, "Kind");
+    if (!kind || kind->size() != 1 || (*kind)[0] < '0' || (*kind)[0] > '3') break;
+    const auto limit = kept.get(name, "Limit").value_or("0");
+    Change change{static_cast<Change::Kind>((*kind)[0] - '0'),
+                  kept.get(name, "Section").value_or(""), kept.get(name, "Key").value_or(""),
+                  kept.get(name, "Value").value_or(""),
+                  limit.find_first_not_of("0123456789") == std::string::npos && limit.size() < 6
+                      ? std::stoul("0" + limit)
+                      : 0};
+    if (change.section.empty()) break;
+    static_cast<void>(commit(std::move(change)));  // told as any change is
+  }
+  // Saved, given up as unsavable, or kept again as pending: either way no longer a file's job.
+  if (pending_.empty()) static_cast<void>(removeFile(file));
 }
 
 std::string describeSetting(std::string_view section, std::string_view key) {

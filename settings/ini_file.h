@@ -39,28 +39,44 @@ class IniFile {
                                 std::string_view value);
   [[nodiscard]] bool removeKey(std::string_view section, std::string_view key);
   [[nodiscard]] bool removeSection(std::string_view section);
-  // Replaces the section by one holding "Command0", "Command1", ... for `values`, in one write:
-  // a crash leaves either the old section or the new one.
-  [[nodiscard]] bool rewriteNumberedSection(std::string_view section,
-                                            const std::vector<std::string>& values);
+  // Puts `entry` on top of the numbered list `section` as the file holds it when the change is
+  // saved, so that entries another copy of the program added meanwhile stay; a list that holds
+  // it already keeps its order, and a list that grows past `limit` loses its last entry only.
+  [[nodiscard]] bool addToNumberedList(std::string_view section, std::string_view entry,
+                                       std::size_t limit);
   // Saves the changes kept out by another program's hold; true when none is left.
   [[nodiscard]] bool savePending();
+  // What the changes still kept out are, as the user knows them ("stored command #3, the
+  // history"); empty when none is.
+  std::string unsavedChanges() const;
+  // Keeps the changes still kept out in a file beside the settings file, for the next start to
+  // save (the program ends while another program holds the file); false when that fails too.
+  [[nodiscard]] bool keepPendingForNextStart();
+  // Saves the changes that an earlier run kept for this start, and removes them once saved.
+  void saveKeptChanges();
 
   // Raised when a change is kept out because another program holds the file, with what the
   // change was ("stored command #3"): once, until a save succeeds again.
   std::function<void(const std::string& what)> onHeld;
+  // Raised when a change cannot be saved at all and is given up, with what it was and whether
+  // the file may not be replaced (read-only, or its permissions forbid it) or could not be
+  // written (a full disk): once, until a save succeeds again. Reads no longer show it.
+  std::function<void(const std::string& what, Replaced why)> onFailed;
 
  private:
-  // One change to the document: `texts` are the texts it writes (when one does not fit the ANSI
-  // code page, the file becomes UTF-16); `apply` makes it in a document of that code page and
-  // says whether anything changed.
+  // One change to the document, as data, so that it can be kept in a file until it is saved.
   struct Change {
-    std::vector<std::string> texts;
-    std::function<bool(IniDocument&, unsigned codePage)> apply;
-    bool createsFile;
+    enum class Kind { set, removeKey, removeSection, addToList };
+    Kind kind;
+    std::string section, key, value;
+    std::size_t limit = 0;  // of a list
+    // The texts it writes: when one does not fit the ANSI code page, the file becomes UTF-16.
+    std::vector<std::string> texts() const;
+    // Makes it in a document whose text is in `codePage`; whether anything changed.
+    bool apply(IniDocument& document, unsigned codePage) const;
   };
-  // Saves `change` after those still pending; `what` names it for the user.
-  [[nodiscard]] bool commit(Change change, const std::string& what);
+  // Saves `change` after those still pending.
+  [[nodiscard]] bool commit(Change change);
   // Reads the file, applies the pending changes and replaces the file, under the lock that all
   // copies of the program share.
   Replaced writePending();
@@ -83,6 +99,7 @@ class IniFile {
   std::vector<Change> pending_;  // kept out by another program's hold on the file
   mutable IniDocument withPending_;
   bool toldHeld_ = false;
+  bool toldFailed_ = false;
 };
 
 // What the user knows a setting as: "the folder shown", "stored command #3", "the history".

@@ -64,7 +64,10 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
   std::filesystem::path temp = target;
   temp += "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-  if (fd < 0) return Replaced::failed;
+  if (fd < 0) {
+    return errno == EACCES || errno == EPERM || errno == EROFS ? Replaced::denied
+                                                               : Replaced::failed;
+  }
   bool ok = true;
   for (std::size_t done = 0; ok && done < bytes.size();) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

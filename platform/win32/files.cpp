@@ -78,12 +78,19 @@ bool writeAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-// Another program has the file open without delete sharing, or is just replacing it.
-bool heldByAnother(DWORD error) {
+// Another program has `file` open without delete sharing, or is just replacing it. A rename over
+// a file held so fails with access denied, as does one over a file this user may not replace:
+// an open for deleting tells them apart.
+bool heldByAnother(DWORD error, const std::filesystem::path& file) {
   switch (error) {
+    case ERROR_ACCESS_DENIED: {
+      UniqueHandle probe(CreateFileW(file.c_str(), DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+      return probe || GetLastError() != ERROR_ACCESS_DENIED;
+    }
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_ACCESS_DENIED:  // also a file that is pending deletion, or held by a scanner
     case ERROR_USER_MAPPED_FILE:
     case ERROR_UNABLE_TO_REMOVE_REPLACED:
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
@@ -145,7 +152,7 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
   {
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return Replaced::failed;
+    if (!file) return GetLastError() == ERROR_ACCESS_DENIED ? Replaced::denied : Replaced::failed;
     if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
       file.reset();
       DeleteFileW(temp.c_str());
@@ -156,7 +163,7 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     DeleteFileW(temp.c_str());
-    return Replaced::failed;
+    return Replaced::denied;
   }
   // The new file takes the old one's attributes and access list, then is renamed over it in one
   // step. (ReplaceFileW would keep them too, but Wine's removes the old file before it moves the
@@ -170,9 +177,12 @@ Replaced replaceFileAtomically(const std::filesystem::path& path, std::string_vi
   for (;;) {
     if (replace()) return Replaced::done;
     const DWORD error = GetLastError();
-    if (!heldByAnother(error) || GetTickCount64() > deadline) {
+    const bool held = heldByAnother(error, target);
+    if (!held || GetTickCount64() > deadline) {
       DeleteFileW(temp.c_str());
-      return heldByAnother(error) ? Replaced::inUse : Replaced::failed;
+      return held                           ? Replaced::inUse
+             : error == ERROR_ACCESS_DENIED ? Replaced::denied
+                                            : Replaced::failed;
     }
     Sleep(50);
   }

@@ -157,13 +157,16 @@ TEST(SettingsFault, AReadOnlyFileIsLeftAsItWas) {
   SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
   program.start();
   program.attachConsole();
-  enter(program, L"echo still-runs");
+  const std::wstring told = enterExpectingMessage(program, L"echo still-runs");
+  EXPECT_EQ(told.rfind(L"Couldn't save the history: ", 0), 0u) << narrowAscii(told);
+  EXPECT_NE(told.find(L"cannot be changed (it is read-only"), std::wstring::npos);
   EXPECT_TRUE(
       program.waitForConsole([](const std::wstring& line) { return line == L"still-runs"; }));
+  EXPECT_EQ(program.comboItems(ids::kCommandLine).front(), L"echo still-runs");
   program.detachConsole();
   EXPECT_EQ(fileBytes(ini), original);
   SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-  record("command ran; the read-only file unchanged");
+  record("command ran; told the history cannot be saved; the read-only file unchanged");
 }
 
 // Another program (an editor, a backup tool, a scanner) holds the file: without read sharing, or
@@ -191,6 +194,47 @@ TEST(SettingsFault, AChangeKeptOutByAFileHeldOpenIsToldAndSavedOnceFree) {
     EXPECT_EQ(program.waitForExit(), 0u);
   }
   record("told once while held; every change saved once free");
+}
+
+// A change that another program's hold kept out is not lost when the window closes: it is saved
+// once the file is free, or, still held, told and kept for the next start, which saves it.
+TEST(SettingsFault, AChangeHeldOutAtCloseIsSavedOrToldAndKeptForTheNextStart) {
+  PromptellaProcess program("[StoredCommands]\r\nCommand3=keep\r\n");
+  const auto ini = program.folder() / L"Promptella.ini";
+  const auto hold = [&] {
+    return CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  };
+  HANDLE held = hold();
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  program.start();
+  EXPECT_NE(enterExpectingMessage(program, L"echo before-close"), L"");
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  CloseHandle(held);  // the other program lets go while the window closes
+  EXPECT_EQ(program.waitForExit(), 0u);
+  EXPECT_EQ(iniValue(ini, L"Commands", L"Command0"), L"echo before-close");
+
+  held = hold();
+  program.start();
+  EXPECT_NE(enterExpectingMessage(program, L"echo still-held"), L"");
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(
+      waitFor([&] { return (box = openDialog(program)) != nullptr; }, std::chrono::seconds(30)));
+  const std::wstring told = messageText(box);
+  EXPECT_EQ(told.rfind(L"Couldn't save the history: ", 0), 0u) << narrowAscii(told);
+  EXPECT_NE(told.find(L"will save it when it next starts"), std::wstring::npos);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  CloseHandle(held);
+  EXPECT_TRUE(std::filesystem::exists(program.folder() / L"Promptella.ini.pending"));
+  program.start();
+  EXPECT_EQ(iniValue(ini, L"Commands", L"Command0"), L"echo still-held");
+  EXPECT_EQ(iniValue(ini, L"Commands", L"Command1"), L"echo before-close");
+  EXPECT_EQ(iniValue(ini, L"StoredCommands", L"Command3"), L"keep");
+  EXPECT_FALSE(std::filesystem::exists(program.folder() / L"Promptella.ini.pending"));
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(), 0u);
+  record("saved at close once free; still held: told, kept and saved at the next start");
 }
 
 TEST(SettingsFault, KilledDuringHistoryRewritesTheFileHoldsAWholeHistory) {

@@ -130,6 +130,19 @@ TEST_F(CommandLine, AFolderGoneIsToldRunsNothingAndTheListsGoUp) {
   EXPECT_EQ(w.commandLine.items, std::vector<std::string>{"cd C:\\Temp\\a\\b"});
 }
 
+// Another copy of the program added a command since this one loaded the history: a new command
+// goes on top of the history as saved, and the list shows it whole.
+TEST_F(CommandLine, TwoCopiesKeepEachOthersHistory) {
+  load("[Commands]\r\nCommand0=old\r\n");
+  ASSERT_TRUE(
+      IniFile(w.app.folder_ / "Promptella.ini").addToNumberedList("Commands", "echo B1", 20));
+  enter("echo A1");
+  EXPECT_EQ(savedHistory(), (std::vector<std::string>{"echo A1", "echo B1", "old"}));
+  EXPECT_EQ(w.commandLine.items, (std::vector<std::string>{"echo A1", "echo B1", "old"}));
+  enter("old");  // there already: its place stays
+  EXPECT_EQ(savedHistory(), (std::vector<std::string>{"echo A1", "echo B1", "old"}));
+}
+
 TEST_F(CommandLine, HistoryRewriteKeepsOtherSections) {
   load("[StoredCommands]\r\nCommand1=tree\r\n[Commands]\r\nCommand0=a\r\nCommand1=b\r\n");
   enter("c");

@@ -23,6 +23,24 @@ class SettingsFile : public ::testing::Test {
   IniFile ini{path};
 };
 
+// A change that cannot be saved at all is given up and told, once until a save succeeds again.
+TEST_F(SettingsFile, AChangeThatCannotBeSavedIsGivenUpAndToldOnce) {
+  IniFile nowhere{dir / "gone" / "Promptella.ini"};
+  std::vector<std::string> told;
+  nowhere.onFailed = [&](const std::string& what, Replaced why) {
+    told.push_back(what + (why == Replaced::failed ? ", failed" : ", denied"));
+  };
+  EXPECT_FALSE(nowhere.writeValue("StoredCommands", "Command2", "dir"));
+  EXPECT_FALSE(nowhere.addToNumberedList("Commands", "ver", 20));
+  EXPECT_EQ(told, std::vector<std::string>{"stored command #3, failed"});
+  EXPECT_FALSE(nowhere.readValue("StoredCommands", "Command2"));
+  std::filesystem::create_directories(dir / "gone");
+  EXPECT_TRUE(nowhere.addToNumberedList("Commands", "ver", 20));
+  std::filesystem::remove_all(dir / "gone");
+  EXPECT_FALSE(nowhere.writeValue("Configuration", "Path", "C:\\"));
+  EXPECT_EQ(told.size(), 2u);
+}
+
 TEST_F(SettingsFile, MissingFileReadsAsAbsentAndDeletesDoNotCreateIt) {
   EXPECT_FALSE(ini.readValue("Configuration", "Path"));
   EXPECT_TRUE(ini.removeKey("StoredCommands", "Command0"));
@@ -210,7 +228,8 @@ TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
   ASSERT_EQ(ansi.substr(0, 15), "[Configuration]");
   const std::string values[] = {"echo \xE6\x97\xA5\xE6\x9C\xAC", "echo \xCE\xA9",
                                 "C:\\\xCE\xA9mega", "\xF0\x9F\x98\x80 " + std::string(3000, 'x')};
-  ASSERT_TRUE(ini.rewriteNumberedSection("Commands", {values[0], values[1]}));
+  ASSERT_TRUE(ini.addToNumberedList("Commands", values[1], 20));
+  ASSERT_TRUE(ini.addToNumberedList("Commands", values[0], 20));
   ASSERT_TRUE(ini.writeValue("StoredCommands", "Command2", values[3]));
   ASSERT_TRUE(ini.writeValue("Configuration", "Path", values[2]));
   EXPECT_EQ(readBytes(path).substr(0, 4), std::string("\xFF\xFE[\0", 4));
@@ -301,6 +320,7 @@ TEST_F(SettingsFile, ReadersNeverSeeATornFile) {
       const auto value = other.readValue("Commands", "Command0");
       ++reads;
       if (!value || (value->size() != 5000 && value->size() != 6000)) ++torn;
+      std::this_thread::yield();  // a reader among others, not one that starves the writer
     }
   });
   for (int i = 0; i < 300; ++i) {
