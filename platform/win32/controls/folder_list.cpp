@@ -55,33 +55,23 @@ void drawFolderGlyph(HDC dc, RECT box, bool open) {
   }
 }
 
-// Handles the paint messages that wait, and nothing else, so that no input runs in between.
-void repaintPending() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
-}
-
-// The subfolders of `folder`, sorted. The first read of a folder is what a slow drive makes wait:
-// it is made off the window's thread, which paints meanwhile. A folder that takes long to read
-// (thousands of names on a slow disk or share) does not freeze the windows either: past a
-// moment they paint again, now and then, until it is read.
+// The subfolders of `folder`, sorted. The whole listing is read and sorted off the window's
+// thread, which paints and answers meanwhile: a slow drive, thousands of names on a share, or a
+// share that goes away in the middle of a listing never freezes the windows. A listing that has
+// not ended in time shows no subfolders.
 std::vector<std::wstring> readSubfolders(const std::wstring& folder) {
   const std::wstring pattern = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
-  auto search = offThread<std::shared_ptr<FolderSearch>>(
-      [pattern] { return std::make_shared<FolderSearch>(pattern, true, true); },
-      Win32DriveList::kReadyWait);
-  NameSorter sorter;
-  ULONGLONG nextPaint = GetTickCount64() + 100;
-  std::size_t count = 0;
-  for (bool more = search && (*search)->found(); more; more = (*search)->next()) {
-    if (!(*search)->entryIsSubfolder()) continue;
-    sorter.add((*search)->entry().cFileName);
-    if (++count % 256 == 0 && GetTickCount64() >= nextPaint) {
-      repaintPending();
-      nextPaint = GetTickCount64() + 50;
-    }
-  }
-  return sorter.finish();
+  return offThread<std::vector<std::wstring>>(
+             [pattern] {
+               NameSorter sorter;
+               FolderSearch search(pattern, true, true);
+               for (bool more = search.found(); more; more = search.next()) {
+                 if (search.entryIsSubfolder()) sorter.add(search.entry().cFileName);
+               }
+               return sorter.finish();
+             },
+             Win32DriveList::kReadyWait)
+      .value_or(std::vector<std::wstring>{});
 }
 
 }  // namespace
