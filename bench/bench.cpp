@@ -282,9 +282,9 @@ void bigFolder(int runs) {
   const std::string parent = narrow(folder.wstring()), target = narrow(many.wstring());
   std::vector<double> measured, baseline;
   for (int run = 0; run < runs; ++run) {
-    list.setPath(parent);
+    static_cast<void>(list.setPath(parent));  // a folder made above: it is there
     const std::int64_t start = preciseNow();
-    list.setPath(target);
+    static_cast<void>(list.setPath(target));
     measured.push_back(ticksToMs(preciseNow() - start));
 
     const std::int64_t bare = preciseNow();
@@ -301,7 +301,7 @@ void bigFolder(int runs) {
     baseline.push_back(ticksToMs(preciseNow() - bare));
   }
   report("20,000 subfolders shown", measured, "bare FindFirstFileExW", baseline, 1.2);
-  list.setPath(parent);
+  static_cast<void>(list.setPath(parent));
 }
 
 // How long the main window takes at most to answer: a message sent every 10 ms from another

@@ -31,7 +31,11 @@ class CommandRunner {
       messages_.show(*result.failure);
       return false;
     }
-    followDirectoryChange(command, drives_, folders_, guard_);
+    // The command runs; a drive it changes to that does not answer is told.
+    if (const Outcome followed = followDirectoryChange(command, drives_, folders_, guard_);
+        !followed.succeeded()) {
+      messages_.show(*followed.failure);
+    }
     return true;
   }
 
@@ -44,7 +48,9 @@ class CommandRunner {
                        " no longer exists or cannot be reached. Nothing was run.";
     for (std::string up = parentFolder(gone); !up.empty(); up = parentFolder(up)) {
       const PickerMoveGuard::ProgramMove move(guard_);
-      if (folders_.setPath(up)) return told + " The lists now show " + folders_.path() + ".";
+      if (folders_.setPath(up)) {
+        return told + " The lists now show " + folders_.path() + ".";
+      }
     }
     return told + " Pick another drive or folder.";
   }

@@ -25,58 +25,68 @@ char driveLetterOf(std::string_view text) {
 
 // The drive list moved: the folder list follows to that drive's current folder, as after the
 // user's pick of the drive; a drive whose folder cannot be read sends the drive list back.
-void folderFollowsDrive(DriveList& drives, FolderList& folders, PickerMoveGuard& guard) {
-  bool followed = false;
+Reach folderFollowsDrive(DriveList& drives, FolderList& folders, PickerMoveGuard& guard) {
+  Reach followed{Reach::unreachable};
   {
     const PickerMoveGuard::ProgramMove move(guard);
     followed = folders.setPath(driveLine(drives.drive()));
   }
-  if (followed) return;
+  if (followed) return followed;
   const PickerMoveGuard::ProgramMove move(guard);
   // The folder's drive was ready a moment ago; should it fail now, the batch still takes the
   // folder's drive (driveLineFor).
   static_cast<void>(drives.setDrive(folders.path()));
+  return followed;
 }
 
 }  // namespace
 
-void followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
-                           PickerMoveGuard& guard) {
+Outcome followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
+                              PickerMoveGuard& guard) {
   const std::string lower = asciiLower(command);
+  // A drive that did not answer in time is told; one that is missing or not ready leaves the
+  // lists as they are, silently.
+  const auto told = [&](const Reach& reach, std::string_view target) {
+    return reach.kind == Reach::noAnswer ? Outcome::failed(noAnswerMessage(target, folders.path()))
+                                         : Outcome::success();
+  };
 
   std::size_t pos = 0;
   if (!lower.empty()) decodeUtf8(lower, pos);  // the second character starts after the first
   if (pos < lower.size() && lower[pos] == ':') {
     const char before = driveLetterOf(drives.drive());
+    Reach moved{Reach::unreachable};
     {
       const PickerMoveGuard::ProgramMove move(guard);
-      // A drive that is missing or not ready leaves the list as it is.
-      static_cast<void>(drives.setDrive(lower));
+      moved = drives.setDrive(lower);
     }
-    if (driveLetterOf(drives.drive()) != before) folderFollowsDrive(drives, folders, guard);
+    if (!moved) return told(moved, lower);
+    if (driveLetterOf(drives.drive()) != before) {
+      return told(folderFollowsDrive(drives, folders, guard), lower);
+    }
   }
 
   const auto space = lower.find(' ');
-  if (space == std::string::npos) return;
+  if (space == std::string::npos) return Outcome::success();
   const std::string_view firstWord = std::string_view(lower).substr(0, space);
-  if (firstWord != "cd" && firstWord != "chdir") return;
+  if (firstWord != "cd" && firstWord != "chdir") return Outcome::success();
   const std::string folder(trimSpaces(command.substr(space + 1)));
   // The interpreter refuses a network path as its current folder, so the lists stay too.
   std::string unquoted = folder;
   std::erase(unquoted, '"');
-  if (isNetworkPath(unquoted)) return;
+  if (isNetworkPath(unquoted)) return Outcome::success();
   {
     const PickerMoveGuard::ProgramMove move(guard);
-    // A folder that cannot be reached leaves the list as it is.
-    if (!folders.setPath(folder)) return;
+    if (const Reach moved = folders.setPath(folder); !moved) return told(moved, unquoted);
   }
   // A cd to another drive's folder: the drive list follows.
   const char folderDrive = driveLetterOf(folders.path());
-  if (folderDrive == 0 || folderDrive == driveLetterOf(drives.drive())) return;
+  if (folderDrive == 0 || folderDrive == driveLetterOf(drives.drive())) return Outcome::success();
   const PickerMoveGuard::ProgramMove move(guard);
   // The folder's drive answered a moment ago; should it fail now, the batch still takes the
   // folder's drive (driveLineFor).
   static_cast<void>(drives.setDrive(folders.path()));
+  return Outcome::success();
 }
 
 }  // namespace promptella

@@ -5,6 +5,7 @@
 
 #include "engine/picker_move_guard.h"
 #include "platform/controls.h"
+#include "platform/outcome.h"
 
 namespace promptella {
 
@@ -13,9 +14,10 @@ namespace promptella {
 // (any case) followed by a space moves the folder list to the rest of the command, trimmed, and
 // the drive list follows a folder on another drive. So the lists always show one folder, the one
 // the next command runs in. The moves are the program's own (see PickerMoveGuard), so the lists'
-// change handlers start no batch; a move that fails leaves its list where it is.
-void followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
-                           PickerMoveGuard& guard);
+// change handlers start no batch; a move that fails leaves its list where it is. What to tell the
+// user when a drive did not answer in time.
+Outcome followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
+                              PickerMoveGuard& guard);
 
 // Removes spaces (only the space character) at both ends.
 std::string_view trimSpaces(std::string_view text);

@@ -19,25 +19,28 @@ void Pickers::restoreSavedFolder() {
   guard_.reset();
   const auto saved = settings_.readValue("Configuration", "Path");
   if (!saved) return;
-  // A drive or folder that can no longer be reached leaves its list where it is.
-  static_cast<void>(drives_.setDrive(*saved));
-  static_cast<void>(folders_.setPath(*saved));
+  // A drive or folder that can no longer be reached leaves its list where it is; one whose drive
+  // did not answer in time is told.
+  const Reach drive = drives_.setDrive(*saved);
+  const Reach folder = drive.kind == Reach::noAnswer ? drive : folders_.setPath(*saved);
+  if (folder.kind == Reach::noAnswer) messages_.show(noAnswerMessage(*saved, folders_.path()));
 }
 
 void Pickers::onDriveChanged() {
   if (guard_.takeProgramMove()) return;  // the console has run the command that moved it
   const std::string drive = drives_.drive();
-  bool moved = false;
-  if (drive.find(':') != std::string::npos) {
-    moved = batches_.enterDrive(drive).succeeded() && folders_.setPath(driveLine(drive));
-  } else {
+  Reach moved{Reach::unreachable};
+  if (drive.find(':') == std::string::npos) {
     moved = folders_.setPath(drive);
+  } else if (batches_.enterDrive(drive).succeeded()) {
+    moved = folders_.setPath(driveLine(drive));
   }
   if (!moved) {
     // A drive without a medium, or one that cannot be reached: back to the folder's drive, which
-    // runs this handler once more for that drive.
+    // runs this handler once more for that drive. One that did not answer in time is told.
     static_cast<void>(drives_.setDrive(folders_.path()));  // the folder's drive is there
     guard_.reset();
+    if (moved.kind == Reach::noAnswer) messages_.show(noAnswerMessage(drive, folders_.path()));
   }
 }
 

@@ -21,25 +21,47 @@ class Control {
   [[nodiscard]] virtual bool enabled() const = 0;
 };
 
+// How a move of a drive or folder list ended: true when the list got there. A drive that did not
+// answer in time (a sleeping disk, a disc spinning up, a share reconnecting), or that the user
+// stopped waiting for with Esc, is told apart from one that is not there or not ready.
+struct [[nodiscard]] Reach {
+  enum Kind { reached, unreachable, noAnswer };
+  Kind kind;
+  explicit operator bool() const { return kind == reached; }
+};
+// How long a drive is waited for before it counts as not answering.
+inline constexpr int kDriveAnswerSeconds = 30;
+
+// What the user is told when the drive of `driveOrFolder` did not answer; `shown` is where the
+// lists stay.
+inline std::string noAnswerMessage(std::string_view driveOrFolder, std::string_view shown) {
+  const std::string drive(driveOrFolder.substr(0, driveOrFolder.find(':') + 1));
+  return "The drive " + drive + " did not answer within " + std::to_string(kDriveAnswerSeconds) +
+         " seconds, or you stopped waiting for it (a sleeping disk, a disc spinning up or a "
+         "share reconnecting may answer later). The lists stay on " +
+         std::string(shown) + ".";
+}
+
 // Shows the drives. `drive()` is a letter and a colon, possibly followed by a space and the volume
 // label or share name; empty while the folder shown is on no drive (a network path). `setDrive`
-// takes the drive from the text's first letter and returns false for a drive that does not exist or
-// is not ready. `onChange` is raised inside the assignment (or the user's pick) that changes the
-// drive, before it returns; never when the drive stays the same.
+// takes the drive from the text's first letter and does not reach a drive that does not exist or
+// is not ready, or that does not answer in time. `onChange` is raised inside the assignment (or the
+// user's pick) that changes the drive, before it returns; never when the drive stays the same.
 class DriveList : public Control {
  public:
   virtual std::string drive() const = 0;
-  [[nodiscard]] virtual bool setDrive(std::string_view text) = 0;
+  virtual Reach setDrive(std::string_view text) = 0;
   std::function<void()> onChange;
 };
 
 // Shows the current folder's ancestors and subfolders. `setPath` accepts a full path, a drive alone
-// (that drive's current folder) or a path relative to the folder shown, and returns false when the
-// folder cannot be reached. `onChange` follows the same rule as the drive list's.
+// (that drive's current folder) or a path relative to the folder shown, and does not reach a
+// folder that is not there or whose drive does not answer in time. `onChange` follows the same rule
+// as the drive list's.
 class FolderList : public Control {
  public:
   virtual std::string path() const = 0;
-  [[nodiscard]] virtual bool setPath(std::string_view text) = 0;
+  virtual Reach setPath(std::string_view text) = 0;
   // Whether the folder shown can still be entered: false once another program removed it or its
   // drive went away, or when its drive does not answer in time.
   [[nodiscard]] virtual bool exists() const = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/access_list.h"
+#include "platform/controls.h"
 #include "platform/win32/named_objects.h"
 
 #include "platform/folder_path.h"
@@ -186,7 +187,7 @@ std::optional<std::string> Win32Application::folderToStartOn(const std::string& 
         const FolderSearch search(widen(shown) + (shown.back() == '\\' ? L"*" : L"\\*"));
         return search.found() || GetLastError() == ERROR_FILE_NOT_FOUND ? shown : std::string();
       },
-      4000);
+      kDriveAnswerSeconds * 1000);
   if (!found || found->empty()) return std::nullopt;
   return *found;
 }

@@ -90,14 +90,15 @@ class DriveSource {
 // are read on a thread of their own and filled in as they come.
 class Win32DriveList : public Win32Wrapper<DriveList> {
  public:
-  // How long a drive may take to say whether it is ready before it counts as not ready.
-  static constexpr DWORD kReadyWait = 4000;
+  // How long a drive or folder is waited for before it counts as not answering; Esc gives up
+  // sooner. A sleeping disk or a disc spinning up takes seconds.
+  static constexpr DWORD kReadyWait = kDriveAnswerSeconds * 1000;
 
   Win32DriveList(HWND parent, int id,
                  std::shared_ptr<const DriveSource> source = std::make_shared<DriveSource>());
   std::string drive() const override;
   // Waits for the drive's answer off the window's thread, the windows painting meanwhile.
-  [[nodiscard]] bool setDrive(std::string_view text) override;
+  Reach setDrive(std::string_view text) override;
 
  private:
   [[nodiscard]] bool onCommand(WORD code) override;
@@ -122,13 +123,9 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
  public:
   Win32FolderList(HWND parent, int id);
   std::string path() const override;
-  [[nodiscard]] bool setPath(std::string_view text) override;
+  Reach setPath(std::string_view text) override;
   [[nodiscard]] bool exists() const override;
   void setItemHeight(int pixels);
-
-  // Where `text` leads from `current`: a full path, a drive alone, a root-relative or a relative
-  // path, each possibly quoted in whole or in part; empty when it names no folder that exists.
-  static std::wstring resolve(const std::wstring& current, const std::wstring& text);
 
   struct Entry {
     std::wstring name;

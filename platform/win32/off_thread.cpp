@@ -46,7 +46,7 @@ bool isHeldInput(const MSG& message) {
   }
 }
 
-bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit) {
+bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit, bool escapable) {
   const ULONGLONG deadline = GetTickCount64() + milliseconds;
   // Most answers come at once: for a moment nothing is handled, so that every message, the
   // user's keys among them, keeps its place in the queue.
@@ -82,6 +82,7 @@ bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit
       }
       // Keys wait for the end of the wait; the rest of held input (clicks on what may move
       // meanwhile) is dropped, as the program does not take it while it waits.
+      if (escapable && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) return false;
       if (isHeldInput(message) && typedAhead.take(message)) continue;
       if (!isHeldInput(message)) {
         TranslateMessage(&message);

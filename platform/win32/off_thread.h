@@ -19,14 +19,17 @@ namespace promptella {
 // is not held input to its window meanwhile; keys typed meanwhile are queued again after it. False
 // when the time ran out. A WM_QUIT ends the wait at once when `quit` is given, and is then in it;
 // otherwise the wait goes on without messages and the quit is posted again after it.
+// With `escapable`, Esc pressed meanwhile ends the wait as the time running out does.
 [[nodiscard]] bool waitDispatching(HANDLE handle, DWORD milliseconds,
-                                   std::optional<int>* quit = nullptr);
+                                   std::optional<int>* quit = nullptr, bool escapable = false);
 
 // Runs `work` on a thread of its own (which needs next to no stack) and waits for it as
 // waitDispatching does, at most `milliseconds`; nothing when it did not end in time, or the thread
-// could not start. A thread that is given up keeps its own share of the result.
+// could not start; with `escapable`, also when the user pressed Esc. A thread that is given up
+// keeps its own share of the result.
 template <typename Result>
-[[nodiscard]] std::optional<Result> offThread(std::function<Result()> work, DWORD milliseconds) {
+[[nodiscard]] std::optional<Result> offThread(std::function<Result()> work, DWORD milliseconds,
+                                              bool escapable = false) {
   struct Shared {
     std::function<Result()> work;
     std::optional<Result> result;
@@ -47,7 +50,7 @@ template <typename Result>
                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (!thread) return std::nullopt;
   start.release();  // the thread owns it now
-  const bool ended = waitDispatching(thread, milliseconds);
+  const bool ended = waitDispatching(thread, milliseconds, nullptr, escapable);
   CloseHandle(thread);
   if (!ended) return std::nullopt;
   return shared->result;

@@ -452,12 +452,25 @@ TEST(PickerFault, ASlowDriveNeverHoldsTheWindow) {
   const bool answered =
       SendMessageTimeoutW(program.window(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored) != 0;
   const bool pickStillWaiting = !picked;
+  // A drive that answers later than the pick waits is given up, and told: the message is closed
+  // for the pick to end. (Under Wine, whose server stalls on the drive, that is what happens.)
+  std::wstring told;
+  EXPECT_TRUE(waitFor(
+      [&] {
+        if (const HWND box = picked ? nullptr : openDialog(program)) {
+          told = messageText(box);
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        return picked.load();
+      },
+      std::chrono::minutes(3)));
   pick.join();
   EXPECT_TRUE(answered && pickStillWaiting);
-  EXPECT_EQ(openDialog(program), nullptr);
+  EXPECT_TRUE(told.empty() || told.rfind(L"The drive ", 0) == 0) << narrowAscii(told);
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(program.waitForExit(), 0u);
-  record("answered while the pick waited for the drive");
+  record(told.empty() ? "answered while the pick waited for the drive"
+                      : "answered while the pick waited; told the drive did not answer");
 }
 
 // ----- Folders prepared by the test script (skipped when it could not mount them) ------------

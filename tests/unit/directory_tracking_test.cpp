@@ -21,7 +21,10 @@ class Tracking : public ::testing::Test {
     drives.onChange = [&, state] { events.push_back(std::string("drive ") + state()); };
     folders.onChange = [&, state] { events.push_back(std::string("folder ") + state()); };
   }
-  void track(std::string_view command) { followDirectoryChange(command, drives, folders, guard); }
+  // What the user is told, if anything.
+  std::string track(std::string_view command) {
+    return followDirectoryChange(command, drives, folders, guard).failure.value_or("");
+  }
 
   testing::FakeDriveList drives;
   testing::FakeFolderList folders;
@@ -51,7 +54,14 @@ TEST_F(Tracking, EachListFollowsTheOthersMoveToAnotherDrive) {
   // A drive whose current folder cannot be read: the drive list goes back to the folder's.
   folders.existing.erase("D:\\Data");
   track("z:");
-  track("d:");
+  EXPECT_EQ(track("d:"), "");
+  EXPECT_EQ(drives.drive(), "z:");
+  EXPECT_EQ(folders.path(), "Z:\\");
+  // One that does not answer in time (a sleeping disk) is told; the lists stay.
+  drives.silent.insert('e');
+  EXPECT_EQ(track("e:"), noAnswerMessage("e:", "Z:\\"));
+  folders.silentDrives.insert('d');
+  EXPECT_EQ(track("cd D:\\Data\\x").rfind("The drive D: did not answer within 30 seconds", 0), 0u);
   EXPECT_EQ(drives.drive(), "z:");
   EXPECT_EQ(folders.path(), "Z:\\");
 }

@@ -59,20 +59,22 @@ class FakeWindow : public FormWindow {
 class FakeDriveList : public FakeControl<DriveList> {
  public:
   std::string drive() const override { return current_; }
-  bool setDrive(std::string_view text) override {
+  Reach setDrive(std::string_view text) override {
     ++assignments;
-    if (text.empty()) return false;
+    if (text.empty()) return {Reach::unreachable};
     const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    if (!ready.count(letter)) return false;
+    if (silent.count(letter)) return {Reach::noAnswer};
+    if (!ready.count(letter)) return {Reach::unreachable};
     std::string next = std::string(1, letter) + ":";
     if (labels.count(letter)) next += " " + labels[letter];
-    if (next == current_) return true;
+    if (next == current_) return {Reach::reached};
     current_ = next;
     if (onChange) onChange();
-    return true;
+    return {Reach::reached};
   }
   std::string current_ = "c:";
   std::set<char> ready = {'c', 'z'};
+  std::set<char> silent;  // drives that do not answer in time
   std::map<char, std::string> labels;
   int assignments = 0;
 };
@@ -81,7 +83,7 @@ class FakeDriveList : public FakeControl<DriveList> {
 class FakeFolderList : public FakeControl<FolderList> {
  public:
   std::string path() const override { return current_; }
-  bool setPath(std::string_view text) override {
+  Reach setPath(std::string_view text) override {
     ++assignments;
     std::string next(text);
     if (next.size() == 2 && next[1] == ':') {
@@ -89,15 +91,19 @@ class FakeFolderList : public FakeControl<FolderList> {
                  ? currentOnDrive[next]
                  : std::string(1, static_cast<char>(std::toupper(next[0]))) + ":\\";
     }
-    if (!existing.count(next)) return false;
-    if (next == current_) return true;
+    if (!next.empty() && silentDrives.count(static_cast<char>(std::tolower(next[0])))) {
+      return {Reach::noAnswer};
+    }
+    if (!existing.count(next)) return {Reach::unreachable};
+    if (next == current_) return {Reach::reached};
     current_ = next;
     if (onChange) onChange();
-    return true;
+    return {Reach::reached};
   }
   bool exists() const override { return existing.count(current_) > 0; }
   std::string current_ = "C:\\";
   std::set<std::string> existing = {"C:\\", "C:\\Temp", "Z:\\"};
+  std::set<char> silentDrives;  // drives whose folders do not answer in time
   std::map<std::string, std::string> currentOnDrive;
   int assignments = 0;
 };

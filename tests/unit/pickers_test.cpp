@@ -25,7 +25,7 @@ class Pickers : public testing::WindowTest {
 };
 
 TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
-  w.folders.setPath("C:\\Temp");  // as the user's double-click does
+  EXPECT_TRUE(w.folders.setPath("C:\\Temp"));  // as the user's double-click does
   ASSERT_EQ(w.launcher.starts.size(), 1u);
   EXPECT_EQ(lines(0), (std::vector<std::string>{"@echo off", "c:", "@echo on", "cd \"C:\\Temp\""}));
   EXPECT_EQ(savedPath(), "C:\\Temp");
@@ -33,7 +33,7 @@ TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
 }
 
 TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
-  w.drives.setDrive("d:");
+  EXPECT_TRUE(w.drives.setDrive("d:"));
   ASSERT_EQ(w.launcher.starts.size(), 2u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});
   EXPECT_EQ(lines(1), (std::vector<std::string>{"@echo off", "d:", "@echo on", "cd \"D:\\Work\""}));
@@ -44,7 +44,7 @@ TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
 
 TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
   w.drives.ready.insert('a');  // listed, but its root cannot be read
-  w.folders.setPath("C:\\Temp");
+  EXPECT_TRUE(w.folders.setPath("C:\\Temp"));
   w.launcher.starts.clear();
   w.drives.current_ = "c:";
   // The user picks a: the list changes, then the folder list cannot follow.
@@ -58,6 +58,13 @@ TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
   EXPECT_EQ(w.folders.path(), "C:\\");
   EXPECT_TRUE(w.userPickRuns());
   EXPECT_TRUE(w.messages.shown.empty());
+
+  // A drive that does not answer in time (a sleeping disk) recovers the same way, told.
+  w.folders.silentDrives.insert('e');
+  w.drives.current_ = "e:";
+  w.drives.onChange();
+  EXPECT_EQ(w.drives.drive(), "c:");
+  EXPECT_EQ(w.messages.shown, std::vector<std::string>{noAnswerMessage("e:", w.folders.path())});
 }
 
 // The console has run the command that moved a list: only the command's own batch runs.
@@ -94,7 +101,7 @@ TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
 
 TEST_F(Pickers, AFolderBatchThatCannotBeWrittenIsReportedYetTheFolderIsSaved) {
   w.launcher.startError = "Access is denied.";
-  w.folders.setPath("C:\\Temp");
+  EXPECT_TRUE(w.folders.setPath("C:\\Temp"));
   ASSERT_EQ(w.messages.shown.size(), 1u);
   EXPECT_NE(w.messages.shown[0].find("Access is denied."), std::string::npos);
   EXPECT_EQ(savedPath(), "C:\\Temp");

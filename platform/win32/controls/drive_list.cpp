@@ -173,23 +173,21 @@ std::string Win32DriveList::drive() const {
                            : std::wstring{current_, L':'});
 }
 
-bool Win32DriveList::setDrive(std::string_view text) {
+Reach Win32DriveList::setDrive(std::string_view text) {
   const std::wstring wide = widen(text);
-  if (wide.empty()) return false;
-  // A drive that does not answer in time counts as not ready; meanwhile the windows paint and
-  // the pointer says the program is busy.
+  if (wide.empty()) return {Reach::unreachable};
+  // Meanwhile the windows paint, the pointer says the program is busy, and Esc gives up.
   const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const bool ready =
-      offThread<bool>([source = source_, letter = wide[0]] { return source->ready(letter); },
-                      kReadyWait)
-          .value_or(false);
+  const auto ready = offThread<bool>(
+      [source = source_, letter = wide[0]] { return source->ready(letter); }, kReadyWait, true);
   SetCursor(previous);
-  if (!ready) return false;
+  if (!ready) return {Reach::noAnswer};
+  if (!*ready) return {Reach::unreachable};
   const wchar_t letter = static_cast<wchar_t>(std::towlower(wide[0]));
-  if (letter == current_) return true;
+  if (letter == current_) return {Reach::reached};
   select(letter);
   if (onChange) onChange();
-  return true;
+  return {Reach::reached};
 }
 
 bool Win32DriveList::onCommand(WORD code) {

@@ -23,17 +23,19 @@ bool sameFolder(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-// Whether `path` is a folder. A drive that does not answer in time (a sleeping disk, a share
-// whose server is gone) counts as no folder; the windows paint meanwhile.
-bool isDirectory(const std::wstring& path) {
-  return offThread<bool>(
-             [path] {
-               const DWORD attributes = GetFileAttributesW(path.c_str());
-               return attributes != INVALID_FILE_ATTRIBUTES &&
-                      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-             },
-             Win32DriveList::kReadyWait)
-      .value_or(false);
+// Whether `path` is a folder, asked off the window's thread, which paints meanwhile: a drive
+// that does not answer in time (a sleeping disk, a share whose server is gone), or that the user
+// stops waiting for with Esc, is told apart.
+Reach folderAt(const std::wstring& path) {
+  const auto folder = offThread<bool>(
+      [path] {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      },
+      Win32DriveList::kReadyWait, true);
+  if (!folder) return {Reach::noAnswer};
+  return {*folder ? Reach::reached : Reach::unreachable};
 }
 
 void drawFolderGlyph(HDC dc, RECT box, bool open) {
@@ -97,28 +99,25 @@ std::string Win32FolderList::path() const {
   return narrow(path_);
 }
 
-std::wstring Win32FolderList::resolve(const std::wstring& current, const std::wstring& typed) {
-  const std::string toResolve = folderToResolve(narrow(current), narrow(typed));
-  if (toResolve.empty()) return {};
+Reach Win32FolderList::setPath(std::string_view text) {
+  // A full path, a drive alone, a root-relative or a relative path, each possibly quoted in whole
+  // or in part.
+  const std::string toResolve = folderToResolve(narrow(path_), text);
+  if (toResolve.empty()) return {Reach::unreachable};
   const std::wstring full = fullPath(widen(toResolve));
-  if (full.empty()) return {};
+  if (full.empty()) return {Reach::unreachable};
   const std::wstring target = widen(tidyFolder(narrow(full)));
-  return isDirectory(target) ? target : std::wstring();
-}
-
-bool Win32FolderList::setPath(std::string_view text) {
-  const std::wstring target = resolve(path_, widen(text));
-  if (target.empty()) return false;
-  if (target == path_) return true;
+  if (const Reach there = folderAt(target); !there) return there;
+  if (target == path_) return {Reach::reached};
   const bool changed = !sameFolder(target, path_);
   path_ = target;
   populate();
   if (changed && onChange) onChange();
-  return true;
+  return {Reach::reached};
 }
 
 bool Win32FolderList::exists() const {
-  return isDirectory(path_);
+  return static_cast<bool>(folderAt(path_));
 }
 
 void Win32FolderList::populate() {
