@@ -79,15 +79,15 @@ struct Started {
 // Starts `exe` with `arguments` in `folder` and measures until `ready` holds (polled without
 // sleeping).
 Started startUntil(const std::filesystem::path& exe, const std::wstring& arguments,
-                   const std::filesystem::path& folder,
-                   const std::function<bool(DWORD pid)>& ready) {
+                   const std::filesystem::path& folder, const std::function<bool(DWORD pid)>& ready,
+                   DWORD flags = DETACHED_PROCESS) {
   std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   Started started{};
   const std::int64_t start = preciseNow();
-  CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                 nullptr, folder.c_str(), &startup, &started.info);
+  CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                 folder.c_str(), &startup, &started.info);
   e2e::waitFor([&] { return ready(started.info.dwProcessId); }, std::chrono::seconds(30),
                std::chrono::milliseconds(1));
   started.milliseconds = ticksToMs(preciseNow() - start);
@@ -168,6 +168,58 @@ void startUp(int runs) {
   std::printf("%-34s Promptella %8.1f KiB   floor %8.1f KiB\n", "Size of the executable",
               static_cast<double>(std::filesystem::file_size(exe)) / 1024,
               static_cast<double>(std::filesystem::file_size(floorProgram())) / 1024);
+}
+
+// Whether the console of `pid` shows the prompt of `folder` ("C:\x>", with or without a command
+// after it): the console is ready for the user's input there.
+bool consoleShowsPromptOf(DWORD pid, const std::wstring& folder) {
+  FreeConsole();
+  if (!AttachConsole(pid)) return false;
+  bool shown = false;
+  HANDLE output =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (output != INVALID_HANDLE_VALUE && GetConsoleScreenBufferInfo(output, &info)) {
+    const std::wstring prompt = folder + L">";
+    std::wstring row(static_cast<std::size_t>(info.dwSize.X), L' ');
+    for (SHORT y = 0; y <= info.dwCursorPosition.Y && !shown; ++y) {
+      DWORD read = 0;
+      ReadConsoleOutputCharacterW(output, row.data(), static_cast<DWORD>(row.size()), {0, y},
+                                  &read);
+      shown = CompareStringOrdinal(row.c_str(), static_cast<int>(prompt.size()), prompt.c_str(),
+                                   static_cast<int>(prompt.size()), TRUE) == CSTR_EQUAL;
+    }
+  }
+  if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
+  FreeConsole();
+  return shown;
+}
+
+// "Open Promptella here" against the command prompt a user would open instead: from starting
+// Promptella.exe "<folder>" to its console ready for input in that folder, and from starting
+// cmd.exe /k in a new console in that folder to its prompt.
+void openHere(int runs) {
+  e2e::PromptellaProcess setup;
+  const auto exe = setup.folder() / L"Promptella.exe";
+  const std::filesystem::path there = setup.folder() / L"opened here";
+  std::filesystem::create_directories(there);
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::filesystem::path interpreter = std::filesystem::path(system) / L"cmd.exe";
+  std::vector<double> measured, baseline;
+  for (int i = 0; i < runs; ++i) {
+    const Started program = startUntil(exe, L"\"" + there.wstring() + L"\"", setup.folder(),
+                                       [&](DWORD pid) { return consoleShowsPromptOf(pid, there); });
+    measured.push_back(program.milliseconds);
+    endProcess(program.info);
+    const Started prompt = startUntil(
+        interpreter, L"/k", there, [&](DWORD pid) { return consoleShowsPromptOf(pid, there); },
+        CREATE_NEW_CONSOLE);
+    baseline.push_back(prompt.milliseconds);
+    endProcess(prompt.info);
+  }
+  report("Open here to a ready console", measured, "cmd.exe /k in a console", baseline, 1.2);
 }
 
 // Sends Enter with `command` in `field` of a program and measures from the key to the batch's
@@ -385,7 +437,7 @@ void responsiveness() {
 }  // namespace
 }  // namespace promptella::bench
 
-// With no argument every benchmark runs; otherwise those named: startup settings folder enter
+// With no argument every benchmark runs; otherwise those named: startup settings folder enter open
 // responsiveness.
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
@@ -400,6 +452,7 @@ int main(int argc, char** argv) {
   if (wanted("settings")) promptella::bench::settingsLoad(20);
   if (wanted("folder")) promptella::bench::bigFolder(20);
   if (wanted("enter")) promptella::bench::enterToBatchStarted(20);
+  if (wanted("open")) promptella::bench::openHere(20);
   if (wanted("responsiveness")) promptella::bench::responsiveness();
   std::error_code ignored;
   std::filesystem::remove_all(promptella::testing::systemTempFolder() / L"promptella-bench-folders",
