@@ -26,7 +26,7 @@ WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 f
                   fonts-liberation xvfb xauth imagemagick x11-utils)
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev libgmock-dev)
 FUZZ_PACKAGES=(clang-14 libfuzzer-14-dev)
-PACKAGE_PACKAGES=(wixl zip)
+PACKAGE_PACKAGES=(wixl msitools zip python3 python3-jsonschema python3-yaml)
 SLOW_DRIVE_PACKAGES=(gcc fuse3 libfuse3-dev pkg-config)
 
 build_windows() {
