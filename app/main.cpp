@@ -13,6 +13,7 @@
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/text.h"
+#include "platform/win32/worker.h"
 #include "product.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/main_window.h"
@@ -40,8 +41,9 @@ int run(HINSTANCE instance) {
   Win32Dialogs dialogs(window.hwnd(), window.icon(), window.handCursor());
   Win32Shell shell;
   CompanionConsole console(consoleApi, window.messages());
-  MainWindowController controller(window.controls(),
-                                  {app, console, window.messages(), launcher, dialogs, shell});
+  Win32Worker worker;
+  MainWindowController controller(
+      window.controls(), {app, console, window.messages(), launcher, dialogs, shell, worker});
 
   window.onActivate = [&] { controller.activate(); };
   window.onUnload = [&] { controller.unload(); };

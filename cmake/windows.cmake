@@ -17,6 +17,7 @@ add_library(promptella_win32 STATIC
   platform/win32/off_thread.cpp
   platform/win32/process_launcher.cpp
   platform/win32/suggestions.cpp
+  platform/win32/worker.cpp
 )
 target_link_libraries(promptella_win32 PUBLIC promptella_core comctl32)
 promptella_options(promptella_win32)

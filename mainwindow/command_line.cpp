@@ -21,19 +21,11 @@ void CommandLine::onKey(Key key) {
   if (command.empty()) return;
   if (!runner_.run(command)) return;  // the user was told; the line keeps its text
 
-  // The new command goes on top of the history the file holds now, so that another copy's
-  // commands stay; the list then shows the history as saved.
-  if (settings_.addToNumberedList("Commands", command, kHistoryLimit)) {
-    showHistory(settings_.readNumberedValues("Commands"));
-    return;
-  }
-  // Not saved (the user was told): the list keeps the command all the same.
-  for (int i = 0; i < field_.count(); ++i) {
-    if (field_.item(i) == command) return;  // already there: the order stays as it is
-  }
-  field_.insertItem(0, command);
-  // Only one entry goes, so a longer list loaded from a hand-written file keeps its length.
-  if (field_.count() > kHistoryLimit) field_.removeItem(field_.count() - 1);
+  // The new command goes on top of the history the file holds when it is saved, so that another
+  // copy's commands stay; the list shows it at once (a change that cannot be saved is told, and
+  // shown until the program ends).
+  static_cast<void>(settings_.addToNumberedList("Commands", command, kHistoryLimit));
+  showHistory(settings_.readNumberedValues("Commands"));
 }
 
 void CommandLine::showHistory(const std::vector<std::string>& entries) {

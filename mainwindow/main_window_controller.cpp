@@ -2,8 +2,6 @@
 #include "mainwindow/main_window_controller.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <utility>
 
 #include "about/about_box.h"
@@ -26,7 +24,7 @@ std::vector<Control*> commandControlsOf(const MainControls& c) {
 struct MainWindowController::Subsystems {
   Subsystems(const MainControls& c, const MainServices& s, MessageBoxService& messages,
              PickerMoveGuard& guard, const FileNames& files)
-      : settings(pathFromUtf8(files.settingsFile)),
+      : settings(pathFromUtf8(files.settingsFile), &s.worker),
         batches(files.batchFile ? std::optional(pathFromUtf8(*files.batchFile)) : std::nullopt,
                 s.launcher),
         runner(batches, c.drives, c.folders, guard, messages),
@@ -91,6 +89,8 @@ void MainWindowController::load() {
                    " Promptella keeps the change only until it is closed, and does not say so "
                    "again for the next changes.");
   };
+  // The history shows other copies' commands once a save has brought them in.
+  loaded_->settings.onSaved = [this] { loaded_->commandLine.loadHistory(); };
   startOnGivenFolder(loaded_->settings);
 
   // What an earlier run could not save before it ended goes in first.
@@ -139,10 +139,11 @@ void MainWindowController::startOnGivenFolder(IniFile& settings) {
 
 void MainWindowController::activate() {
   if (!loaded_ || ending_) return;
-  // A change kept out by another program's hold is saved once the file is free; until then the
-  // reads below see it all the same.
-  static_cast<void>(loaded_->settings.savePending());
-  loaded_->pickers.restoreSavedFolder();
+  // The saved folder as the file holds it now (another copy may have saved one), read off the
+  // window's thread.
+  loaded_->settings.refresh([this] {
+    if (!ending_) loaded_->pickers.restoreSavedFolder();
+  });
 }
 
 void MainWindowController::unload() {
@@ -171,20 +172,9 @@ void MainWindowController::exit() {
 
 void MainWindowController::saveBeforeEnding() {
   IniFile& settings = loaded_->settings;
-  if (settings.savePending()) return;
-  // Another program holds the file: it is waited for a while, the windows still painting (and
-  // nothing else touching the settings meanwhile).
+  // Nothing else touches the settings meanwhile: the windows only paint.
   ending_ = true;
-  const bool saved = services_.app.waitAside(
-      [&settings] {
-        const auto deadline = std::chrono::steady_clock::now() + kSaveAtEndWait;
-        while (!settings.savePending()) {
-          if (std::chrono::steady_clock::now() > deadline) return false;
-          std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
-        return true;
-      },
-      kSaveAtEndWait * 4);
+  const bool saved = settings.flush(kSaveAtEndWait);
   ending_ = false;
   if (saved) return;
   const std::string what = settings.unsavedChanges();

@@ -37,6 +37,7 @@ struct MainServices {
   ProcessLauncher& launcher;
   DialogService& dialogs;
   Shell& shell;
+  Worker& worker;  // saves the settings off the window's thread
 };
 
 // The program's messages, held back while the screen's updates are (at start-up, until the
@@ -79,8 +80,8 @@ class MainWindowController {
  private:
   struct Subsystems;
   void startOnGivenFolder(IniFile& settings);
-  // Close and File, Exit: a change another program's hold keeps out is saved first, waiting a
-  // while for the file; what still cannot be saved is told, and kept for the next start.
+  // Close and File, Exit: the changes not saved yet are saved first, waiting a while for a file
+  // another program holds; what still cannot be saved is told, and kept for the next start.
   void saveBeforeEnding();
   static constexpr std::chrono::seconds kSaveAtEndWait{5};
 

@@ -1,8 +1,6 @@
 // Services of the running program: its folder, ending it.
 #pragma once
 
-#include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -39,10 +37,6 @@ class Application {
   // own folder; nothing when it is missing, cannot be read, or does not answer within seconds.
   [[nodiscard]] virtual std::optional<std::string> folderToStartOn(
       const std::string& path) const = 0;
-  // Runs `work` aside from the windows' thread, which keeps them painting meanwhile (the user's
-  // input waits), and gives its answer; false when it did not end within `limit`.
-  [[nodiscard]] virtual bool waitAside(std::function<bool()> work,
-                                       std::chrono::milliseconds limit) = 0;
 };
 
 }  // namespace promptella

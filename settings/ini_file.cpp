@@ -46,10 +46,24 @@ std::string numberedKey(std::size_t n) {
   return "Command" + std::to_string(n);
 }
 
+void IniFile::remember(std::string bytes) const {
+  if (!loaded_ || bytes != cachedBytes_) {
+    Decoded decoded = decode(bytes);
+    cached_ = IniDocument::parse(decoded.text);
+    cachedCodePage_ = decoded.codePage;
+    cachedBytes_ = std::move(bytes);
+    ++parses_;
+  }
+  loaded_ = true;
+}
+
 const IniDocument* IniFile::current() const {
+  // With a worker the file is read once; after that it is known from what the worker writes.
+  if (worker_ && loaded_) return cachedBytes_.empty() && !cachedStamp_ ? nullptr : &cached_;
   const auto stamp = fileStamp(path_);
   if (!stamp) {
     cachedStamp_.reset();
+    if (worker_) remember({});
     return nullptr;
   }
   // File times are coarse (a few milliseconds, two seconds on FAT): a file written again within
@@ -58,13 +72,7 @@ const IniDocument* IniFile::current() const {
   if (stamp == cachedStamp_ && stampSettled_) return &cached_;
   auto bytes = readWholeFile(path_);
   if (!bytes) return nullptr;
-  if (!cachedStamp_ || *bytes != cachedBytes_) {
-    Decoded decoded = decode(*bytes);
-    cached_ = IniDocument::parse(decoded.text);
-    cachedCodePage_ = decoded.codePage;
-    cachedBytes_ = std::move(*bytes);
-    ++parses_;
-  }
+  remember(std::move(*bytes));
   cachedStamp_ = stamp;
   stampSettled_ = stamp->writeTime + 3 * kFileClockTicksPerSecond < fileClockNow();
   return &cached_;
@@ -72,19 +80,21 @@ const IniDocument* IniFile::current() const {
 
 std::pair<const IniDocument*, unsigned> IniFile::readable() const {
   const IniDocument* document = current();
-  if (pending_.empty()) return {document, cachedCodePage_};
-  // The file as read, in Unicode, with the changes it could not take yet.
+  if (pending_.empty() && givenUp_.empty()) return {document, cachedCodePage_};
+  // The file as read, in Unicode, with the changes it has not taken (yet).
   const std::string text = !document ? std::string()
                            : cachedCodePage_ == kCodePageUtf8
                                ? decode(cachedBytes_).text
                                : codePageToUtf8(decode(cachedBytes_).text, cachedCodePage_);
   withPending_ = IniDocument::parse(text);
+  for (const Change& change : givenUp_) change.apply(withPending_, kCodePageUtf8);
   for (const Change& change : pending_) change.apply(withPending_, kCodePageUtf8);
   return {&withPending_, kCodePageUtf8};
 }
 
 std::optional<std::string> IniFile::readValue(std::string_view section,
                                               std::string_view key) const {
+  const std::lock_guard lock(mutex_);
   const auto [document, codePage] = readable();
   if (!document) return std::nullopt;
   const auto value =
@@ -94,6 +104,7 @@ std::optional<std::string> IniFile::readValue(std::string_view section,
 }
 
 std::vector<std::string> IniFile::readNumberedValues(std::string_view section) const {
+  const std::lock_guard lock(mutex_);
   std::vector<std::string> values;
   const auto [document, codePage] = readable();
   if (!document) return values;
@@ -117,15 +128,15 @@ std::optional<std::string> IniFile::readForUpdate() const {
   }
 }
 
-Replaced IniFile::writePending() {
+IniFile::Written IniFile::write(const std::vector<Change>& changes) const {
   const auto lock = lockForUpdate(path_);
-  if (!lock) return Replaced::inUse;  // another copy is writing for longer than it should
+  if (!lock) return {Replaced::inUse, {}};  // another copy is writing for longer than it should
   const auto bytes = readForUpdate();
-  if (!bytes) return Replaced::inUse;  // there, but held unreadable: it stays as it is for now
-  const bool createsFile = std::any_of(pending_.begin(), pending_.end(), [](const Change& change) {
+  if (!bytes) return {Replaced::inUse, {}};  // there, but held unreadable: it stays as it is
+  const bool createsFile = std::any_of(changes.begin(), changes.end(), [](const Change& change) {
     return change.kind == Change::Kind::set || change.kind == Change::Kind::addToList;
   });
-  if (bytes->empty() && !createsFile && !fileStamp(path_)) return Replaced::done;
+  if (bytes->empty() && !createsFile && !fileStamp(path_)) return {Replaced::done, *bytes};
   Decoded file = decode(*bytes);
   // A file read from UTF-8 is written in a form the system's profile functions read: ANSI when
   // all of it fits, else UTF-16.
@@ -134,7 +145,7 @@ Replaced IniFile::writePending() {
   }
   // The file stays in the ANSI code page while every text fits it, as other programs expect;
   // a text that does not makes it Unicode, as the system's own profile functions do.
-  const bool fits = std::all_of(pending_.begin(), pending_.end(), [&](const Change& change) {
+  const bool fits = std::all_of(changes.begin(), changes.end(), [&](const Change& change) {
     const std::vector<std::string> texts = change.texts();
     return std::all_of(texts.begin(), texts.end(), [&](const std::string& text) {
       return file.codePage == kCodePageUtf8 || fitsCodePage(text, file.codePage);
@@ -143,46 +154,135 @@ Replaced IniFile::writePending() {
   if (!fits) file = {codePageToUtf8(file.text, file.codePage), kCodePageUtf8};
   IniDocument document = IniDocument::parse(file.text);
   bool changed = false;
-  for (const Change& change : pending_) changed = change.apply(document, file.codePage) || changed;
-  if (!changed) return Replaced::done;
-  return replaceFileAtomically(path_, encode(document.serialize(), file.codePage));
+  for (const Change& change : changes) changed = change.apply(document, file.codePage) || changed;
+  if (!changed) return {Replaced::done, *bytes};
+  std::string written = encode(document.serialize(), file.codePage);
+  const Replaced result = replaceFileAtomically(path_, written);
+  if (result != Replaced::done) return {result, {}};
+  return {result, std::move(written)};
+}
+
+void IniFile::refresh(std::function<void()> then) {
+  auto job = [this, then = std::move(then)]() mutable {
+    const auto stamp = fileStamp(path_);
+    auto bytes = stamp ? readWholeFile(path_) : std::optional<std::string>(std::string());
+    {
+      const std::lock_guard lock(mutex_);
+      if (bytes) {  // a file there but held unreadable this moment stays as last known
+        remember(std::move(*bytes));
+        cachedStamp_ = stamp;
+        stampSettled_ = false;
+      }
+    }
+    tell(std::move(then));
+  };
+  if (worker_) {
+    worker_->run(std::move(job));
+  } else {
+    job();
+  }
+}
+
+void IniFile::tell(std::function<void()> callback) {
+  if (!callback) return;
+  if (worker_) {
+    worker_->toWindow(std::move(callback));
+  } else {
+    callback();
+  }
+}
+
+bool IniFile::saveNow() {
+  std::vector<Change> batch;
+  {
+    const std::lock_guard lock(mutex_);
+    batch = pending_;
+  }
+  if (batch.empty()) return true;
+  const Written written = write(batch);
+  const std::string what = describeSetting(batch.back().section, batch.back().key);
+  std::function<void()> told;
+  {
+    const std::lock_guard lock(mutex_);
+    const auto saved = pending_.begin() + static_cast<std::ptrdiff_t>(batch.size());
+    switch (written.result) {
+      case Replaced::done:
+        pending_.erase(pending_.begin(), saved);
+        if (written.bytes) remember(*written.bytes);
+        toldHeld_ = toldFailed_ = false;
+        told = onSaved;
+        break;
+      case Replaced::inUse:
+        if (!toldHeld_ && onHeld) {
+          toldHeld_ = true;
+          told = [callback = onHeld, what] { callback(what); };
+        }
+        break;
+      case Replaced::denied:
+      case Replaced::failed:
+        // They cannot be saved at all (a read-only file, a full disk): given up, told.
+        givenUp_.insert(givenUp_.end(), pending_.begin(), saved);
+        pending_.erase(pending_.begin(), saved);
+        if (!toldFailed_ && onFailed) {
+          toldFailed_ = true;
+          told = [callback = onFailed, what, why = written.result] { callback(what, why); };
+        }
+        break;
+    }
+  }
+  tell(std::move(told));
+  if (written.result == Replaced::inUse) retryLater();
+  return written.result == Replaced::done;
+}
+
+void IniFile::retryLater() {
+  if (!worker_) return;  // without one, the next change tries again
+  {
+    const std::lock_guard lock(mutex_);
+    if (retrying_) return;
+    retrying_ = true;
+  }
+  worker_->run([this] {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    {
+      const std::lock_guard lock(mutex_);
+      retrying_ = false;
+    }
+    static_cast<void>(saveNow());  // held still: it comes back here
+  });
 }
 
 bool IniFile::commit(Change change) {
-  const std::string what = describeSetting(change.section, change.key);
-  pending_.push_back(std::move(change));
-  const Replaced result = writePending();
-  switch (result) {
-    case Replaced::done:
-      pending_.clear();
-      toldHeld_ = toldFailed_ = false;
-      return true;
-    case Replaced::inUse:
-      if (!toldHeld_ && onHeld) {
-        toldHeld_ = true;
-        onHeld(what);
-      }
-      return false;
-    case Replaced::denied:
-    case Replaced::failed: {
-      // It cannot be saved at all (a read-only file, a full disk): it goes, told.
-      pending_.pop_back();
-      if (!toldFailed_ && onFailed) {
-        toldFailed_ = true;
-        onFailed(what, result);
-      }
-      return false;
-    }
+  {
+    const std::lock_guard lock(mutex_);
+    pending_.push_back(std::move(change));
   }
-  return false;
+  if (!worker_) return saveNow();
+  worker_->run([this] { static_cast<void>(saveNow()); });
+  return true;
 }
 
-bool IniFile::savePending() {
-  if (pending_.empty()) return true;
-  if (writePending() != Replaced::done) return false;
-  pending_.clear();
-  toldHeld_ = toldFailed_ = false;
-  return true;
+bool IniFile::flush(std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  {
+    // The program is ending: no retry comes after this one.
+    const std::lock_guard lock(mutex_);
+    retrying_ = true;
+  }
+  const auto attempt = [this, deadline] {
+    while (!saveNow() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+  };
+  if (worker_) {
+    worker_->run(attempt);
+    // A save under way may itself wait a few seconds for the lock and the file.
+    static_cast<void>(worker_->finish(limit + std::chrono::seconds(3)));
+  } else {
+    attempt();
+  }
+  const std::lock_guard lock(mutex_);
+  return pending_.empty();
 }
 
 bool IniFile::writeValue(std::string_view section, std::string_view key, std::string_view value) {
@@ -247,6 +347,7 @@ std::filesystem::path keptChangesFile(const std::filesystem::path& settings) {
 }  // namespace
 
 std::string IniFile::unsavedChanges() const {
+  const std::lock_guard lock(mutex_);
   std::string listed;
   for (const Change& change : pending_) {
     const std::string what = describeSetting(change.section, change.key);
@@ -260,6 +361,7 @@ std::string IniFile::unsavedChanges() const {
 // The kept changes are an INI file of their own, in UTF-16 so that any text comes back: one
 // section per change, in order.
 bool IniFile::keepPendingForNextStart() {
+  const std::lock_guard lock(mutex_);
   if (pending_.empty()) return true;
   IniDocument kept = IniDocument::parse("");
   for (std::size_t i = 0; i < pending_.size(); ++i) {
@@ -295,8 +397,8 @@ void IniFile::saveKeptChanges() {
     if (change.section.empty()) break;
     static_cast<void>(commit(std::move(change)));  // told as any change is
   }
-  // Saved, given up as unsavable, or kept again as pending: either way no longer a file's job.
-  if (pending_.empty()) static_cast<void>(removeFile(file));
+  // Taken: what this run cannot save before it ends is kept again then.
+  static_cast<void>(removeFile(file));
 }
 
 std::string describeSetting(std::string_view section, std::string_view key) {

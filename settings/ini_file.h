@@ -1,16 +1,20 @@
-// The settings file: one INI file, read and written key by key at the moment of use. Every read
-// goes to the file, so a write by another copy of the program is seen at once; every change
-// replaces the whole file atomically, so it is never left torn.
+// The settings file: one INI file, read and changed key by key. Every change replaces the whole
+// file atomically, under a lock all copies of the program share, so it is never left torn and no
+// copy's change is lost. Given a worker, the changes are saved off the window's thread, one after
+// another, and reads come from memory: the window's thread never waits on the file.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/worker.h"
 #include "settings/ini_document.h"
 
 namespace promptella {
@@ -20,7 +24,11 @@ std::string numberedKey(std::size_t n);
 
 class IniFile {
  public:
-  explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
+  // Without a worker every change is saved at once, on the caller's thread, and every read looks
+  // at the file (a change by another copy is seen at once). With one, changes are saved by it,
+  // and reads show the file as last read or written with the changes not saved yet.
+  explicit IniFile(std::filesystem::path path, Worker* worker = nullptr)
+      : path_(std::move(path)), worker_(worker) {}
 
   const std::filesystem::path& path() const { return path_; }
   // How often the file has been parsed: reads of an unchanged file parse it once.
@@ -32,9 +40,11 @@ class IniFile {
                                                      std::string_view key) const;
   // "Command0", "Command1", ... of the section, up to the first that reads as absent.
   std::vector<std::string> readNumberedValues(std::string_view section) const;
-  // Each returns whether the file now holds the change; a failed change leaves the file intact.
-  // A change that another program's hold on the file keeps out is kept: reads show it, and it
-  // is saved with the next change or savePending(), once the file is free.
+  // Reads show each change at once. Without a worker each returns whether the file now holds it;
+  // with one, true: it is saved shortly after. A change that another program's hold on the file
+  // keeps out is kept and tried again (with a worker, every second) until the file is free; one
+  // that cannot be saved at all (a read-only file, a full disk) is given up, and reads show it
+  // until the program ends. A failed change leaves the file intact.
   [[nodiscard]] bool writeValue(std::string_view section, std::string_view key,
                                 std::string_view value);
   [[nodiscard]] bool removeKey(std::string_view section, std::string_view key);
@@ -44,8 +54,13 @@ class IniFile {
   // it already keeps its order, and a list that grows past `limit` loses its last entry only.
   [[nodiscard]] bool addToNumberedList(std::string_view section, std::string_view entry,
                                        std::size_t limit);
-  // Saves the changes kept out by another program's hold; true when none is left.
-  [[nodiscard]] bool savePending();
+  // Reads the file again (another copy of the program may have changed it), off the window's
+  // thread where there is a worker, then runs `then` on the window's thread.
+  void refresh(std::function<void()> then);
+  // Saves what is still pending, trying again while another program holds the file, for at most
+  // `limit` (off the window's thread where there is a worker, the windows painting meanwhile);
+  // true when nothing is left.
+  [[nodiscard]] bool flush(std::chrono::milliseconds limit);
   // What the changes still kept out are, as the user knows them ("stored command #3, the
   // history"); empty when none is.
   std::string unsavedChanges() const;
@@ -60,8 +75,11 @@ class IniFile {
   std::function<void(const std::string& what)> onHeld;
   // Raised when a change cannot be saved at all and is given up, with what it was and whether
   // the file may not be replaced (read-only, or its permissions forbid it) or could not be
-  // written (a full disk): once, until a save succeeds again. Reads no longer show it.
+  // written (a full disk): once, until a save succeeds again. Reads still show it.
   std::function<void(const std::string& what, Replaced why)> onFailed;
+  // Raised after a save, which may have brought other copies' changes into view (the history).
+  std::function<void()> onSaved;
+  // The callbacks are raised on the window's thread (through the worker, when there is one).
 
  private:
   // One change to the document, as data, so that it can be kept in a file until it is saved.
@@ -77,29 +95,46 @@ class IniFile {
   };
   // Saves `change` after those still pending.
   [[nodiscard]] bool commit(Change change);
-  // Reads the file, applies the pending changes and replaces the file, under the lock that all
-  // copies of the program share.
-  Replaced writePending();
-  // The document that reads see, and the code page of its text: the file's, with the pending
-  // changes made.
+  // Saves the changes pending now; whether they were saved. Raises the callbacks.
+  bool saveNow();
+  // Tries again in a second while another program holds the file (with a worker).
+  void retryLater();
+  // Reads the file, applies `changes` and replaces the file, under the lock that all copies of
+  // the program share; on success also the bytes the file then holds.
+  struct Written {
+    Replaced result;
+    std::optional<std::string> bytes;
+  };
+  Written write(const std::vector<Change>& changes) const;
+  // The document that reads see, and the code page of its text: the file's, with the changes
+  // given up and those pending made. Called with the mutex held.
   std::pair<const IniDocument*, unsigned> readable() const;
   // The bytes to change: empty for a file that does not exist; nothing for one that exists but
   // cannot be read.
   [[nodiscard]] std::optional<std::string> readForUpdate() const;
-  // The file as last parsed. It is parsed again only when it has changed; see current().
+  // The file as last parsed: read again when it has changed (without a worker), else as last
+  // read or written. Called with the mutex held.
   const IniDocument* current() const;
+  // Takes `bytes` as what the file holds. Called with the mutex held.
+  void remember(std::string bytes) const;
+  // Raises `callback` on the window's thread.
+  void tell(std::function<void()> callback);
 
   std::filesystem::path path_;
+  Worker* worker_;
+  mutable std::mutex mutex_;  // between the window's thread and the worker's
   mutable std::optional<FileStamp> cachedStamp_;
-  mutable bool stampSettled_ = false;
+  mutable bool stampSettled_ = false, loaded_ = false;
   mutable std::string cachedBytes_;
   mutable IniDocument cached_;
   mutable unsigned cachedCodePage_ = 0;  // of the cached document's text
   mutable std::size_t parses_ = 0;
-  std::vector<Change> pending_;  // kept out by another program's hold on the file
+  std::vector<Change> givenUp_;  // could not be saved at all: shown until the program ends
+  std::vector<Change> pending_;  // not saved yet: waiting for the worker, or kept out by a hold
   mutable IniDocument withPending_;
   bool toldHeld_ = false;
   bool toldFailed_ = false;
+  bool retrying_ = false;
 };
 
 // What the user knows a setting as: "the folder shown", "stored command #3", "the history".

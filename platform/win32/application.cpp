@@ -167,10 +167,6 @@ std::string Win32Application::startArguments() const {
   return narrow(rest);
 }
 
-bool Win32Application::waitAside(std::function<bool()> work, std::chrono::milliseconds limit) {
-  return offThread<bool>(std::move(work), static_cast<DWORD>(limit.count())).value_or(false);
-}
-
 std::optional<std::string> Win32Application::folderToStartOn(const std::string& path) const {
   const std::wstring full = fullPath(widen(path));
   if (full.empty()) return std::nullopt;

@@ -20,8 +20,6 @@ class Win32Application : public Application {
   [[nodiscard]] bool claimed(const std::string& name) const override;
   std::string startArguments() const override;
   [[nodiscard]] std::optional<std::string> folderToStartOn(const std::string& path) const override;
-  [[nodiscard]] bool waitAside(std::function<bool()> work,
-                               std::chrono::milliseconds limit) override;
 
  private:
   std::vector<UniqueHandle> claims_;  // held until the process ends

@@ -42,10 +42,7 @@ TEST_F(Commands, CdMovesTheFolderListSavesItAndTheNextCommandRunsThere) {
   program.typeCommand(L"cd sub");
   const std::wstring sub = (program.folder() / L"sub").wstring();
   ASSERT_TRUE(waitFor([&] { return lstrcmpiW(folderShown().c_str(), sub.c_str()) == 0; }));
-  wchar_t saved[MAX_PATH] = {};
-  GetPrivateProfileStringW(L"Configuration", L"Path", L"", saved, MAX_PATH,
-                           (program.folder() / L"Promptella.ini").c_str());
-  EXPECT_EQ(lstrcmpiW(saved, sub.c_str()), 0) << narrowAscii(saved);
+  EXPECT_TRUE(iniBecomes(program.folder() / L"Promptella.ini", L"Configuration", L"Path", sub));
   // No batch of the folder list's own: the file still holds the cd command's five lines.
   EXPECT_NE(fileBytes(program.folder() / L"~Promptella.bat").find("@echo on\r\ncd sub\r\n"),
             std::string::npos);
@@ -101,10 +98,8 @@ TEST_F(Commands, AfterACdToAnotherDriveOrADriveCommandTheNextRunsWhereTheListsSh
       << narrowAscii(folderShown());
   EXPECT_EQ(towlower(driveShown()[0]), L'c');
   EXPECT_TRUE(ranIn(folderShown()));
-  EXPECT_EQ(
-      lstrcmpiW(iniValue(program.folder() / L"Promptella.ini", L"Configuration", L"Path").c_str(),
-                folderShown().c_str()),
-      0);
+  EXPECT_TRUE(
+      iniBecomes(program.folder() / L"Promptella.ini", L"Configuration", L"Path", folderShown()));
   std::filesystem::remove_all(away, error);
 }
 

@@ -15,6 +15,7 @@
 namespace promptella::e2e {
 
 using testing::fileBytes;
+using testing::iniBecomes;
 using testing::iniValue;
 using testing::narrowAscii;
 using testing::waitFor;

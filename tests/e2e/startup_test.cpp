@@ -177,10 +177,7 @@ TEST_P(StartFolder, TheListsAndTheCommandsStartThere) {
   const auto folderList = [&] { return program.text(program.control(ids::kFolderList)); };
   EXPECT_TRUE(waitFor([&] { return lstrcmpiW(folderList().c_str(), shows.c_str()) == 0; }))
       << narrowAscii(folderList());
-  EXPECT_EQ(
-      lstrcmpiW(iniValue(program.folder() / L"Promptella.ini", L"Configuration", L"Path").c_str(),
-                shows.c_str()),
-      0);
+  EXPECT_TRUE(iniBecomes(program.folder() / L"Promptella.ini", L"Configuration", L"Path", shows));
   // The next command runs there (chdir: "cd" would bring up the history's "cd .." below the line).
   program.typeCommand(L"chdir>promptella-here.txt");
   const std::filesystem::path written = std::filesystem::path(shows) / L"promptella-here.txt";

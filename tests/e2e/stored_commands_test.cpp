@@ -29,8 +29,8 @@ TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
   ASSERT_TRUE(waitFor([&] {
     return program.text(program.control(ids::kSlotButtonFirst + 3)) == L"echo stored-run";
   }));
-  EXPECT_EQ(iniValue(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3"),
-            L"echo stored-run");
+  EXPECT_TRUE(iniBecomes(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3",
+                         L"echo stored-run"));
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
   ASSERT_EQ(program.waitForExit(), 0u);
 
@@ -70,8 +70,8 @@ TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
   PostMessageW(GetDlgItem(dialog, ids::kClearYes), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
   EXPECT_EQ(program.text(program.control(ids::kSlotButtonFirst + 3)), L"echo stored-run");
-  EXPECT_EQ(iniValue(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3"),
-            L"echo stored-run");
+  EXPECT_TRUE(iniBecomes(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3",
+                         L"echo stored-run"));
 
   program.click(ids::kStoreButtonFirst + 3);
   dialog = program.waitForDialog(L"Promptella - 1.2");
@@ -81,7 +81,8 @@ TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
   EXPECT_TRUE(
       waitFor([&] { return program.text(program.control(ids::kSlotButtonFirst + 3)).empty(); }));
   EXPECT_FALSE(IsWindowEnabled(program.control(ids::kSlotButtonFirst + 3)));
-  EXPECT_EQ(iniValue(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3"), L"");
+  EXPECT_TRUE(
+      iniBecomes(program.folder() / L"Promptella.ini", L"StoredCommands", L"Command3", L""));
   program.detachConsole();
 }
 

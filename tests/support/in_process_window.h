@@ -21,7 +21,8 @@ struct InProcessWindow {
       : window(GetModuleHandleW(nullptr)),
         dialogs(window.hwnd(), window.icon(), window.handCursor()),
         console(consoleApi, window.messages()),
-        controller(window.controls(), {app, console, window.messages(), launcher, dialogs, shell}) {
+        controller(window.controls(),
+                   {app, console, window.messages(), launcher, dialogs, shell, worker}) {
     app.folder_ = narrow(folder.wstring());
   }
   FolderApplication app;
@@ -31,6 +32,7 @@ struct InProcessWindow {
   Win32Dialogs dialogs;
   Win32Shell shell;
   CompanionConsole console;
+  InlineWorker worker;  // the settings saved at once, as the tests read them
   MainWindowController controller;
 };
 

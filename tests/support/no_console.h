@@ -43,7 +43,6 @@ class FolderApplication : public Application {
   bool claimed(const std::string&) const override { return false; }
   std::string startArguments() const override { return {}; }
   std::optional<std::string> folderToStartOn(const std::string&) const override { return {}; }
-  bool waitAside(std::function<bool()> work, std::chrono::milliseconds) override { return work(); }
   std::string folder_;
   int ended = -1;
 };

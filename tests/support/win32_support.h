@@ -100,6 +100,14 @@ inline std::wstring iniValue(const std::filesystem::path& ini, const wchar_t* se
   return value;
 }
 
+// Waits until the settings file holds `expected` (case aside for a path) under the key: the
+// program saves its changes off its window's thread, a moment after it shows them.
+inline bool iniBecomes(const std::filesystem::path& ini, const wchar_t* section, const wchar_t* key,
+                       const std::wstring& expected) {
+  return waitFor(
+      [&] { return lstrcmpiW(iniValue(ini, section, key).c_str(), expected.c_str()) == 0; });
+}
+
 // For messages of failed checks: ASCII text as it is, anything else as one byte each.
 inline std::string narrowAscii(const std::wstring& text) {
   std::string out;

@@ -173,10 +173,6 @@ class FakeApplication : public Application {
     return held.count(name) || heldByOthers.count(name);
   }
   std::string startArguments() const override { return arguments; }
-  bool waitAside(std::function<bool()> work, std::chrono::milliseconds) override {
-    ++waitsAside;
-    return work();
-  }
   std::optional<std::string> folderToStartOn(const std::string& path) const override {
     const auto found = startFolders.find(path);
     if (found == startFolders.end()) return std::nullopt;
@@ -186,7 +182,6 @@ class FakeApplication : public Application {
   std::string arguments;
   std::map<std::string, std::string> startFolders;  // paths given to start on, and their folders
   std::vector<int> exitCodes;
-  int waitsAside = 0;
   std::set<std::string> readOnly;                // folders that take no new files
   std::set<std::string> shared;                  // folders where other users may change files
   std::map<std::string, std::string> canonical;  // folders reached by another name
@@ -482,7 +477,9 @@ struct FakeMainWindow {
   FakeDialogs dialogs;
   FakeShell shell;
   std::vector<std::string> log;
-  MainWindowController controller{controls(), {app, console, messages, launcher, dialogs, shell}};
+  InlineWorker worker;
+  MainWindowController controller{controls(),
+                                  {app, console, messages, launcher, dialogs, shell, worker}};
 };
 
 // The fixture of the suites that drive the main window's handlers: a window of fakes whose

@@ -33,12 +33,42 @@ TEST_F(SettingsFile, AChangeThatCannotBeSavedIsGivenUpAndToldOnce) {
   EXPECT_FALSE(nowhere.writeValue("StoredCommands", "Command2", "dir"));
   EXPECT_FALSE(nowhere.addToNumberedList("Commands", "ver", 20));
   EXPECT_EQ(told, std::vector<std::string>{"stored command #3, failed"});
-  EXPECT_FALSE(nowhere.readValue("StoredCommands", "Command2"));
+  EXPECT_EQ(nowhere.readValue("StoredCommands", "Command2"), "dir");  // until the program ends
   std::filesystem::create_directories(dir / "gone");
   EXPECT_TRUE(nowhere.addToNumberedList("Commands", "ver", 20));
   std::filesystem::remove_all(dir / "gone");
   EXPECT_FALSE(nowhere.writeValue("Configuration", "Path", "C:\\"));
   EXPECT_EQ(told.size(), 2u);
+}
+
+// With a worker a change is kept at once and saved when the worker gets to it, in order; reads
+// come from memory meanwhile, and another copy's change comes into view with a refresh.
+TEST_F(SettingsFile, AWorkerSavesTheChangesLaterAndReadsComeFromMemory) {
+  struct Later : Worker {
+    std::vector<std::function<void()>> jobs;
+    void run(std::function<void()> job) override { jobs.push_back(std::move(job)); }
+    void toWindow(std::function<void()> job) override { job(); }
+    bool finish(std::chrono::milliseconds) override {
+      for (std::size_t i = 0; i < jobs.size(); ++i) jobs[i]();
+      jobs.clear();
+      return true;
+    }
+  } worker;
+  IniFile later{path, &worker};
+  EXPECT_TRUE(later.writeValue("Configuration", "Path", "C:\\A"));
+  EXPECT_TRUE(later.addToNumberedList("Commands", "dir", 20));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(later.readValue("Configuration", "Path"), "C:\\A");
+  ASSERT_TRUE(worker.finish({}));
+  EXPECT_EQ(IniFile{path}.readValue("Configuration", "Path"), "C:\\A");
+  EXPECT_EQ(IniFile{path}.readNumberedValues("Commands"), std::vector<std::string>{"dir"});
+  ASSERT_TRUE(IniFile{path}.writeValue("StoredCommands", "Command1", "tree"));
+  EXPECT_FALSE(later.readValue("StoredCommands", "Command1"));
+  bool refreshed = false;
+  later.refresh([&] { refreshed = true; });
+  ASSERT_TRUE(worker.finish({}));
+  EXPECT_TRUE(refreshed);
+  EXPECT_EQ(later.readValue("StoredCommands", "Command1"), "tree");
 }
 
 TEST_F(SettingsFile, MissingFileReadsAsAbsentAndDeletesDoNotCreateIt) {

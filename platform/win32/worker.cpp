@@ -1,0 +1,95 @@
+// The worker thread and the way back to the window's thread.
+#include "platform/win32/worker.h"
+
+#include <memory>
+
+#include "platform/win32/error_boundary.h"
+#include "platform/win32/off_thread.h"
+
+namespace promptella {
+namespace {
+
+constexpr UINT kRunJob = WM_APP + 0x150;  // lParam: a std::function<void()>* to run and delete
+constexpr wchar_t kClassName[] = L"PromptellaWorker";
+
+}  // namespace
+
+Win32Worker::Win32Worker() : idle_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);  // already registered by an earlier worker is as good
+  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            windowClass.hInstance, nullptr);
+  thread_ = std::thread([this] { work(); });
+}
+
+Win32Worker::~Win32Worker() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_one();
+  // A job that waits on the outside world is not waited for: the program is ending.
+  thread_.detach();
+  if (window_) DestroyWindow(window_);
+}
+
+void Win32Worker::run(std::function<void()> job) {
+  {
+    const std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(job));
+    ResetEvent(idle_);
+  }
+  wake_.notify_one();
+}
+
+void Win32Worker::toWindow(std::function<void()> job) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(job));
+  if (window_ && PostMessageW(window_, kRunJob, 0, reinterpret_cast<LPARAM>(owned.get()))) {
+    owned.release();  // the window deletes it
+  }
+}
+
+bool Win32Worker::finish(std::chrono::milliseconds limit) {
+  return waitDispatching(idle_, static_cast<DWORD>(limit.count()));
+}
+
+void Win32Worker::work() {
+  for (;;) {
+    std::function<void()> job;
+    {
+      std::unique_lock lock(mutex_);
+      busy_ = false;
+      if (jobs_.empty()) SetEvent(idle_);
+      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      if (stopping_) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+      busy_ = true;
+    }
+    guarded(
+        [&] {
+          job();
+          return 0;
+        },
+        0);
+  }
+}
+
+LRESULT CALLBACK Win32Worker::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kRunJob) return DefWindowProcW(window, message, wParam, lParam);
+  const std::unique_ptr<std::function<void()>> job(
+      reinterpret_cast<std::function<void()>*>(lParam));
+  guarded(
+      [&] {
+        (*job)();
+        return 0;
+      },
+      0);
+  return 0;
+}
+
+}  // namespace promptella
