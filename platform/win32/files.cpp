@@ -233,11 +233,21 @@ std::unique_ptr<FileUpdateLock> lockForUpdate(const std::filesystem::path& path)
   const std::filesystem::path full = std::filesystem::absolute(path, ignored);
   // Named after the folder as the system names it, so that every way to the file shares a lock;
   // the file itself may not exist yet.
-  const std::wstring name =
-      canonicalPath(full.parent_path().native()) + L"\\" + full.filename().native();
-  SharedMutex mutex = createSharedMutex(objectNameFor(L"settings", name));
+  const std::wstring folder = canonicalPath(full.parent_path().native());
+  const std::wstring name = folder + L"\\" + full.filename().native();
+  // A file in the user's own profile is shared by no other user's copy: its lock is one of the
+  // session's, which no other user can make first and keep.
+  wchar_t profile[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
+  const std::wstring own = length > 0 && length < MAX_PATH ? canonicalPath(profile) + L"\\" : L"";
+  const bool inProfile =
+      !own.empty() && folder.size() + 1 >= own.size() &&
+      CompareStringOrdinal((folder + L"\\").c_str(), static_cast<int>(own.size()), own.c_str(),
+                           static_cast<int>(own.size()), TRUE) == CSTR_EQUAL;
+  SharedMutex mutex = createSharedMutex(objectNameFor(L"settings", name), inProfile);
   if (!mutex.handle) return nullptr;
-  // A copy that ended while holding it leaves it abandoned, which hands it on.
+  // A copy that ended while holding it leaves it abandoned, which hands it on. (The wait is the
+  // settings worker's, off the window's thread; a lock not had keeps the change pending.)
   const DWORD waited = WaitForSingleObject(mutex.handle.get(), 5000);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
   return std::make_unique<MutexLock>(std::move(mutex.handle));

@@ -39,13 +39,14 @@ std::wstring canonicalPath(const std::wstring& path) {
   }
 }
 
-SharedMutex createSharedMutex(const std::wstring& name) {
+SharedMutex createSharedMutex(const std::wstring& name, bool sessionOnly) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   ConvertStringSecurityDescriptorToSecurityDescriptorW(kSharedAccess, SDDL_REVISION_1, &descriptor,
                                                        nullptr);
   SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
   SharedMutex result;
   for (const wchar_t* scope : {L"Global\\", L"Local\\"}) {
+    if (sessionOnly && scope[0] == L'G') continue;
     const std::wstring fullName = scope + name;
     HANDLE mutex = CreateMutexW(descriptor ? &attributes : nullptr, FALSE, fullName.c_str());
     DWORD error = GetLastError();

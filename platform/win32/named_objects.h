@@ -22,8 +22,9 @@ struct SharedMutex {
 
 // Creates the mutex `name` (from objectNameFor) in the namespace of all sessions, or opens it
 // for waiting where it exists already, even where it was made by a process we may not change
-// (an elevated copy). Falls back to the session's namespace where the global one is refused.
-SharedMutex createSharedMutex(const std::wstring& name);
+// (an elevated copy). Falls back to the session's namespace where the global one is refused;
+// `sessionOnly` takes that one at once (for a file no other user's copy shares).
+SharedMutex createSharedMutex(const std::wstring& name, bool sessionOnly = false);
 
 // Whether a mutex `name` exists, in either namespace; one that exists out of reach counts.
 [[nodiscard]] bool sharedMutexExists(const std::wstring& name);

@@ -50,7 +50,7 @@ bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit
   const ULONGLONG deadline = GetTickCount64() + milliseconds;
   // Most answers come at once: for a moment nothing is handled, so that every message, the
   // user's keys among them, keeps its place in the queue.
-  constexpr DWORD kQuietWait = 50;
+  constexpr DWORD kQuietWait = 15;
   if (WaitForSingleObject(handle, std::min(milliseconds, kQuietWait)) == WAIT_OBJECT_0) return true;
   TypedAhead typedAhead;
   for (;;) {

@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/win32/named_objects.h"
+#include "platform/win32/text.h"
 #include "settings/ini_file.h"
 
 namespace promptella {
@@ -149,6 +151,30 @@ TEST_F(ProfileCompat, AFileThatCannotBeReadNowIsNeverRebuiltFromNothing) {
   release.join();
   EXPECT_EQ(systemRead("StoredCommands", "Command3"), "keep");
   EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\B");
+}
+
+// The lock of a settings file in the user's own profile lives in the session's namespace, where
+// no other user can make it first and keep it; elsewhere, in the namespace of every session.
+TEST(SettingsLock, TheSessionsOwnInTheProfileEverySessionsElsewhere) {
+  wchar_t profile[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH), 0u);
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  const std::filesystem::path outside = std::filesystem::path(program).parent_path();
+  for (const auto& [folder, local] :
+       {std::pair{std::filesystem::path(profile), true}, std::pair{outside, false}}) {
+    const auto lock = lockForUpdate(folder / L"promptella-lock-test.ini");
+    ASSERT_TRUE(lock);
+    const std::wstring name =
+        objectNameFor(L"settings", canonicalPath(folder.wstring()) + L"\\promptella-lock-test.ini");
+    const auto opens = [&](const wchar_t* scope) {
+      const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, (scope + name).c_str());
+      if (mutex) CloseHandle(mutex);
+      return mutex != nullptr;
+    };
+    EXPECT_EQ(opens(L"Local\\"), local) << narrow(folder.wstring());
+    EXPECT_EQ(opens(L"Global\\"), !local) << narrow(folder.wstring());
+  }
 }
 
 }  // namespace
