@@ -97,9 +97,8 @@ BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) co
   // command in the Windows folder instead.
   if (isNetworkPath(folder)) {
     return {{},
-            "Couldn't run from the folder " + std::string(folder) +
-                ": the command interpreter cannot use a network path as its current folder. Map "
-                "the share to a drive letter (net use) and pick that drive."};
+            "Couldn't run from the folder " + std::string(folder) + ": " +
+                std::string(kNetworkFolderReason) + " and pick that drive."};
   }
   const unsigned codePage = launcher_.interpreterCodePage();
   // A quote would end the cd line's own (no name on Windows holds one).

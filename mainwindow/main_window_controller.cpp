@@ -120,10 +120,9 @@ void MainWindowController::startOnGivenFolder(IniFile& settings) {
   // The interpreter cannot make a network path its current folder: kept, it would be refused at
   // every start.
   if (folder && isNetworkPath(*folder)) {
-    messages_.show("Couldn't open the folder " + *folder +
-                   ": the command interpreter cannot use a network path as its current "
-                   "folder. Map the share to a drive letter (net use) and open it there. "
-                   "Promptella starts on the last folder.");
+    messages_.show("Couldn't open the folder " + *folder + ": " +
+                   std::string(kNetworkFolderReason) +
+                   " and open it there. Promptella starts on the last folder.");
     return;
   }
   // Saved as a pick in the lists saves it, so the first activation moves the lists there.

@@ -8,11 +8,16 @@
 
 namespace promptella {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+// Frees a handle with the system's `free` when its owner goes; a null handle is none.
+template <auto free>
+struct Freer {
+  template <typename Handle>
+  void operator()(Handle handle) const {
+    if (handle) free(handle);
   }
 };
+template <typename Handle, auto free>
+using UniqueOwned = std::unique_ptr<std::remove_pointer_t<Handle>, Freer<free>>;
 
 // A kernel handle; INVALID_HANDLE_VALUE is taken as none.
 class UniqueHandle {
@@ -25,41 +30,16 @@ class UniqueHandle {
   void reset() { handle_.reset(); }
 
  private:
-  std::unique_ptr<void, HandleCloser> handle_;
+  UniqueOwned<HANDLE, CloseHandle> handle_;
 };
 
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ object) const {
-    if (object) DeleteObject(object);
-  }
-};
-template <typename T>
-using UniqueGdi = std::unique_ptr<std::remove_pointer_t<T>, GdiObjectDeleter>;
-using UniqueFont = UniqueGdi<HFONT>;
-using UniqueBitmap = UniqueGdi<HBITMAP>;
-using UniqueBrush = UniqueGdi<HBRUSH>;
-using UniquePen = UniqueGdi<HPEN>;
-
-struct IconDeleter {
-  void operator()(HICON icon) const {
-    if (icon) DestroyIcon(icon);
-  }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
-struct CursorDeleter {
-  void operator()(HCURSOR cursor) const {
-    if (cursor) DestroyCursor(cursor);
-  }
-};
-using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, CursorDeleter>;
-
-struct AcceleratorDeleter {
-  void operator()(HACCEL accel) const {
-    if (accel) DestroyAcceleratorTable(accel);
-  }
-};
-using UniqueAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
+using UniqueFont = UniqueOwned<HFONT, DeleteObject>;
+using UniqueBitmap = UniqueOwned<HBITMAP, DeleteObject>;
+using UniqueBrush = UniqueOwned<HBRUSH, DeleteObject>;
+using UniquePen = UniqueOwned<HPEN, DeleteObject>;
+using UniqueIcon = UniqueOwned<HICON, DestroyIcon>;
+using UniqueCursor = UniqueOwned<HCURSOR, DestroyCursor>;
+using UniqueAccelerators = UniqueOwned<HACCEL, DestroyAcceleratorTable>;
 
 // Selects `object` into `dc` for the guard's life, then puts back what was selected before.
 class ScopedSelect {

@@ -243,7 +243,7 @@ COLORREF MainWindow::colourFor(HWND control) const {
       found == layoutOf_.end() ? layout::Colour::Default : found->second->colour;
   switch (colour) {
     case layout::Colour::Navy:
-      return RGB(0, 0, 128);
+      return kNavy;
     case layout::Colour::MenuText:
       return GetSysColor(COLOR_MENUTEXT);
     case layout::Colour::Highlight:

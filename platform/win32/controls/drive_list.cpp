@@ -10,13 +10,12 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/off_thread.h"
+#include "platform/win32/screen.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
 namespace {
-
-constexpr COLORREF kNavy = RGB(0, 0, 128);  // the drive list's text
 
 // A drive text read in the background: the letter in wParam, the text (to delete) in lParam;
 // a zero letter says the reading is done.
