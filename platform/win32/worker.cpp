@@ -23,18 +23,16 @@ Win32Worker::Win32Worker() : idle_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
   RegisterClassExW(&windowClass);  // already registered by an earlier worker is as good
   window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             windowClass.hInstance, nullptr);
-  thread_ = std::thread([this] { work(); });
 }
 
 Win32Worker::~Win32Worker() {
-  {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  wake_.notify_one();
   // A job that waits on the outside world is not waited for: the program is ending.
-  thread_.detach();
   if (window_) DestroyWindow(window_);
+}
+
+DWORD WINAPI Win32Worker::start(void* self) noexcept {
+  static_cast<Win32Worker*>(self)->work();
+  return 0;
 }
 
 void Win32Worker::run(std::function<void()> job) {
@@ -42,8 +40,17 @@ void Win32Worker::run(std::function<void()> job) {
     const std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
     ResetEvent(idle_);
+    if (working_) return;
+    // A small stack, as the other threads of the program have: settings jobs need little.
+    const HANDLE thread =
+        CreateThread(nullptr, 256 * 1024, start, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread) {
+      working_ = true;
+      CloseHandle(thread);
+      return;
+    }
   }
-  wake_.notify_one();
+  work();  // no thread could be had: the jobs run here, as without a worker
 }
 
 void Win32Worker::toWindow(std::function<void()> job) {
@@ -61,14 +68,14 @@ void Win32Worker::work() {
   for (;;) {
     std::function<void()> job;
     {
-      std::unique_lock lock(mutex_);
-      busy_ = false;
-      if (jobs_.empty()) SetEvent(idle_);
-      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-      if (stopping_) return;
+      const std::lock_guard lock(mutex_);
+      if (jobs_.empty()) {
+        working_ = false;
+        SetEvent(idle_);
+        return;
+      }
       job = std::move(jobs_.front());
       jobs_.pop_front();
-      busy_ = true;
     }
     guarded(
         [&] {

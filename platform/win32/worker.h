@@ -1,14 +1,12 @@
-// The Worker of the program: one thread for the jobs, a message-only window on the window's
-// thread for what comes back.
+// The Worker of the program: a thread for the jobs while there are any, a message-only window on
+// the window's thread for what comes back.
 #pragma once
 
 #include <windows.h>
 
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 #include "platform/worker.h"
 
@@ -27,16 +25,17 @@ class Win32Worker : public Worker {
   [[nodiscard]] bool finish(std::chrono::milliseconds limit) override;
 
  private:
+  // Runs the jobs until none is left, then ends: an idle thread would cost its memory for the
+  // whole run, and settings change seldom.
   void work();
+  static DWORD WINAPI start(void* self) noexcept;
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND window_ = nullptr;
   std::mutex mutex_;
-  std::condition_variable wake_;
   std::deque<std::function<void()>> jobs_;
-  bool busy_ = false, stopping_ = false;
+  bool working_ = false;   // a thread runs the jobs
   HANDLE idle_ = nullptr;  // set while no job waits or runs
-  std::thread thread_;
 };
 
 }  // namespace promptella
