@@ -159,9 +159,14 @@ void MainWindowController::unload() {
 void MainWindowController::endSession() {
   if (!loaded_) return;
   loaded_->batches.removeAllFiles();
-  // No message may hold the log-off, and the system waits for nobody: a change that another
-  // program's hold keeps out is kept for the next start, at once.
-  if (!ending_) static_cast<void>(loaded_->settings.keepPendingForNextStart());
+  // No message may hold the log-off, and the system waits a few seconds at most: what is not
+  // saved within two (another program holds the file) is kept for the next start.
+  if (ending_) return;
+  ending_ = true;
+  if (!loaded_->settings.flush(kSaveAtSessionEndWait)) {
+    static_cast<void>(loaded_->settings.keepPendingForNextStart());
+  }
+  ending_ = false;
 }
 
 void MainWindowController::exit() {

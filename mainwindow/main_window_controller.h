@@ -84,6 +84,7 @@ class MainWindowController {
   // another program holds; what still cannot be saved is told, and kept for the next start.
   void saveBeforeEnding();
   static constexpr std::chrono::seconds kSaveAtEndWait{5};
+  static constexpr std::chrono::seconds kSaveAtSessionEndWait{2};
 
   MainControls controls_;
   MainServices services_;
