@@ -22,8 +22,11 @@ class CommandRunner {
   // False, after telling the user why, when the batch could not be written or started, or the
   // folder shown is gone: a command never runs anywhere else.
   [[nodiscard]] bool run(std::string_view command) {
-    if (!folders_.exists()) {
-      messages_.show(recoverFromMissingFolder());
+    if (const Reach here = folders_.stillThere(); !here) {
+      // A drive that does not answer is told as such, and not asked again for each folder above.
+      messages_.show(here.kind == Reach::noAnswer
+                         ? "Nothing was run. " + noAnswerMessage(folders_.path(), folders_.path())
+                         : recoverFromMissingFolder());
       return false;
     }
     const Outcome result = batches_.runCommand(drives_.drive(), folders_.path(), command);
@@ -48,9 +51,9 @@ class CommandRunner {
                        " no longer exists or cannot be reached. Nothing was run.";
     for (std::string up = parentFolder(gone); !up.empty(); up = parentFolder(up)) {
       const PickerMoveGuard::ProgramMove move(guard_);
-      if (folders_.setPath(up)) {
-        return told + " The lists now show " + folders_.path() + ".";
-      }
+      const Reach moved = folders_.setPath(up);
+      if (moved) return told + " The lists now show " + folders_.path() + ".";
+      if (moved.kind == Reach::noAnswer) break;  // the drive went quiet: no use asking again
     }
     return told + " Pick another drive or folder.";
   }

@@ -23,6 +23,13 @@ char driveLetterOf(std::string_view text) {
   return text.size() >= 2 && text[1] == ':' ? asciiLower(text[0]) : '\0';
 }
 
+// The drive list goes to the folder list's drive. That drive answered a moment ago; should it
+// fail now, the batch still takes the folder's drive (driveLineFor).
+void driveFollowsFolder(DriveList& drives, FolderList& folders, PickerMoveGuard& guard) {
+  const PickerMoveGuard::ProgramMove move(guard);
+  static_cast<void>(drives.setDrive(folders.path()));
+}
+
 // The drive list moved: the folder list follows to that drive's current folder, as after the
 // user's pick of the drive; a drive whose folder cannot be read sends the drive list back.
 Reach folderFollowsDrive(DriveList& drives, FolderList& folders, PickerMoveGuard& guard) {
@@ -31,11 +38,7 @@ Reach folderFollowsDrive(DriveList& drives, FolderList& folders, PickerMoveGuard
     const PickerMoveGuard::ProgramMove move(guard);
     followed = folders.setPath(driveLine(drives.drive()));
   }
-  if (followed) return followed;
-  const PickerMoveGuard::ProgramMove move(guard);
-  // The folder's drive was ready a moment ago; should it fail now, the batch still takes the
-  // folder's drive (driveLineFor).
-  static_cast<void>(drives.setDrive(folders.path()));
+  if (!followed) driveFollowsFolder(drives, folders, guard);
   return followed;
 }
 
@@ -81,11 +84,9 @@ Outcome followDirectoryChange(std::string_view command, DriveList& drives, Folde
   }
   // A cd to another drive's folder: the drive list follows.
   const char folderDrive = driveLetterOf(folders.path());
-  if (folderDrive == 0 || folderDrive == driveLetterOf(drives.drive())) return Outcome::success();
-  const PickerMoveGuard::ProgramMove move(guard);
-  // The folder's drive answered a moment ago; should it fail now, the batch still takes the
-  // folder's drive (driveLineFor).
-  static_cast<void>(drives.setDrive(folders.path()));
+  if (folderDrive != 0 && folderDrive != driveLetterOf(drives.drive())) {
+    driveFollowsFolder(drives, folders, guard);
+  }
   return Outcome::success();
 }
 

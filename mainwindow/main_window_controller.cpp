@@ -147,7 +147,7 @@ void MainWindowController::activate() {
 
 void MainWindowController::unload() {
   if (loaded_) {
-    saveBeforeEnding();
+    saveBeforeEnding(kSaveAtEndWait, true);
     // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
     if (files_.batchFile) static_cast<void>(removeFile(pathFromUtf8(*files_.batchFile)));
     loaded_->batches.removeFinishedSpareFiles();
@@ -159,34 +159,31 @@ void MainWindowController::unload() {
 void MainWindowController::endSession() {
   if (!loaded_) return;
   loaded_->batches.removeAllFiles();
-  // No message may hold the log-off, and the system waits a few seconds at most: what is not
-  // saved within two (another program holds the file) is kept for the next start.
-  if (ending_) return;
-  ending_ = true;
-  if (!loaded_->settings.flush(kSaveAtSessionEndWait)) {
-    static_cast<void>(loaded_->settings.keepPendingForNextStart());
-  }
-  ending_ = false;
+  // No message may hold the log-off, and the system waits a few seconds at most.
+  saveBeforeEnding(kSaveAtSessionEndWait, false);
 }
 
 void MainWindowController::exit() {
-  if (loaded_) saveBeforeEnding();
+  if (loaded_) saveBeforeEnding(kSaveAtEndWait, true);
   services_.app.terminate(0);
 }
 
-void MainWindowController::saveBeforeEnding() {
+void MainWindowController::saveBeforeEnding(std::chrono::seconds limit, bool tell) {
+  if (ending_) return;
   IniFile& settings = loaded_->settings;
   // Nothing else touches the settings meanwhile: the windows only paint.
   ending_ = true;
-  const bool saved = settings.flush(kSaveAtEndWait);
+  const bool saved = settings.flush(limit);
   ending_ = false;
   if (saved) return;
   const std::string what = settings.unsavedChanges();
   if (what.empty()) return;  // given up as unsavable meanwhile, and told
   const bool kept = settings.keepPendingForNextStart();
-  messages_.show("Couldn't save " + what + ": " + files_.settingsFile +
-                 " is still in use by another program." +
-                 (kept ? " Promptella will save it when it next starts." : " The change is lost."));
+  if (tell)
+    messages_.show(
+        "Couldn't save " + what + ": " + files_.settingsFile +
+        " is still in use by another program." +
+        (kept ? " Promptella will save it when it next starts." : " The change is lost."));
 }
 
 void MainWindowController::showAbout() {

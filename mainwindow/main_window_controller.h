@@ -80,9 +80,10 @@ class MainWindowController {
  private:
   struct Subsystems;
   void startOnGivenFolder(IniFile& settings);
-  // Close and File, Exit: the changes not saved yet are saved first, waiting a while for a file
-  // another program holds; what still cannot be saved is told, and kept for the next start.
-  void saveBeforeEnding();
+  // Close, File, Exit and the session's end: the changes not saved yet are saved first, waiting at
+  // most `limit` for a file another program holds; what still cannot be saved is kept for the
+  // next start and, with `tell`, told.
+  void saveBeforeEnding(std::chrono::seconds limit, bool tell);
   static constexpr std::chrono::seconds kSaveAtEndWait{5};
   static constexpr std::chrono::seconds kSaveAtSessionEndWait{2};
 

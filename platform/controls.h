@@ -62,9 +62,9 @@ class FolderList : public Control {
  public:
   virtual std::string path() const = 0;
   virtual Reach setPath(std::string_view text) = 0;
-  // Whether the folder shown can still be entered: false once another program removed it or its
-  // drive went away, or when its drive does not answer in time.
-  [[nodiscard]] virtual bool exists() const = 0;
+  // Whether the folder shown can still be entered: not once another program removed it or its
+  // drive went away, nor when its drive does not answer in time.
+  virtual Reach stillThere() const = 0;
   std::function<void()> onChange;
 };
 

@@ -124,7 +124,7 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
   Win32FolderList(HWND parent, int id);
   std::string path() const override;
   Reach setPath(std::string_view text) override;
-  [[nodiscard]] bool exists() const override;
+  Reach stillThere() const override;
   void setItemHeight(int pixels);
 
   struct Entry {

@@ -100,7 +100,12 @@ class FakeFolderList : public FakeControl<FolderList> {
     if (onChange) onChange();
     return {Reach::reached};
   }
-  bool exists() const override { return existing.count(current_) > 0; }
+  Reach stillThere() const override {
+    if (!current_.empty() && silentDrives.count(static_cast<char>(std::tolower(current_[0])))) {
+      return {Reach::noAnswer};
+    }
+    return {existing.count(current_) ? Reach::reached : Reach::unreachable};
+  }
   std::string current_ = "C:\\";
   std::set<std::string> existing = {"C:\\", "C:\\Temp", "Z:\\"};
   std::set<char> silentDrives;  // drives whose folders do not answer in time

@@ -116,8 +116,8 @@ Reach Win32FolderList::setPath(std::string_view text) {
   return {Reach::reached};
 }
 
-bool Win32FolderList::exists() const {
-  return static_cast<bool>(folderAt(path_));
+Reach Win32FolderList::stillThere() const {
+  return folderAt(path_);
 }
 
 void Win32FolderList::populate() {
