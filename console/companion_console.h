@@ -38,11 +38,6 @@ class CompanionConsole {
   // Releases the console; also after a failed set-up, where there is nothing to release.
   void close();
 
-  // 0 while not obtained.
-  [[nodiscard]] ConsoleHandle input() const { return input_; }
-  [[nodiscard]] ConsoleHandle output() const { return output_; }
-  [[nodiscard]] WindowHandle window() const { return window_; }
-
  private:
   void placeBeside(const FormWindow& mainWindow);
 

@@ -92,13 +92,13 @@ std::string BatchRunner::cdLine(std::string_view folder) {
   return "cd \"" + literalPercents(folder) + "\"";
 }
 
-BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) const {
+BatchRunner::EnterableFolder BatchRunner::folderForBatch(std::string_view folder) const {
   // The interpreter cannot make a network path its current folder: it would say so and run the
   // command in the Windows folder instead.
   if (isNetworkPath(folder)) {
-    return {{},
-            "Couldn't run from the folder " + std::string(folder) + ": " +
-                std::string(kNetworkFolderReason) + " and pick that drive."};
+    return {Outcome::failed("Couldn't run from the folder " + std::string(folder) + ": " +
+                            std::string(kNetworkFolderReason) + " and pick that drive."),
+            {}};
   }
   const unsigned codePage = launcher_.interpreterCodePage();
   // A quote would end the cd line's own (no name on Windows holds one).
@@ -106,9 +106,9 @@ BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) co
     return spelledExactly(path, codePage) && utf16Length(path) <= kMaxInterpreterFolder &&
            path.find('"') == std::string_view::npos;
   };
-  if (enterable(folder)) return {std::string(folder), std::nullopt};
+  if (enterable(folder)) return {Outcome::success(), std::string(folder)};
   if (const auto shortName = launcher_.shortPath(folder); shortName && enterable(*shortName)) {
-    return {*shortName, std::nullopt};
+    return {Outcome::success(), *shortName};
   }
   const std::string why =
       !spelledExactly(folder, codePage)
@@ -118,7 +118,8 @@ BatchRunner::BatchFolder BatchRunner::folderForBatch(std::string_view folder) co
           ? std::string("its name holds a double quote, which would end the quotes around it")
           : "its path is longer than the command interpreter accepts (" +
                 std::to_string(kMaxInterpreterFolder) + " characters) and it has no shorter name";
-  return {{}, "Couldn't enter the folder " + std::string(folder) + ": " + why + "."};
+  return {Outcome::failed("Couldn't enter the folder " + std::string(folder) + ": " + why + "."),
+          {}};
 }
 
 Outcome BatchRunner::runCommand(std::string_view drive, std::string_view folder,
@@ -136,16 +137,16 @@ Outcome BatchRunner::runCommand(std::string_view drive, std::string_view folder,
             " characters long, and the command interpreter reads at most " +
             std::to_string(kMaxInterpreterLine) + " characters in a line. Nothing was run."};
   }
-  const BatchFolder target = folderForBatch(folder);
-  if (target.refusal) return {target.refusal};
+  const EnterableFolder target = folderForBatch(folder);
+  if (!target.succeeded()) return target;
   return runLines({"@echo off", driveLineFor(drive, target.path), cdLine(target.path),
                    kStopWhenNotEntered, "@echo on", command},
                   target.path);
 }
 
 Outcome BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
-  const BatchFolder target = folderForBatch(folder);
-  if (target.refusal) return {target.refusal};
+  const EnterableFolder target = folderForBatch(folder);
+  if (!target.succeeded()) return target;
   return runLines({"@echo off", driveLineFor(drive, target.path), "@echo on", cdLine(target.path)},
                   target.path);
 }

@@ -69,11 +69,6 @@ class BatchRunner {
   // The console follows a drive picked in the drive list.
   Outcome enterDrive(std::string_view drive);
 
-  // Writes the lines (the first always, the others when not empty) and starts the batch, with
-  // `workingFolder` (when not empty) as the interpreter's current folder. The three operations
-  // above compose their lines through it.
-  Outcome runLines(const BatchLines& lines, std::string_view workingFolder = {});
-
   // Whether an interpreter started by this runner still runs.
   [[nodiscard]] bool anyRunning() const;
   // Removes the files of earlier overlapping runs whose interpreters have ended.
@@ -82,16 +77,18 @@ class BatchRunner {
   void removeAllFiles();
 
  private:
+  // Writes the lines (the first always, the others when not empty) and starts the batch, with
+  // `workingFolder` (when not empty) as the interpreter's current folder.
+  Outcome runLines(const BatchLines& lines, std::string_view workingFolder = {});
   // The interpreter reads a running batch file line by line, reopening it at a saved offset, so
   // the file of a batch that still runs is never rewritten: an overlapping run takes a spare file.
   std::filesystem::path freeFile();
   // The folder as the interpreter can enter it: itself, or its short name when the console's code
-  // page cannot spell it or it is too long; else the refusal for the user.
-  struct BatchFolder {
+  // page cannot spell it or it is too long.
+  struct [[nodiscard]] EnterableFolder : Outcome {
     std::string path;
-    std::optional<std::string> refusal;
   };
-  BatchFolder folderForBatch(std::string_view folder) const;
+  EnterableFolder folderForBatch(std::string_view folder) const;
   static std::string cdLine(std::string_view folder);
   std::filesystem::path spareFile(int n) const;
   [[nodiscard]] bool busy(const std::filesystem::path& file) const;

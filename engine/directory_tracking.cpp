@@ -25,27 +25,21 @@ char driveLetterOf(std::string_view text) {
 
 // The drive list goes to the folder list's drive. That drive answered a moment ago; should it
 // fail now, the batch still takes the folder's drive (driveLineFor).
-void driveFollowsFolder(DriveList& drives, FolderList& folders, PickerMoveGuard& guard) {
-  const PickerMoveGuard::ProgramMove move(guard);
+void driveFollowsFolder(DriveList& drives, const FolderList& folders) {
   static_cast<void>(drives.setDrive(folders.path()));
 }
 
 // The drive list moved: the folder list follows to that drive's current folder, as after the
 // user's pick of the drive; a drive whose folder cannot be read sends the drive list back.
-Reach folderFollowsDrive(DriveList& drives, FolderList& folders, PickerMoveGuard& guard) {
-  Reach followed{Reach::unreachable};
-  {
-    const PickerMoveGuard::ProgramMove move(guard);
-    followed = folders.setPath(driveLine(drives.drive()));
-  }
-  if (!followed) driveFollowsFolder(drives, folders, guard);
+Reach folderFollowsDrive(DriveList& drives, FolderList& folders) {
+  const Reach followed = folders.setPath(driveLine(drives.drive()));
+  if (!followed) driveFollowsFolder(drives, folders);
   return followed;
 }
 
 }  // namespace
 
-Outcome followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders,
-                              PickerMoveGuard& guard) {
+Outcome followDirectoryChange(std::string_view command, DriveList& drives, FolderList& folders) {
   const std::string lower = asciiLower(command);
   // A drive that did not answer in time is told; one that is missing or not ready leaves the
   // lists as they are, silently.
@@ -58,14 +52,9 @@ Outcome followDirectoryChange(std::string_view command, DriveList& drives, Folde
   if (!lower.empty()) decodeUtf8(lower, pos);  // the second character starts after the first
   if (pos < lower.size() && lower[pos] == ':') {
     const char before = driveLetterOf(drives.drive());
-    Reach moved{Reach::unreachable};
-    {
-      const PickerMoveGuard::ProgramMove move(guard);
-      moved = drives.setDrive(lower);
-    }
-    if (!moved) return told(moved, lower);
+    if (const Reach moved = drives.setDrive(lower); !moved) return told(moved, lower);
     if (driveLetterOf(drives.drive()) != before) {
-      return told(folderFollowsDrive(drives, folders, guard), lower);
+      return told(folderFollowsDrive(drives, folders), lower);
     }
   }
 
@@ -78,14 +67,11 @@ Outcome followDirectoryChange(std::string_view command, DriveList& drives, Folde
   std::string unquoted = folder;
   std::erase(unquoted, '"');
   if (isNetworkPath(unquoted)) return Outcome::success();
-  {
-    const PickerMoveGuard::ProgramMove move(guard);
-    if (const Reach moved = folders.setPath(folder); !moved) return told(moved, unquoted);
-  }
+  if (const Reach moved = folders.setPath(folder); !moved) return told(moved, unquoted);
   // A cd to another drive's folder: the drive list follows.
   const char folderDrive = driveLetterOf(folders.path());
   if (folderDrive != 0 && folderDrive != driveLetterOf(drives.drive())) {
-    driveFollowsFolder(drives, folders, guard);
+    driveFollowsFolder(drives, folders);
   }
   return Outcome::success();
 }

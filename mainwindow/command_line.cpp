@@ -11,7 +11,7 @@ CommandLine::CommandLine(ComboBox& field, CommandRunner& runner, IniFile& settin
 }
 
 void CommandLine::loadHistory() {
-  showHistory(settings_.readNumberedValues("Commands"));
+  showHistory(settings_.readList(setting::history()));
 }
 
 void CommandLine::onKey(Key key) {
@@ -22,10 +22,9 @@ void CommandLine::onKey(Key key) {
   if (!runner_.run(command)) return;  // the user was told; the line keeps its text
 
   // The new command goes on top of the history the file holds when it is saved, so that another
-  // copy's commands stay; the list shows it at once (a change that cannot be saved is told, and
-  // shown until the program ends).
-  static_cast<void>(settings_.addToNumberedList("Commands", command, kHistoryLimit));
-  showHistory(settings_.readNumberedValues("Commands"));
+  // copy's commands stay; the list shows it at once.
+  settings_.addToList(setting::history(), command, kHistoryLimit);
+  showHistory(settings_.readList(setting::history()));
 }
 
 void CommandLine::showHistory(const std::vector<std::string>& entries) {

@@ -19,48 +19,64 @@ const std::vector<Control>& controls() {
     // One control a row or two, each field named.
     // clang-format off
     std::vector<Control> t = {
-        {.kind = Kind::Label, .name = "cdLabel", .id = ids::kLabelCd, .text = "cd", .left = 2040,
+        {.kind = Kind::Text, .name = "cdLabel", .id = ids::kLabelCd, .text = "cd", .left = 2040,
          .top = 0, .width = 285, .height = 240, .font = Font::Bold975, .colour = Colour::Navy},
-        {.kind = Kind::Label, .name = "chdirLabel", .id = ids::kLabelChdir, .text = "[chdir]",
+        {.kind = Kind::Text, .name = "chdirLabel", .id = ids::kLabelChdir, .text = "[chdir]",
          .left = 2400, .top = 0, .width = 585, .height = 240, .font = Font::Regular975,
          .colour = Colour::Navy},
         {.kind = Kind::DriveList, .name = "drives", .id = ids::kDriveList, .left = 120, .top = 240,
-         .width = 4695, .height = 315, .tabPosition = 10, .font = Font::Bold825,
+         .width = 4695, .height = 315, .font = Font::Bold825,
          .colour = Colour::Navy, .accessibleName = "Drive"},
         {.kind = Kind::FolderList, .name = "folders", .id = ids::kFolderList, .left = 120,
-         .top = 580, .width = 4695, .height = 2115, .tabPosition = 11, .accessibleName = "Folder"},
-        {.kind = Kind::Label, .name = "commandLegend", .id = ids::kLabelLegend1,
+         .top = 580, .width = 4695, .height = 2115, .accessibleName = "Folder"},
+        {.kind = Kind::Text, .name = "commandLegend", .id = ids::kLabelLegend1,
          .text = kCommandLegend, .left = 0, .top = 2810, .width = 4935, .height = 225,
          .font = Font::Bold825, .colour = Colour::Navy},
-        {.kind = Kind::ComboBox, .name = "commandLine", .id = ids::kCommandLine, .left = 120,
-         .top = 3045, .width = 4695, .height = 315, .tabPosition = 0, .font = Font::Bold825,
+        {.kind = Kind::CommandLine, .name = "commandLine", .id = ids::kCommandLine, .left = 120,
+         .top = 3045, .width = 4695, .height = 315, .font = Font::Bold825,
          .colour = Colour::MenuText, .accessibleName = kCommandLegend},
-        {.kind = Kind::Label, .name = "storeLegend", .id = ids::kLabelLegend2,
+        {.kind = Kind::Text, .name = "storeLegend", .id = ids::kLabelLegend2,
          .text = "Click here to store a command on the corresponding button", .left = 120,
          .top = 7080, .width = 4695, .height = 225, .colour = Colour::Highlight},
-        {.kind = Kind::Label, .name = "consoleLink", .id = ids::kConsoleLink,
+        {.kind = Kind::Link, .name = "consoleLink", .id = ids::kConsoleLink,
          .text = "Switch to console mode (Promptella disabled)", .left = 240, .top = 7440,
-         .width = 4695, .height = 240, .tabPosition = 28, .font = Font::Underline975,
+         .width = 4695, .height = 240, .font = Font::Underline975,
          .colour = Colour::LinkBlue},
     };
     for (int i = 0; i < kSlotCount; ++i) {
       const int top = 3480 + 360 * i;
-      t.push_back({.kind = Kind::PictureButton, .name = "storeButton(" + std::to_string(i) + ")",
+      t.push_back({.kind = Kind::StoreButton, .name = "storeButton(" + std::to_string(i) + ")",
                    .id = ids::kStoreButtonFirst + i, .left = 240, .top = top, .width = 375,
-                   .height = 330, .tabPosition = i == 0 ? 26 : (i <= 4 ? 13 + i : 16 + i),
+                   .height = 330,
                    .toolTip = "Add stored command #" + std::to_string(i + 1)});
-      t.push_back({.kind = Kind::PushButton, .name = "slotButton(" + std::to_string(i) + ")",
+      t.push_back({.kind = Kind::SlotButton, .name = "slotButton(" + std::to_string(i) + ")",
                    .id = ids::kSlotButtonFirst + i, .left = 600, .top = top, .width = 4215,
-                   .height = 330, .tabPosition = i == 0 ? 27 : i});
+                   .height = 330});
     }
     // clang-format on
     std::stable_sort(t.begin(), t.end(), [](const Control& a, const Control& b) {
-      const auto key = [](const Control& c) { return c.tabPosition < 0 ? 1000 : c.tabPosition; };
+      const auto key = [](const Control& c) {
+        return std::find(tabOrder().begin(), tabOrder().end(), c.id) - tabOrder().begin();
+      };
       return key(a) < key(b);
     });
     return t;
   }();
   return table;
+}
+
+const std::vector<int>& tabOrder() {
+  static const std::vector<int> order = [] {
+    // The command line, slots 2 to 10, the lists, store buttons 2 to 10, then slot 1's pair and
+    // the console link.
+    std::vector<int> o{ids::kCommandLine};
+    for (int i = 1; i < kSlotCount; ++i) o.push_back(ids::kSlotButtonFirst + i);
+    o.insert(o.end(), {ids::kDriveList, ids::kFolderList});
+    for (int i = 1; i < kSlotCount; ++i) o.push_back(ids::kStoreButtonFirst + i);
+    o.insert(o.end(), {ids::kStoreButtonFirst, ids::kSlotButtonFirst, ids::kConsoleLink});
+    return o;
+  }();
+  return order;
 }
 
 std::span<const Line> lines() {
@@ -86,10 +102,10 @@ const Dialog& clearConfirmation() {
   static const Dialog dialog{
       3390,
       1230,
-      {{Kind::Label, ids::kClearQuestion, "", 120, 105, 3135, 225, Font::Bold825},
+      {{Kind::Text, ids::kClearQuestion, "", 120, 105, 3135, 225, Font::Bold825},
        {Kind::PushButton, ids::kClearYes, "&Yes", 480, 840, 975, 330, Font::Window},
        {Kind::PushButton, ids::kClearNo, "&No", 1920, 840, 975, 330, Font::Window},
-       {Kind::Label, ids::kClearCommand, "", 120, 420, 3135, 330, Font::Window}}};
+       {Kind::Text, ids::kClearCommand, "", 120, 420, 3135, 330, Font::Window}}};
   return dialog;
 }
 
@@ -98,8 +114,8 @@ const Dialog& aboutBox() {
       5730,
       2055,
       {{Kind::PushButton, ids::kAboutOk, "&OK", 2160, 1560, 1452, 450, Font::Window},
-       {Kind::Label, ids::kAboutCredit, "", 120, 120, 5535, 855, Font::Window},
-       {Kind::Label, ids::kAboutLink, "", 2970, 1200, 0, 240, Font::BoldUnderline975, true}}};
+       {Kind::Text, ids::kAboutCredit, "", 120, 120, 5535, 855, Font::Window},
+       {Kind::Link, ids::kAboutLink, "", 2970, 1200, 0, 240, Font::BoldUnderline975}}};
   return dialog;
 }
 

@@ -11,7 +11,17 @@ namespace promptella::layout {
 inline constexpr int kClientWidth = 4920;
 inline constexpr int kClientHeight = 7740;
 
-enum class Kind { Label, DriveList, FolderList, ComboBox, PictureButton, PushButton };
+// What a control is. Text and Link are labels; a link takes the focus and is clicked.
+enum class Kind {
+  Text,
+  Link,
+  DriveList,
+  FolderList,
+  CommandLine,
+  SlotButton,
+  StoreButton,
+  PushButton
+};
 
 enum class Font {
   Window,            // regular 8.25 pt
@@ -37,15 +47,16 @@ struct Control {
   int id;
   std::string text = {};
   int left, top, width, height;
-  int tabPosition = -1;  // -1: takes no focus; a label that takes it is a link
   Font font = Font::Window;
   Colour colour = Colour::Default;
   std::string toolTip = {};
   std::string accessibleName = {};  // for a control whose text does not name it
 };
 
-// Every control, ordered by tab position (those that take no focus last).
+// Every control, in the tab order (those that take no focus last).
 const std::vector<Control>& controls();
+// The IDs of the controls that take the focus, in the order Tab moves it.
+const std::vector<int>& tabOrder();
 
 enum class LineColour { Desktop, Brown, Rust };
 struct Line {
@@ -54,14 +65,14 @@ struct Line {
 };
 std::span<const Line> lines();
 
-// A dialog as data: its client area and its controls (labels and push buttons), in tab order.
+// A dialog as data: its client area and its controls (texts, links and push buttons), in tab
+// order (a link takes the focus after the other controls).
 struct DialogControl {
   Kind kind;
   int id;
   std::string text;
   int left, top, width, height;  // a width of 0: as wide as the text
   Font font;
-  bool link = false;  // a label that takes the focus, after the other controls
 };
 struct Dialog {
   int clientWidth, clientHeight;

@@ -4,24 +4,36 @@
 #include "mainwindow/control_ids.h"
 #include "mainwindow/layout.h"
 
-namespace promptella {
+#include <stdexcept>
 
-MainControls::MainControls(FormWindow& window_, std::map<int, Control*> byId_)
-    : byId(std::move(byId_)),
-      window(window_),
-      drives(get<DriveList>(ids::kDriveList)),
-      folders(get<FolderList>(ids::kFolderList)),
-      commandLine(get<ComboBox>(ids::kCommandLine)),
-      consoleLink(get<Label>(ids::kConsoleLink)) {
+namespace promptella {
+namespace {
+
+// The control with `id`; a window that has none of that kind is a fault of the program's.
+template <typename T>
+T& get(const std::map<int, Control*>& byId, int id) {
+  const auto found = byId.find(id);
+  T* control = found == byId.end() ? nullptr : dynamic_cast<T*>(found->second);
+  if (!control) throw std::logic_error("the main window has no such control");
+  return *control;
+}
+
+}  // namespace
+
+MainControls::MainControls(FormWindow& window_, const std::map<int, Control*>& byId)
+    : window(window_),
+      drives(get<DriveList>(byId, ids::kDriveList)),
+      folders(get<FolderList>(byId, ids::kFolderList)),
+      commandLine(get<ComboBox>(byId, ids::kCommandLine)),
+      consoleLink(get<Label>(byId, ids::kConsoleLink)) {
   for (std::size_t i = 0; i < kSlotCount; ++i) {
     const int slot = static_cast<int>(i);
-    slotButtons[i] = &get<Button>(ids::kSlotButtonFirst + slot);
-    storeButtons[i] = &get<Button>(ids::kStoreButtonFirst + slot);
-    menuItems[i] = &get<MenuItem>(ids::kMenuRunFirst + slot);
+    slotButtons[i] = &get<Button>(byId, ids::kSlotButtonFirst + slot);
+    storeButtons[i] = &get<Button>(byId, ids::kStoreButtonFirst + slot);
+    menuItems[i] = &get<MenuItem>(byId, ids::kMenuRunFirst + slot);
   }
   for (const auto& row : layout::controls()) {
-    if (row.kind == layout::Kind::Label && row.tabPosition < 0)
-      legends.push_back(&get<Label>(row.id));
+    if (row.kind == layout::Kind::Text) legends.push_back(&get<Label>(byId, row.id));
   }
 }
 

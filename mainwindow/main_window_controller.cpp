@@ -23,12 +23,12 @@ std::vector<Control*> commandControlsOf(const MainControls& c) {
 // The subsystems that handle the controls, made together once the files are named.
 struct MainWindowController::Subsystems {
   Subsystems(const MainControls& c, const MainServices& s, MessageBoxService& messages,
-             PickerMoveGuard& guard, const FileNames& files)
+             const FileNames& files)
       : settings(pathFromUtf8(files.settingsFile), &s.worker),
         batches(files.batchFile ? std::optional(pathFromUtf8(*files.batchFile)) : std::nullopt,
                 s.launcher),
-        runner(batches, c.drives, c.folders, guard, messages),
-        pickers(c.drives, c.folders, batches, settings, guard, messages),
+        runner(batches, c.drives, c.folders, messages),
+        pickers(c.drives, c.folders, batches, settings, messages),
         commandLine(c.commandLine, runner, settings),
         storedCommands(c.slotButtons, c.storeButtons, c.menuItems, c.commandLine, runner, settings,
                        s.dialogs),
@@ -75,7 +75,8 @@ void MainWindowController::load() {
   // The screen's updates may be held back until the console is placed (it is made while the
   // window is built).
   messages_.hold();
-  loaded_ = std::make_unique<Subsystems>(c, services_, messages_, guard_, files_);
+  loaded_ = std::make_unique<Subsystems>(c, services_, messages_, files_);
+  loaded_->runner.onFolderMoved = [this] { loaded_->pickers.saveFolder(); };
   loaded_->settings.onHeld = [this](const std::string& what) {
     messages_.show("Couldn't save " + what + ": " + files_.settingsFile +
                    " is in use by another program. Promptella will save it as soon as "
@@ -127,8 +128,7 @@ void MainWindowController::startOnGivenFolder(IniFile& settings) {
   }
   // Saved as a pick in the lists saves it, so the first activation moves the lists there.
   if (folder) {
-    // A file held by another program keeps the change pending, and the user is told.
-    static_cast<void>(settings.writeValue("Configuration", "Path", *folder));
+    settings.writeValue(setting::folder(), *folder);
     return;
   }
   messages_.show("Couldn't open the folder " + request.folder +

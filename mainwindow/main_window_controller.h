@@ -90,7 +90,6 @@ class MainWindowController {
   MainControls controls_;
   MainServices services_;
   HeldMessages messages_;
-  PickerMoveGuard guard_;
   FileNames files_;
   std::unique_ptr<Subsystems> loaded_;  // made whole at load, once the files are named
   bool ending_ = false;                 // while the end waits for the settings file

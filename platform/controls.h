@@ -45,8 +45,8 @@ inline std::string noAnswerMessage(std::string_view driveOrFolder, std::string_v
 // Shows the drives. `drive()` is a letter and a colon, possibly followed by a space and the volume
 // label or share name; empty while the folder shown is on no drive (a network path). `setDrive`
 // takes the drive from the text's first letter and does not reach a drive that does not exist or
-// is not ready, or that does not answer in time. `onChange` is raised inside the assignment (or the
-// user's pick) that changes the drive, before it returns; never when the drive stays the same.
+// is not ready, or that does not answer in time. As with the system's own lists, `onChange` is
+// raised only by the user's pick of another drive, never by `setDrive`.
 class DriveList : public Control {
  public:
   virtual std::string drive() const = 0;
@@ -56,8 +56,8 @@ class DriveList : public Control {
 
 // Shows the current folder's ancestors and subfolders. `setPath` accepts a full path, a drive alone
 // (that drive's current folder) or a path relative to the folder shown, and does not reach a
-// folder that is not there or whose drive does not answer in time. `onChange` follows the same rule
-// as the drive list's.
+// folder that is not there or whose drive does not answer in time. `onChange` is raised only when
+// the user opens another folder of the list, never by `setPath`.
 class FolderList : public Control {
  public:
   virtual std::string path() const = 0;
@@ -91,7 +91,6 @@ class Button : public Control {
  public:
   virtual std::string caption() const = 0;
   virtual void setCaption(std::string_view caption) = 0;
-  virtual std::string toolTip() const = 0;
   virtual void setToolTip(std::string_view text) = 0;
   // What screen readers call the button, where its caption does not say what it does.
   virtual void setAccessibleName(std::string_view name) = 0;

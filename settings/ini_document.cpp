@@ -209,21 +209,6 @@ bool IniDocument::removeSection(std::string_view section) {
   return changed;
 }
 
-std::vector<IniDocument::Entry> IniDocument::entries() const {
-  std::vector<Entry> out;
-  std::string_view section;
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind == Line::Kind::Section) section = lines_[i].name;
-    if (lines_[i].kind != Line::Kind::Key) continue;
-    const auto first = index_.find(indexKey(section, lines_[i].name));
-    if (first == index_.end() || first->second != i) continue;  // before any section, or shadowed
-    if (auto value = get(section, lines_[i].name)) {
-      out.push_back({std::string(section), lines_[i].name, std::move(*value)});
-    }
-  }
-  return out;
-}
-
 std::string IniDocument::serialize() const {
   std::string out;
   for (const Line& line : lines_) {

@@ -25,12 +25,6 @@ class IniDocument {
   [[nodiscard]] bool removeKey(std::string_view section, std::string_view key);
   [[nodiscard]] bool removeSection(std::string_view section);
 
-  // Every key that get() can reach, once each: its section, its name and what get() gives.
-  struct Entry {
-    std::string section, key, value;
-  };
-  std::vector<Entry> entries() const;
-
   // The text with CR LF line ends and no byte-order mark.
   std::string serialize() const;
 

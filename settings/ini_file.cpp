@@ -42,17 +42,12 @@ std::string encode(const std::string& text, unsigned codePage) {
 
 }  // namespace
 
-std::string numberedKey(std::size_t n) {
-  return "Command" + std::to_string(n);
-}
-
 void IniFile::remember(std::string bytes) const {
   if (!loaded_ || bytes != cachedBytes_) {
     Decoded decoded = decode(bytes);
     cached_ = IniDocument::parse(decoded.text);
     cachedCodePage_ = decoded.codePage;
     cachedBytes_ = std::move(bytes);
-    ++parses_;
   }
   loaded_ = true;
 }
@@ -92,23 +87,22 @@ std::pair<const IniDocument*, unsigned> IniFile::readable() const {
   return {&withPending_, kCodePageUtf8};
 }
 
-std::optional<std::string> IniFile::readValue(std::string_view section,
-                                              std::string_view key) const {
+std::optional<std::string> IniFile::readValue(const Setting& setting) const {
   const std::lock_guard lock(mutex_);
   const auto [document, codePage] = readable();
   if (!document) return std::nullopt;
-  const auto value =
-      document->get(utf8ToCodePage(section, codePage), utf8ToCodePage(key, codePage));
+  const auto value = document->get(utf8ToCodePage(setting.section, codePage),
+                                   utf8ToCodePage(setting.key, codePage));
   if (!value) return std::nullopt;
   return codePageToUtf8(*value, codePage);
 }
 
-std::vector<std::string> IniFile::readNumberedValues(std::string_view section) const {
+std::vector<std::string> IniFile::readList(const Setting& list) const {
   const std::lock_guard lock(mutex_);
   std::vector<std::string> values;
   const auto [document, codePage] = readable();
   if (!document) return values;
-  const std::string name = utf8ToCodePage(section, codePage);
+  const std::string name = utf8ToCodePage(list.section, codePage);
   for (std::size_t i = 0;; ++i) {
     const auto value = document->get(name, numberedKey(i));
     if (!value) return values;
@@ -200,7 +194,7 @@ bool IniFile::saveNow() {
   }
   if (batch.empty()) return true;
   const Written written = write(batch);
-  const std::string what = describeSetting(batch.back().section, batch.back().key);
+  const std::string what = batch.back().setting.what;
   std::function<void()> told;
   {
     const std::lock_guard lock(mutex_);
@@ -252,14 +246,17 @@ void IniFile::retryLater() {
   });
 }
 
-bool IniFile::commit(Change change) {
+void IniFile::commit(Change change) {
   {
     const std::lock_guard lock(mutex_);
     pending_.push_back(std::move(change));
   }
-  if (!worker_) return saveNow();
-  worker_->run([this] { static_cast<void>(saveNow()); });
-  return true;
+  // A change kept out is told through the callbacks, and tried again.
+  if (worker_) {
+    worker_->run([this] { static_cast<void>(saveNow()); });
+  } else {
+    static_cast<void>(saveNow());
+  }
 }
 
 bool IniFile::flush(std::chrono::milliseconds limit) {
@@ -285,41 +282,30 @@ bool IniFile::flush(std::chrono::milliseconds limit) {
   return pending_.empty();
 }
 
-bool IniFile::writeValue(std::string_view section, std::string_view key, std::string_view value) {
-  return commit({Change::Kind::set, std::string(section), std::string(key), std::string(value)});
+void IniFile::writeValue(const Setting& setting, std::string_view value) {
+  commit({Change::Kind::set, setting, std::string(value)});
 }
 
-bool IniFile::removeKey(std::string_view section, std::string_view key) {
-  return commit({Change::Kind::removeKey, std::string(section), std::string(key), {}});
+void IniFile::removeValue(const Setting& setting) {
+  commit({Change::Kind::removeKey, setting, {}});
 }
 
-bool IniFile::removeSection(std::string_view section) {
-  return commit({Change::Kind::removeSection, std::string(section), {}, {}});
-}
-
-bool IniFile::addToNumberedList(std::string_view section, std::string_view entry,
-                                std::size_t limit) {
-  return commit({Change::Kind::addToList, std::string(section), {}, std::string(entry), limit});
+void IniFile::addToList(const Setting& list, std::string_view entry, std::size_t limit) {
+  commit({Change::Kind::addToList, list, std::string(entry), limit});
 }
 
 std::vector<std::string> IniFile::Change::texts() const {
-  if (kind == Kind::set) return {section, key, value};
-  if (kind == Kind::addToList) return {section, value};
+  if (kind == Kind::set) return {setting.section, setting.key, value};
+  if (kind == Kind::addToList) return {setting.section, value};
   return {};
 }
 
 bool IniFile::Change::apply(IniDocument& document, unsigned cp) const {
-  const std::string name = utf8ToCodePage(section, cp);
-  switch (kind) {
-    case Kind::set:
-      return document.set(name, utf8ToCodePage(key, cp), utf8ToCodePage(value, cp));
-    case Kind::removeKey:
-      return document.removeKey(name, utf8ToCodePage(key, cp));
-    case Kind::removeSection:
-      return document.removeSection(name);
-    case Kind::addToList:
-      break;
+  const std::string name = utf8ToCodePage(setting.section, cp);
+  if (kind == Kind::set) {
+    return document.set(name, utf8ToCodePage(setting.key, cp), utf8ToCodePage(value, cp));
   }
+  if (kind == Kind::removeKey) return document.removeKey(name, utf8ToCodePage(setting.key, cp));
   const std::string added = utf8ToCodePage(value, cp);
   std::vector<std::string> list;
   for (std::size_t i = 0;; ++i) {
@@ -350,7 +336,7 @@ std::string IniFile::unsavedChanges() const {
   const std::lock_guard lock(mutex_);
   std::string listed;
   for (const Change& change : pending_) {
-    const std::string what = describeSetting(change.section, change.key);
+    const std::string& what = change.setting.what;
     if (listed.find(what) != std::string::npos) continue;
     if (!listed.empty()) listed += ", ";
     listed += what;
@@ -368,8 +354,9 @@ bool IniFile::keepPendingForNextStart() {
     const Change& change = pending_[i];
     const std::string name = "Change" + std::to_string(i);
     bool set = kept.set(name, "Kind", std::to_string(static_cast<int>(change.kind)));
-    set = kept.set(name, "Section", change.section) && set;
-    set = kept.set(name, "Key", change.key) && set;
+    set = kept.set(name, "Section", change.setting.section) && set;
+    set = kept.set(name, "Key", change.setting.key) && set;
+    set = kept.set(name, "What", change.setting.what) && set;
     set = kept.set(name, "Value", change.value) && set;
     set = kept.set(name, "Limit", std::to_string(change.limit)) && set;
     if (!set) return false;  // a text the file cannot hold (a line break)
@@ -386,32 +373,20 @@ void IniFile::saveKeptChanges() {
   for (std::size_t i = 0;; ++i) {
     const std::string name = "Change" + std::to_string(i);
     const auto kind = kept.get(name, "Kind");
-    if (!kind || kind->size() != 1 || (*kind)[0] < '0' || (*kind)[0] > '3') break;
+    if (kind != "0" && kind != "1" && kind != "3") break;
     const auto limit = kept.get(name, "Limit").value_or("0");
     Change change{static_cast<Change::Kind>((*kind)[0] - '0'),
-                  kept.get(name, "Section").value_or(""), kept.get(name, "Key").value_or(""),
+                  {kept.get(name, "Section").value_or(""), kept.get(name, "Key").value_or(""),
+                   kept.get(name, "What").value_or("a setting")},
                   kept.get(name, "Value").value_or(""),
                   limit.find_first_not_of("0123456789") == std::string::npos && limit.size() < 6
                       ? std::stoul("0" + limit)
                       : 0};
-    if (change.section.empty()) break;
-    static_cast<void>(commit(std::move(change)));  // told as any change is
+    if (change.setting.section.empty()) break;
+    commit(std::move(change));
   }
   // Taken: what this run cannot save before it ends is kept again then.
   static_cast<void>(removeFile(file));
-}
-
-std::string describeSetting(std::string_view section, std::string_view key) {
-  if (section == "Configuration") return "the folder shown";
-  if (section == "Commands") return "the history";
-  if (section == "StoredCommands" && key.substr(0, 7) == "Command") {
-    const std::string number(key.substr(7));
-    if (!number.empty() && number.size() < 3 &&
-        number.find_first_not_of("0123456789") == std::string::npos) {
-      return "stored command #" + std::to_string(std::stoi(number) + 1);
-    }
-  }
-  return "a setting";
 }
 
 void removeLeftTemporaryFiles(const std::filesystem::path& settingsFile) {

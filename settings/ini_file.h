@@ -16,11 +16,9 @@
 #include "platform/files.h"
 #include "platform/worker.h"
 #include "settings/ini_document.h"
+#include "settings/setting_names.h"
 
 namespace promptella {
-
-// The numbered keys of the stored commands and the history: "Command" followed by n.
-std::string numberedKey(std::size_t n);
 
 class IniFile {
  public:
@@ -31,29 +29,24 @@ class IniFile {
       : path_(std::move(path)), worker_(worker) {}
 
   const std::filesystem::path& path() const { return path_; }
-  // How often the file has been parsed: reads of an unchanged file parse it once.
-  std::size_t parseCount() const { return parses_; }
 
   // The value, whole, as UTF-8; nothing when the file, section or key is missing or the value
   // is empty.
-  [[nodiscard]] std::optional<std::string> readValue(std::string_view section,
-                                                     std::string_view key) const;
-  // "Command0", "Command1", ... of the section, up to the first that reads as absent.
-  std::vector<std::string> readNumberedValues(std::string_view section) const;
-  // Reads show each change at once. Without a worker each returns whether the file now holds it;
-  // with one, true: it is saved shortly after. A change that another program's hold on the file
-  // keeps out is kept and tried again (with a worker, every second) until the file is free; one
-  // that cannot be saved at all (a read-only file, a full disk) is given up, and reads show it
-  // until the program ends. A failed change leaves the file intact.
-  [[nodiscard]] bool writeValue(std::string_view section, std::string_view key,
-                                std::string_view value);
-  [[nodiscard]] bool removeKey(std::string_view section, std::string_view key);
-  [[nodiscard]] bool removeSection(std::string_view section);
-  // Puts `entry` on top of the numbered list `section` as the file holds it when the change is
-  // saved, so that entries another copy of the program added meanwhile stay; a list that holds
-  // it already keeps its order, and a list that grows past `limit` loses its last entry only.
-  [[nodiscard]] bool addToNumberedList(std::string_view section, std::string_view entry,
-                                       std::size_t limit);
+  [[nodiscard]] std::optional<std::string> readValue(const Setting& setting) const;
+  // The numbered list `list`: "Command0", "Command1", ... of its section, up to the first that
+  // reads as absent.
+  std::vector<std::string> readList(const Setting& list) const;
+  // Reads show each change at once; without a worker it is saved before the call returns, with
+  // one shortly after. A change that another program's hold on the file keeps out is kept and
+  // tried again (with a worker, every second) until the file is free; one that cannot be saved at
+  // all (a read-only file, a full disk) is given up, and reads show it until the program ends.
+  // Either is told through onHeld or onFailed. A failed change leaves the file intact.
+  void writeValue(const Setting& setting, std::string_view value);
+  void removeValue(const Setting& setting);
+  // Puts `entry` on top of the numbered list as the file holds it when the change is saved, so
+  // that entries another copy of the program added meanwhile stay; a list that holds it already
+  // keeps its order, and a list that grows past `limit` loses its last entry only.
+  void addToList(const Setting& list, std::string_view entry, std::size_t limit);
   // Reads the file again (another copy of the program may have changed it), off the window's
   // thread where there is a worker, then runs `then` on the window's thread.
   void refresh(std::function<void()> then);
@@ -84,9 +77,10 @@ class IniFile {
  private:
   // One change to the document, as data, so that it can be kept in a file until it is saved.
   struct Change {
-    enum class Kind { set, removeKey, removeSection, addToList };
+    enum class Kind { set = 0, removeKey = 1, addToList = 3 };  // as kept in a file
     Kind kind;
-    std::string section, key, value;
+    Setting setting;
+    std::string value;
     std::size_t limit = 0;  // of a list
     // The texts it writes: when one does not fit the ANSI code page, the file becomes UTF-16.
     std::vector<std::string> texts() const;
@@ -94,7 +88,7 @@ class IniFile {
     bool apply(IniDocument& document, unsigned codePage) const;
   };
   // Saves `change` after those still pending.
-  [[nodiscard]] bool commit(Change change);
+  void commit(Change change);
   // Saves the changes pending now; whether they were saved. Raises the callbacks.
   bool saveNow();
   // Tries again in a second while another program holds the file (with a worker).
@@ -128,17 +122,13 @@ class IniFile {
   mutable std::string cachedBytes_;
   mutable IniDocument cached_;
   mutable unsigned cachedCodePage_ = 0;  // of the cached document's text
-  mutable std::size_t parses_ = 0;
-  std::vector<Change> givenUp_;  // could not be saved at all: shown until the program ends
+  std::vector<Change> givenUp_;          // could not be saved at all: shown until the program ends
   std::vector<Change> pending_;  // not saved yet: waiting for the worker, or kept out by a hold
   mutable IniDocument withPending_;
   bool toldHeld_ = false;
   bool toldFailed_ = false;
   bool retrying_ = false;
 };
-
-// What the user knows a setting as: "the folder shown", "stored command #3", "the history".
-std::string describeSetting(std::string_view section, std::string_view key);
 
 // Removes the temporary files that a change of `settingsFile` leaves when the program is ended in
 // the middle of it, once no copy has written them for a while.

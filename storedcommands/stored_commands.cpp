@@ -54,7 +54,7 @@ StoredCommands::StoredCommands(SlotControls<Button> slotButtons, SlotControls<Bu
 
 void StoredCommands::load() {
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    show(slot, settings_.readValue("StoredCommands", numberedKey(index(slot))).value_or(""));
+    show(slot, settings_.readValue(setting::storedCommand(index(slot))).value_or(""));
   }
   if (!filled(0)) show(0, kDefaultFirstSlotCommand);
 }
@@ -74,9 +74,7 @@ void StoredCommands::clear(int slot) {
   nameForScreenReaders(slot);
   slotButtons_[index(slot)]->setEnabled(false);
   menuItems_[index(slot)]->setEnabled(false);
-  // IniFile tells the user of a file held by another program and saves the change later; a file
-  // that takes no change at all (read-only, a full disk) keeps what it had, as before.
-  static_cast<void>(settings_.removeKey("StoredCommands", numberedKey(index(slot))));
+  settings_.removeValue(setting::storedCommand(index(slot)));
 }
 
 void StoredCommands::nameForScreenReaders(int slot) {
@@ -99,8 +97,7 @@ void StoredCommands::onStore(int slot) {
   const std::string text = oneLine(commandLine_.text());
   if (!text.empty()) {
     show(slot, text);
-    // As for every setting, IniFile tells of a held file and saves the change once it is free.
-    static_cast<void>(settings_.writeValue("StoredCommands", numberedKey(index(slot)), text));
+    settings_.writeValue(setting::storedCommand(index(slot)), text);
     return;
   }
   if (!filled(slot)) return;

@@ -3,16 +3,16 @@
 
 #include <oleacc.h>
 
+#include "platform/win32/com_object.h"
 #include "platform/win32/system_function.h"
 
 namespace promptella {
 namespace {
 
-// Hands every call to the system's object but the name of the control itself. A COM object: it
-// lives as long as its references and deletes itself with the last. It answers for itself every
-// interface it gives out (the window and the children's enumeration of the system's object
-// included), so that each of them leads back to the same object.
-class NamedAccessible final : public IAccessible, public IOleWindow, public IEnumVARIANT {
+// Hands every call to the system's object but the name of the control itself. It answers for
+// itself every interface it gives out (the window and the children's enumeration of the system's
+// object included), so that each of them leads back to the same object.
+class NamedAccessible final : public ComObject<IAccessible, IOleWindow, IEnumVARIANT> {
  public:
   NamedAccessible(IAccessible* inner, std::wstring name) : inner_(inner), name_(std::move(name)) {}
 
@@ -20,27 +20,15 @@ class NamedAccessible final : public IAccessible, public IOleWindow, public IEnu
     if (!object) return E_POINTER;
     *object = nullptr;
     if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
-      *object = static_cast<IAccessible*>(this);
-    } else if (id == __uuidof(IOleWindow) && innerHas(id)) {
-      *object = static_cast<IOleWindow*>(this);
-    } else if (id == __uuidof(IEnumVARIANT) && innerHas(id)) {
-      *object = static_cast<IEnumVARIANT*>(this);
-    } else {
-      return E_NOINTERFACE;
+      return give(static_cast<IAccessible*>(this), object);
     }
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) {
-      inner_->Release();
-      delete this;
+    if (id == __uuidof(IOleWindow) && innerHas(id)) {
+      return give(static_cast<IOleWindow*>(this), object);
     }
-    return static_cast<ULONG>(refs);
+    if (id == __uuidof(IEnumVARIANT) && innerHas(id)) {
+      return give(static_cast<IEnumVARIANT*>(this), object);
+    }
+    return E_NOINTERFACE;
   }
 
   // IOleWindow and IEnumVARIANT, handed to the system's object.
@@ -154,7 +142,7 @@ class NamedAccessible final : public IAccessible, public IOleWindow, public IEnu
   }
 
  private:
-  ~NamedAccessible() = default;
+  ~NamedAccessible() override { inner_->Release(); }
 
   bool innerHas(REFIID id) const {
     IUnknown* found = nullptr;
@@ -173,7 +161,6 @@ class NamedAccessible final : public IAccessible, public IOleWindow, public IEnu
     return result;
   }
 
-  LONG refs_ = 1;
   IAccessible* inner_;
   std::wstring name_;
 };

@@ -103,10 +103,10 @@ class Win32DriveList : public Win32Wrapper<DriveList> {
  private:
   [[nodiscard]] bool onCommand(WORD code) override;
   [[nodiscard]] bool onDrawItem(const DRAWITEMSTRUCT& item) override;
-  [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam,
-                                                    LPARAM lParam) override;
   void refresh();
+  // Reads the drives' texts on a thread of its own, and shows each as it comes.
   void describeInBackground();
+  void showDescription(wchar_t letter, const std::wstring& text);
   void select(wchar_t letter);
   int indexOf(wchar_t letter) const;
 
@@ -118,7 +118,8 @@ class Win32DriveList : public Win32Wrapper<DriveList> {
 };
 
 // The current folder's ancestors (open) and subfolders (closed), as an owner-drawn list box.
-// A double-click or Enter on an entry opens it.
+// A double-click or Enter on an entry opens it. The names are answered to LB_GETTEXT, where screen
+// readers and automation tools read them.
 class Win32FolderList : public Win32Wrapper<FolderList> {
  public:
   Win32FolderList(HWND parent, int id);
@@ -127,21 +128,20 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
   Reach stillThere() const override;
   void setItemHeight(int pixels);
 
+ private:
   struct Entry {
     std::wstring name;
     std::wstring fullPath;  // for the open ancestors; a subfolder's is the path shown and its name
     int level;
     bool open;
   };
-  const std::vector<Entry>& entries() const { return entries_; }
+  // Opens an entry, as a double-click or Enter does.
   void openEntry(int index);
-
- private:
   [[nodiscard]] bool onCommand(WORD code) override;
   [[nodiscard]] bool onDrawItem(const DRAWITEMSTRUCT& item) override;
   void populate();
   [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam,
-                                                    LPARAM) override;
+                                                    LPARAM lParam) override;
 
   std::wstring path_;
   std::vector<Entry> entries_;
@@ -179,7 +179,6 @@ class Win32Button : public Win32Wrapper<Button> {
   Win32Button(HWND parent, int id, HWND toolTips, bool picture);
   std::string caption() const override { return caption_; }
   void setCaption(std::string_view caption) override;
-  std::string toolTip() const override { return toolTip_; }
   void setToolTip(std::string_view text) override;
   void setAccessibleName(std::string_view name) override { nameForScreenReaders(name); }
   void setPicture(HBITMAP picture);
@@ -189,7 +188,7 @@ class Win32Button : public Win32Wrapper<Button> {
   // Hands the mouse's messages to the tooltip window, which shows the tip when the mouse rests.
   [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) override;
   HWND toolTips_;
-  std::string caption_, toolTip_;
+  std::string caption_;
 };
 
 class Win32MenuItem : public MenuItem {

@@ -4,8 +4,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/error_boundary.h"
+
 namespace promptella {
 namespace {
+
+constexpr UINT kPostedJob = WM_APP + 0x150;  // lParam: a std::function<void()>* to run and delete
+using Job = std::function<void()>;
 
 // Keys typed while the program waits: handed back to the queue, in order, once the wait ends, so
 // that what the user types ahead is taken as typed, never lost.
@@ -26,6 +31,42 @@ class TypedAhead {
 };
 
 }  // namespace
+
+UniqueHandle startThread(Job work, SIZE_T stack) {
+  auto owned = std::make_unique<Job>(std::move(work));
+  const auto run = [](void* parameter) noexcept -> DWORD {
+    const std::unique_ptr<Job> job(static_cast<Job*>(parameter));
+    return guarded(
+        [&] {
+          (*job)();
+          return DWORD{0};
+        },
+        DWORD{1});
+  };
+  UniqueHandle thread(
+      CreateThread(nullptr, stack, run, owned.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  if (thread) owned.release();  // the thread owns it now
+  return thread;
+}
+
+bool postToWindow(HWND window, Job job) {
+  auto owned = std::make_unique<Job>(std::move(job));
+  if (!PostMessageW(window, kPostedJob, 0, reinterpret_cast<LPARAM>(owned.get()))) return false;
+  owned.release();  // runPostedJob deletes it
+  return true;
+}
+
+bool runPostedJob(UINT message, LPARAM lParam) {
+  if (message != kPostedJob) return false;
+  const std::unique_ptr<Job> job(reinterpret_cast<Job*>(lParam));
+  guarded(
+      [&] {
+        (*job)();
+        return 0;
+      },
+      0);
+  return true;
+}
 
 bool isHeldInput(const MSG& message) {
   switch (message.message) {

@@ -9,7 +9,19 @@
 #include <memory>
 #include <optional>
 
+#include "platform/win32/handles.h"
+
 namespace promptella {
+
+// Runs `work` on a thread of its own, with `stack` bytes of stack reserved (the program's threads
+// need next to none); the thread's handle, empty when none could start. An exception that `work`
+// lets out is reported and ends only the work.
+UniqueHandle startThread(std::function<void()> work, SIZE_T stack = 64 * 1024);
+// Has `job` run on the thread of `window`, whose window procedure hands the message to
+// runPostedJob; false when the window is gone.
+bool postToWindow(HWND window, std::function<void()> job);
+// Runs the job that a message from postToWindow carries; false for any other message.
+bool runPostedJob(UINT message, LPARAM lParam);
 
 // Whether `message` is the user's keyboard or mouse input, which waits while the program waits;
 // the close box, the system menu's Close, Alt+F4 and moving a window by its caption do not.
@@ -23,37 +35,23 @@ namespace promptella {
 [[nodiscard]] bool waitDispatching(HANDLE handle, DWORD milliseconds,
                                    std::optional<int>* quit = nullptr, bool escapable = false);
 
-// Runs `work` on a thread of its own (which needs next to no stack) and waits for it as
-// waitDispatching does, at most `milliseconds`; nothing when it did not end in time, or the thread
-// could not start; with `escapable`, also when the user pressed Esc. A thread that is given up
-// keeps its own share of the result.
+// Runs `work` on a thread of its own and waits for it as waitDispatching does, at most
+// `milliseconds`; nothing when it did not end in time, or the thread could not start; with
+// `escapable`, also when the user pressed Esc. A thread that is given up keeps its own share of
+// the result.
 template <typename Result>
 [[nodiscard]] std::optional<Result> offThread(std::function<Result()> work, DWORD milliseconds,
                                               bool escapable = false) {
-  struct Shared {
-    std::function<Result()> work;
-    std::optional<Result> result;
-  };
-  auto shared = std::make_shared<Shared>(Shared{std::move(work), std::nullopt});
-  auto start = std::make_unique<std::shared_ptr<Shared>>(shared);
-  const auto run = [](void* parameter) noexcept -> DWORD {
-    const std::unique_ptr<std::shared_ptr<Shared>> owned(
-        static_cast<std::shared_ptr<Shared>*>(parameter));
+  auto result = std::make_shared<std::optional<Result>>();
+  const UniqueHandle thread = startThread([result, work = std::move(work)] {
     try {
-      (*owned)->result = (*owned)->work();
+      *result = work();
     } catch (...) {
       // as good as no answer
     }
-    return 0;
-  };
-  HANDLE thread = CreateThread(nullptr, 64 * 1024, run, start.get(),
-                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-  if (!thread) return std::nullopt;
-  start.release();  // the thread owns it now
-  const bool ended = waitDispatching(thread, milliseconds, nullptr, escapable);
-  CloseHandle(thread);
-  if (!ended) return std::nullopt;
-  return shared->result;
+  });
+  if (!thread || !waitDispatching(thread.get(), milliseconds, nullptr, escapable)) return {};
+  return *result;
 }
 
 }  // namespace promptella

@@ -6,34 +6,22 @@
 #include <shldisp.h>
 #include <shobjidl.h>
 
+#include "platform/win32/com_object.h"
 #include "platform/win32/system_function.h"
 
 namespace promptella {
 
-// The entries on offer, as the autocompletion enumerates them. A COM object: it lives as long as
-// its references and deletes itself with the last.
-class SuggestionList final : public IEnumString {
+// The entries on offer, as the autocompletion enumerates them.
+class SuggestionList final : public ComObject<IEnumString> {
  public:
   explicit SuggestionList(std::function<std::vector<std::wstring>()> source)
       : source_(std::move(source)), entries_(source_()) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     if (!object) return E_POINTER;
-    if (id != __uuidof(IUnknown) && id != __uuidof(IEnumString)) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IEnumString*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
+    *object = nullptr;
+    if (id != __uuidof(IUnknown) && id != __uuidof(IEnumString)) return E_NOINTERFACE;
+    return give(static_cast<IEnumString*>(this), object);
   }
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, LPOLESTR* out, ULONG* fetched) override {
@@ -69,9 +57,8 @@ class SuggestionList final : public IEnumString {
   }
 
  private:
-  ~SuggestionList() = default;
+  ~SuggestionList() override = default;
 
-  LONG refs_ = 1;
   std::function<std::vector<std::wstring>()> source_;
   std::vector<std::wstring> entries_;
   std::size_t next_ = 0;

@@ -9,7 +9,6 @@
 namespace promptella {
 namespace {
 
-constexpr UINT kRunJob = WM_APP + 0x150;  // lParam: a std::function<void()>* to run and delete
 constexpr wchar_t kClassName[] = L"PromptellaWorker";
 
 }  // namespace
@@ -30,23 +29,15 @@ Win32Worker::~Win32Worker() {
   if (window_) DestroyWindow(window_);
 }
 
-DWORD WINAPI Win32Worker::start(void* self) noexcept {
-  static_cast<Win32Worker*>(self)->work();
-  return 0;
-}
-
 void Win32Worker::run(std::function<void()> job) {
   {
     const std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
     ResetEvent(idle_);
     if (working_) return;
-    // A small stack, as the other threads of the program have: settings jobs need little.
-    const HANDLE thread =
-        CreateThread(nullptr, 256 * 1024, start, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread) {
+    // A small stack: settings jobs need little.
+    if (startThread([this] { work(); }, 256 * 1024)) {
       working_ = true;
-      CloseHandle(thread);
       return;
     }
   }
@@ -54,10 +45,7 @@ void Win32Worker::run(std::function<void()> job) {
 }
 
 void Win32Worker::toWindow(std::function<void()> job) {
-  auto owned = std::make_unique<std::function<void()>>(std::move(job));
-  if (window_ && PostMessageW(window_, kRunJob, 0, reinterpret_cast<LPARAM>(owned.get()))) {
-    owned.release();  // the window deletes it
-  }
+  if (window_) static_cast<void>(postToWindow(window_, std::move(job)));  // gone: the program ends
 }
 
 bool Win32Worker::finish(std::chrono::milliseconds limit) {
@@ -87,16 +75,7 @@ void Win32Worker::work() {
 }
 
 LRESULT CALLBACK Win32Worker::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != kRunJob) return DefWindowProcW(window, message, wParam, lParam);
-  const std::unique_ptr<std::function<void()>> job(
-      reinterpret_cast<std::function<void()>*>(lParam));
-  guarded(
-      [&] {
-        (*job)();
-        return 0;
-      },
-      0);
-  return 0;
+  return runPostedJob(message, lParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace promptella

@@ -28,7 +28,6 @@ class Win32Worker : public Worker {
   // Runs the jobs until none is left, then ends: an idle thread would cost its memory for the
   // whole run, and settings change seldom.
   void work();
-  static DWORD WINAPI start(void* self) noexcept;
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND window_ = nullptr;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "mainwindow/control_ids.h"
+#include "product.h"
 #include "tests/e2e/driver.h"
 
 namespace promptella::e2e {
@@ -116,7 +117,8 @@ TEST(Package, InstallsStartsAndUninstallsCleanly) {
   {
     PromptellaProcess program(ExistingFolder{installed});
     program.start();
-    EXPECT_EQ(program.text(program.window()), L"Promptella 1.2");
+    EXPECT_EQ(program.text(program.window()), (std::wstring(kProductNameWide) + L" " +
+                                               std::wstring(kVersion.begin(), kVersion.end())));
     program.typeCommand(L"echo installed");
     EXPECT_TRUE(waitFor([&] {
       return iniValue(settings, L"Commands", L"Command0") == L"echo installed";

@@ -8,6 +8,7 @@
 
 #include "mainwindow/control_ids.h"
 #include "platform/win32/screen.h"
+#include "product.h"
 #include "tests/e2e/driver.h"
 
 namespace promptella::e2e {
@@ -37,7 +38,8 @@ TEST(Startup, WindowSlotsHistoryConsoleAndRestoredFolder) {
   program.start();
   const HWND main = program.window();
 
-  EXPECT_EQ(program.text(main), L"Promptella 1.2");
+  EXPECT_EQ(program.text(main), (std::wstring(kProductNameWide) + L" " +
+                                 std::wstring(kVersion.begin(), kVersion.end())));
   RECT frame{};
   GetWindowRect(main, &frame);
   EXPECT_EQ(frame.left, 0);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "mainwindow/control_ids.h"
+#include "product.h"
 #include "tests/e2e/driver.h"
 
 namespace promptella::e2e {
@@ -62,7 +63,8 @@ TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
   // Clearing: the dialog answered with Esc leaves the slot; answered with Enter clears it.
   setCommandLine(program, L"");
   program.click(ids::kStoreButtonFirst + 3);
-  HWND dialog = program.waitForDialog(L"Promptella - 1.2");
+  HWND dialog = program.waitForDialog(
+      (std::wstring(kProductNameWide) + L" - " + std::wstring(kVersion.begin(), kVersion.end())));
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(program.text(GetDlgItem(dialog, ids::kClearQuestion)), L"Clear command #4 ?");
   EXPECT_EQ(program.text(GetDlgItem(dialog, ids::kClearCommand)), L"echo stored-run");
@@ -74,7 +76,8 @@ TEST(StoredCommands, StoreRestartRunByButtonMenuAndKeyThenClear) {
                          L"echo stored-run"));
 
   program.click(ids::kStoreButtonFirst + 3);
-  dialog = program.waitForDialog(L"Promptella - 1.2");
+  dialog = program.waitForDialog(
+      (std::wstring(kProductNameWide) + L" - " + std::wstring(kVersion.begin(), kVersion.end())));
   ASSERT_NE(dialog, nullptr);
   PostMessageW(GetDlgItem(dialog, ids::kClearYes), WM_KEYDOWN, VK_RETURN, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
@@ -170,7 +173,12 @@ TEST(About, ShowsItsLinesClosesWithEscAndTheWindowRestoresTheSavedFolder) {
   const HWND about = program.waitForDialog(L"About...");
   ASSERT_NE(about, nullptr);
   const std::wstring credit = program.text(GetDlgItem(about, ids::kAboutCredit));
-  EXPECT_EQ(credit.rfind(L"Promptella 1.2 : ", 0), 0u) << narrowAscii(credit);
+  EXPECT_EQ(credit.rfind(((std::wstring(kProductNameWide) + L" " +
+                           std::wstring(kVersion.begin(), kVersion.end())) +
+                          L" : "),
+                         0),
+            0u)
+      << narrowAscii(credit);
   EXPECT_EQ(std::count(credit.begin(), credit.end(), L'\n'), 2);
   saveScreenshot(screenshotFolder() / L"about.bmp");
   PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);

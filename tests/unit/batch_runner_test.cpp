@@ -86,11 +86,11 @@ class BatchRun : public ::testing::Test {
 };
 
 TEST_F(BatchRun, WritesTheFileAndStartsItMinimisedWithoutWaiting) {
-  ASSERT_TRUE(runner.runLines({"@echo off", "c:", "cd \"C:\\\"", "@echo on", "ver"}).succeeded());
+  ASSERT_TRUE(runner.enterFolder("c:", "C:\\").succeeded());
   ASSERT_EQ(launcher.starts.size(), 1u);
   EXPECT_EQ(pathFromUtf8(launcher.starts[0].file), file);
   EXPECT_EQ(launcher.starts[0].showWindow, 2);
-  EXPECT_EQ(readBytes(file), "@echo off\r\nc:\r\ncd \"C:\\\"\r\n@echo on\r\nver\r\n");
+  EXPECT_EQ(readBytes(file), "@echo off\r\nc:\r\n@echo on\r\ncd \"C:\\\"\r\n");
 }
 
 TEST_F(BatchRun, ASecondShorterRunLeavesNothingOfTheFirst) {
@@ -117,9 +117,9 @@ TEST_F(BatchRun, AnOverlappingRunNeverRewritesTheFileOfARunningBatch) {
   *launcher.starts[0].running = false;
   *launcher.starts[1].running = false;
   launcher.keepRunning = false;
-  ASSERT_TRUE(runner.runLines({"ver"}).succeeded());
+  ASSERT_TRUE(runner.enterDrive("d:").succeeded());
   EXPECT_EQ(pathFromUtf8(launcher.starts[2].file), file);
-  EXPECT_EQ(readBytes(file), "ver\r\n");
+  EXPECT_EQ(readBytes(file), "d:\r\n");
   EXPECT_FALSE(std::filesystem::exists(spare));
 }
 
@@ -218,7 +218,7 @@ TEST_F(BatchRun, ACommandTheConsoleCannotWriteIsRefused) {
 
 TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {
   BatchRunner nowhere{dir / "missing" / "~Promptella.bat", launcher};
-  const auto failure = nowhere.runLines({"ver"}).failure;
+  const auto failure = nowhere.enterDrive("d:").failure;
   ASSERT_TRUE(failure);
   EXPECT_NE(failure->find("Couldn't write the batch file"), std::string::npos) << *failure;
   EXPECT_NE(failure->find("~Promptella.bat: "), std::string::npos) << *failure;
@@ -227,7 +227,7 @@ TEST_F(BatchRun, AFileThatCannotBeWrittenIsReportedAndNothingStarts) {
 
 TEST_F(BatchRun, AStartThatFailsIsReportedWithTheSystemsReason) {
   launcher.startError = "The system cannot find the file specified.";
-  const auto failure = runner.runLines({"ver"}).failure;
+  const auto failure = runner.enterDrive("d:").failure;
   ASSERT_TRUE(failure);
   EXPECT_EQ(*failure, "Couldn't start the batch file " + pathToUtf8(file) +
                           ": The system cannot find the file specified.");

@@ -96,7 +96,6 @@ TEST_F(CommandLine, CdMovesTheFolderListAndSavesItBeforeTheHistory) {
   EXPECT_EQ(w.saved("Configuration", "Path"), "C:\\Temp");
   enter("dir");
   EXPECT_EQ(w.launcher.lines(1)[2], "cd \"C:\\Temp\"");
-  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(CommandLine, AFailedStartKeepsTheTextAndSkipsTrackingAndHistory) {
@@ -134,8 +133,7 @@ TEST_F(CommandLine, AFolderGoneIsToldRunsNothingAndTheListsGoUp) {
 // goes on top of the history as saved, and the list shows it whole.
 TEST_F(CommandLine, TwoCopiesKeepEachOthersHistory) {
   load("[Commands]\r\nCommand0=old\r\n");
-  ASSERT_TRUE(
-      IniFile(w.app.folder_ / "Promptella.ini").addToNumberedList("Commands", "echo B1", 20));
+  IniFile(w.app.folder_ / "Promptella.ini").addToList(setting::history(), "echo B1", 20);
   enter("echo A1");
   EXPECT_EQ(savedHistory(), (std::vector<std::string>{"echo A1", "echo B1", "old"}));
   EXPECT_EQ(w.commandLine.items, (std::vector<std::string>{"echo A1", "echo B1", "old"}));

@@ -21,18 +21,21 @@ class Console : public ::testing::Test {
 
 TEST_F(Console, OpensTitlesGreetsAndPlacesBesideTheWindow) {
   console.open(window);
-  EXPECT_EQ(api.calls, (Calls{"lock", "alloc", "stdout", "stdin", "title Promptella", "mode 10 7",
-                              "write 11 Hello from Console\r\n", "find tty Promptella", "own",
-                              "rect 77", "move 77 334,0 640x400", "unlock"}));
+  const auto received = [&](const std::string& call) {
+    return std::count(api.calls.begin(), api.calls.end(), call) == 1;
+  };
+  EXPECT_TRUE(received("title " + std::string(kProductName)));
+  EXPECT_TRUE(received("mode 10 7"));  // the input handle: line input, echo, Ctrl+C
+  EXPECT_TRUE(received("write 11 Hello from Console\r\n"));
+  EXPECT_TRUE(received("move 77 334,0 640x400"));
+  EXPECT_EQ(api.calls.back(), "unlock");
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(console.window(), 77u);
 }
 
 TEST_F(Console, ATtyWindowIsTakenFirst) {
   api.ttyWindow = 55;
   console.open(window);
-  EXPECT_EQ(console.window(), 55u);
-  EXPECT_EQ(std::count(api.calls.begin(), api.calls.end(), "own"), 0);
+  EXPECT_EQ(std::count(api.calls.begin(), api.calls.end(), "move 55 334,0 640x400"), 1);
 }
 
 TEST_F(Console, AConsoleAlreadyThereIsLeftForOneOfItsOwn) {
@@ -80,7 +83,6 @@ TEST_F(Console, VisibleFramesTouchAndPseudoConsolesStayWhereTheyAre) {
     EXPECT_EQ(move == subjectApi.calls.end() ? std::string("not moved") : *move,
               c.move ? c.move : "not moved")
         << c.name;
-    EXPECT_EQ(subject.window(), 77u) << c.name;
   }
   EXPECT_TRUE(messages.shown.empty());
 }
@@ -101,27 +103,20 @@ TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
     void (*arrange)(testing::FakeConsoleApi&);
     const char* message;
     Calls calls;
-    ConsoleHandle output, input;
   };
   const Case cases[] = {
       {"alloc",
        [](testing::FakeConsoleApi& a) { a.allocFailures = 2; },
        "Couldn't allocate console",
-       {"lock", "alloc", "free", "alloc", "unlock"},
-       0,
-       0},
+       {"lock", "alloc", "free", "alloc", "unlock"}},
       {"stdout",
        [](testing::FakeConsoleApi& a) { a.output = 0; },
        "Couldn't allocate STDOUT",
-       {"lock", "alloc", "stdout", "unlock"},
-       0,
-       0},
+       {"lock", "alloc", "stdout", "unlock"}},
       {"stdin",
        [](testing::FakeConsoleApi& a) { a.input = 0; },
        "Couldn't allocate STDIN",
-       {"lock", "alloc", "stdout", "stdin", "unlock"},
-       11,
-       0},
+       {"lock", "alloc", "stdout", "stdin", "unlock"}},
   };
   for (const Case& c : cases) {
     testing::FakeConsoleApi failing;
@@ -131,8 +126,6 @@ TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
     subject.open(window);
     EXPECT_EQ(failing.calls, c.calls) << c.name;
     EXPECT_EQ(shown.shown, Calls{c.message}) << c.name;
-    EXPECT_EQ(subject.output(), c.output) << c.name;
-    EXPECT_EQ(subject.input(), c.input) << c.name;
   }
 }
 

@@ -1,4 +1,4 @@
-// Directory tracking: which commands move which list, and the flag around the moves.
+// Directory tracking: which commands move which list.
 #include <gtest/gtest.h>
 
 #include "engine/directory_tracking.h"
@@ -14,22 +14,14 @@ class Tracking : public ::testing::Test {
   void SetUp() override {
     drives.ready = {'c', 'd', 'z'};
     folders.existing = {"C:\\", "C:\\Temp", "C:\\Windows", "D:\\"};
-    guard.reset();
-    // "off": the change is the program's own move, which runs no batch (the pickers take the
-    // guard as these handlers do).
-    const auto state = [&] { return guard.takeProgramMove() ? "off" : "on"; };
-    drives.onChange = [&, state] { events.push_back(std::string("drive ") + state()); };
-    folders.onChange = [&, state] { events.push_back(std::string("folder ") + state()); };
   }
   // What the user is told, if anything.
   std::string track(std::string_view command) {
-    return followDirectoryChange(command, drives, folders, guard).failure.value_or("");
+    return followDirectoryChange(command, drives, folders).failure.value_or("");
   }
 
   testing::FakeDriveList drives;
   testing::FakeFolderList folders;
-  PickerMoveGuard guard;
-  std::vector<std::string> events;
 };
 
 // Whatever moved a list, the other follows, so that both show the folder the next command runs in.
@@ -47,10 +39,6 @@ TEST_F(Tracking, EachListFollowsTheOthersMoveToAnotherDrive) {
   track("cd D:\\Data\\x");
   track("cd D:\\Data");  // the same drive: the drive list stays
   EXPECT_EQ(drives.assignments, 4);
-  EXPECT_EQ(events, (std::vector<std::string>{"drive off", "folder off", "folder off", "drive off",
-                                              "folder off", "drive off", "folder off", "drive off",
-                                              "folder off"}));
-  EXPECT_FALSE(guard.takeProgramMove());
   // A drive whose current folder cannot be read: the drive list goes back to the folder's.
   folders.existing.erase("D:\\Data");
   track("z:");
@@ -82,7 +70,6 @@ TEST_F(Tracking, CdAndChdirInAnyCaseMoveTheFolderKeepingItsCase) {
   EXPECT_EQ(folders.path(), "C:\\Temp");
   track("ChDir C:\\Windows");
   EXPECT_EQ(folders.path(), "C:\\Windows");
-  EXPECT_EQ(events, (std::vector<std::string>{"folder off", "folder off", "folder off"}));
 }
 
 TEST_F(Tracking, OtherFormsChangeNothing) {
@@ -97,18 +84,13 @@ TEST_F(Tracking, OtherFormsChangeNothing) {
   EXPECT_EQ(folders.assignments, 0);
 }
 
-TEST_F(Tracking, FailedOrSilentMovesLeaveNoProgramMovePending) {
+TEST_F(Tracking, FailedMovesLeaveTheLists) {
   track("chdir /d d:\\x");
   EXPECT_EQ(folders.assignments, 1);
-  EXPECT_FALSE(guard.takeProgramMove());
   track("1:x");
   EXPECT_EQ(drives.assignments, 1);
-  EXPECT_FALSE(guard.takeProgramMove());
-  track("c:");  // the drive already shown: no event
-  EXPECT_FALSE(guard.takeProgramMove());
-  track("cd C:\\");  // the folder already shown: no event
-  EXPECT_FALSE(guard.takeProgramMove());
-  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(drives.drive(), "c:");
+  EXPECT_EQ(folders.path(), "C:\\");
 }
 
 TEST_F(Tracking, ANonAsciiFirstCharacterIsOneCharacter) {

@@ -67,10 +67,13 @@ class FakeDriveList : public FakeControl<DriveList> {
     if (!ready.count(letter)) return {Reach::unreachable};
     std::string next = std::string(1, letter) + ":";
     if (labels.count(letter)) next += " " + labels[letter];
-    if (next == current_) return {Reach::reached};
     current_ = next;
-    if (onChange) onChange();
     return {Reach::reached};
+  }
+  // The user's pick of `drive`, ready or not.
+  void pick(std::string_view drive) {
+    current_ = drive;
+    if (onChange) onChange();
   }
   std::string current_ = "c:";
   std::set<char> ready = {'c', 'z'};
@@ -95,10 +98,15 @@ class FakeFolderList : public FakeControl<FolderList> {
       return {Reach::noAnswer};
     }
     if (!existing.count(next)) return {Reach::unreachable};
-    if (next == current_) return {Reach::reached};
     current_ = next;
-    if (onChange) onChange();
     return {Reach::reached};
+  }
+  // The user opens `folder` in the list: false when it is not there.
+  bool pick(std::string_view folder) {
+    const std::string before = current_;
+    if (!setPath(folder)) return false;
+    if (current_ != before && onChange) onChange();
+    return true;
   }
   Reach stillThere() const override {
     if (!current_.empty() && silentDrives.count(static_cast<char>(std::tolower(current_[0])))) {
@@ -131,7 +139,6 @@ class FakeButton : public FakeControl<Button> {
  public:
   std::string caption() const override { return caption_; }
   void setCaption(std::string_view caption) override { caption_ = caption; }
-  std::string toolTip() const override { return toolTip_; }
   void setToolTip(std::string_view text) override { toolTip_ = text; }
   void setAccessibleName(std::string_view text) override { accessibleName = text; }
   std::string caption_, toolTip_, accessibleName;
@@ -373,16 +380,16 @@ class FakeDialogs : public DialogService {
   std::vector<FakeAboutView> shownAbout;
 };
 
+// Opens a document as the shell's "Open" does: with no parameters, shown normally.
 class FakeShell : public Shell {
  public:
   Outcome execute(std::string_view operation, std::string_view document,
-                  std::string_view parameters, std::string_view directory, int show) override {
-    calls.push_back(std::string(operation) + "|" + std::string(document) + "|" +
-                    std::string(parameters) + "|" + std::string(directory) + "|" +
-                    std::to_string(show));
+                  std::string_view parameters, std::string_view, int show) override {
+    if (operation != "Open" || !parameters.empty() || show != 1) return Outcome::failed("refused");
+    opened.emplace_back(document);
     return Outcome::success();
   }
-  std::vector<std::string> calls;
+  std::vector<std::string> opened;
 };
 
 // A main window made of fakes, with its controller.
@@ -407,18 +414,11 @@ struct FakeMainWindow {
     enter("ver");
     return pathFromUtf8(launcher.starts.back().file);
   }
-  // Whether a pick by the user runs its batch now, as every pick must but the program's own moves.
-  bool userPickRuns() {
-    const std::size_t before = launcher.starts.size();
-    folders.existing.insert({"C:\\", "C:\\Temp"});
-    static_cast<void>(folders.setPath(folders.path() == "C:\\Temp" ? "C:\\" : "C:\\Temp"));
-    return launcher.starts.size() > before;
-  }
   // A value as the settings file in `folder` (the program's when empty) holds it.
   std::optional<std::string> saved(std::string_view section, std::string_view key,
                                    const std::filesystem::path& folder = {}) const {
     return IniFile((folder.empty() ? app.folder_ : folder) / "Promptella.ini")
-        .readValue(section, key);
+        .readValue({std::string(section), std::string(key)});
   }
 
   // Names the controls and has them log their enabling into `log`.
@@ -456,8 +456,10 @@ struct FakeMainWindow {
     for (const auto& row : layout::controls()) {
       if (byId.count(row.id)) continue;
       std::unique_ptr<Control> made;
-      if (row.kind == layout::Kind::Label) made = std::make_unique<FakeLabel>();
-      if (row.kind == layout::Kind::PushButton || row.kind == layout::Kind::PictureButton) {
+      if (row.kind == layout::Kind::Text || row.kind == layout::Kind::Link) {
+        made = std::make_unique<FakeLabel>();
+      }
+      if (row.kind == layout::Kind::SlotButton || row.kind == layout::Kind::StoreButton) {
         made = std::make_unique<FakeButton>();
       }
       if (made) byId[row.id] = extras.emplace_back(std::move(made)).get();

@@ -5,6 +5,7 @@
 #include "mainwindow/start_arguments.h"
 #include "platform/access_list.h"
 #include "platform/files.h"
+#include "product.h"
 #include "tests/support/temp_dir.h"
 
 namespace promptella {
@@ -22,7 +23,7 @@ class MainWindowStart : public testing::WindowTest {
   void expectSlot(int n, std::string_view caption) {
     const auto i = static_cast<std::size_t>(n);
     EXPECT_EQ(w.stored[i].caption(), caption) << "slot " << n;
-    EXPECT_EQ(w.stored[i].toolTip(), caption) << "slot " << n;
+    EXPECT_EQ(w.stored[i].toolTip_, caption) << "slot " << n;
     EXPECT_EQ(w.stored[i].enabled(), !caption.empty()) << "slot " << n;
     EXPECT_EQ(w.menu[i].enabled(), !caption.empty()) << "slot " << n;
   }
@@ -30,7 +31,7 @@ class MainWindowStart : public testing::WindowTest {
 
 TEST_F(MainWindowStart, WithoutSettingsOnlySlot0HoldsTheDefault) {
   load();
-  EXPECT_EQ(w.window.caption_, "Promptella 1.2");
+  EXPECT_EQ(w.window.caption_, (std::string(kProductName) + " " + std::string(kVersion)));
   expectSlot(0, "dir /w");
   for (int n = 1; n < 10; ++n) expectSlot(n, "");
   EXPECT_TRUE(history().empty());
@@ -121,27 +122,21 @@ TEST_F(MainWindowStart, TheConsoleOpensLastAfterTheHistory) {
 
 TEST_F(MainWindowStart, ActivateRestoresTheSavedFolderThroughThePickers) {
   load("[Configuration]\r\nPath=Z:\\\r\n");
-  int driveChanges = 0, folderChanges = 0;
-  w.drives.onChange = [&] { ++driveChanges; };
-  w.folders.onChange = [&] { ++folderChanges; };
   w.controller.activate();
   EXPECT_EQ(w.drives.drive(), "z:");
   EXPECT_EQ(w.folders.path(), "Z:\\");
-  EXPECT_EQ(driveChanges, 1);
-  EXPECT_EQ(folderChanges, 1);
-  w.controller.activate();  // nothing changes: no events
-  EXPECT_EQ(driveChanges, 1);
-  EXPECT_EQ(folderChanges, 1);
+  EXPECT_EQ(w.launcher.starts.size(), 2u);  // the drive's batch, then its folder's
+  w.controller.activate();                  // nothing changes: nothing runs
+  EXPECT_EQ(w.launcher.starts.size(), 2u);
 }
 
 TEST_F(MainWindowStart, ActivateWithAMissingDriveOrFolderLeavesTheListsAndSaysNothing) {
   load("[Configuration]\r\nPath=Q:\\Nowhere\r\n");
-  EXPECT_FALSE(w.userPickRuns()) << "until the first activation, no change is the user's";
   w.controller.activate();
   EXPECT_EQ(w.drives.drive(), "c:");
-  EXPECT_EQ(w.folders.path(), "C:\\Temp");
+  EXPECT_EQ(w.folders.path(), "C:\\");
+  EXPECT_TRUE(w.launcher.starts.empty());
   EXPECT_TRUE(w.messages.shown.empty());
-  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST(StartArguments, QuotesOnlyGroupAndHelpAsksForTheUsage) {

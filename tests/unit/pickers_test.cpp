@@ -1,5 +1,5 @@
-// The pickers' change handlers with fake lists that raise their events inside the assignment, so
-// the handlers nest exactly as with the real controls.
+// The pickers' steps, with fake lists that raise their change events for the user's picks only, as
+// the real controls do.
 #include <gtest/gtest.h>
 
 #include "fakes.h"
@@ -18,51 +18,45 @@ class Pickers : public testing::WindowTest {
     w.folders.existing = {"C:\\", "C:\\Temp", "D:\\", "D:\\Work", "Z:\\"};
     w.folders.currentOnDrive["d:"] = "D:\\Work";
     w.controller.load();
-    w.controller.activate();  // no saved folder: only the flag is set
+    w.controller.activate();  // no saved folder: nothing moves
   }
   std::vector<std::string> lines(std::size_t start) { return w.launcher.lines(start); }
   std::optional<std::string> savedPath() { return w.saved("Configuration", "Path"); }
 };
 
 TEST_F(Pickers, PickingAFolderRunsItsCdAndSavesIt) {
-  EXPECT_TRUE(w.folders.setPath("C:\\Temp"));  // as the user's double-click does
+  EXPECT_TRUE(w.folders.pick("C:\\Temp"));
   ASSERT_EQ(w.launcher.starts.size(), 1u);
   EXPECT_EQ(lines(0), (std::vector<std::string>{"@echo off", "c:", "@echo on", "cd \"C:\\Temp\""}));
   EXPECT_EQ(savedPath(), "C:\\Temp");
-  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(Pickers, PickingADriveRunsTheDriveThenTheFolderOfThatDrive) {
-  EXPECT_TRUE(w.drives.setDrive("d:"));
+  w.drives.pick("d:");
   ASSERT_EQ(w.launcher.starts.size(), 2u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});
   EXPECT_EQ(lines(1), (std::vector<std::string>{"@echo off", "d:", "@echo on", "cd \"D:\\Work\""}));
   EXPECT_EQ(w.folders.path(), "D:\\Work");
   EXPECT_EQ(savedPath(), "D:\\Work");
-  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(Pickers, ADriveThatIsNotReadyGoesBackToTheFoldersDrive) {
   w.drives.ready.insert('a');  // listed, but its root cannot be read
-  EXPECT_TRUE(w.folders.setPath("C:\\Temp"));
+  EXPECT_TRUE(w.folders.pick("C:\\Temp"));
   w.launcher.starts.clear();
-  w.drives.current_ = "c:";
   // The user picks a: the list changes, then the folder list cannot follow.
-  w.drives.current_ = "a:";
-  w.drives.onChange();
+  w.drives.pick("a:");
   EXPECT_EQ(w.drives.drive(), "c:");
   ASSERT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"a:"});
   EXPECT_EQ(lines(1), std::vector<std::string>{"c:"});
   EXPECT_EQ(lines(2).back(), "cd \"C:\\\"");  // c: alone: the drive's current folder
   EXPECT_EQ(w.folders.path(), "C:\\");
-  EXPECT_TRUE(w.userPickRuns());
   EXPECT_TRUE(w.messages.shown.empty());
 
   // A drive that does not answer in time (a sleeping disk) recovers the same way, told.
   w.folders.silentDrives.insert('e');
-  w.drives.current_ = "e:";
-  w.drives.onChange();
+  w.drives.pick("e:");
   EXPECT_EQ(w.drives.drive(), "c:");
   EXPECT_EQ(w.messages.shown, std::vector<std::string>{noAnswerMessage("e:", w.folders.path())});
 }
@@ -84,12 +78,10 @@ TEST_F(Pickers, ProgramMovesRunNoBatchButTheFolderIsSaved) {
   EXPECT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(w.drives.drive(), "c:");
   EXPECT_EQ(w.launcher.lines(2)[1], "d:");  // the cd ran from the folder shown before
-  EXPECT_TRUE(w.userPickRuns());
 }
 
 TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
-  EXPECT_TRUE(
-      IniFile(w.app.folder_ / "Promptella.ini").writeValue("Configuration", "Path", "D:\\"));
+  IniFile(w.app.folder_ / "Promptella.ini").writeValue(setting::folder(), "D:\\");
   w.controller.activate();
   ASSERT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});
@@ -101,7 +93,7 @@ TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
 
 TEST_F(Pickers, AFolderBatchThatCannotBeWrittenIsReportedYetTheFolderIsSaved) {
   w.launcher.startError = "Access is denied.";
-  EXPECT_TRUE(w.folders.setPath("C:\\Temp"));
+  EXPECT_TRUE(w.folders.pick("C:\\Temp"));
   ASSERT_EQ(w.messages.shown.size(), 1u);
   EXPECT_NE(w.messages.shown[0].find("Access is denied."), std::string::npos);
   EXPECT_EQ(savedPath(), "C:\\Temp");

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "product.h"
 #include "tests/support/temp_dir.h"
 
 namespace promptella {
@@ -31,7 +32,7 @@ TEST_F(Slots, StoringFillsTheSlotAndItsKeyWithoutAQuestion) {
   w.commandLine.setText("dir c:\\");
   w.add[5].onClick();
   expectSlot(5, "dir c:\\");
-  EXPECT_EQ(w.stored[5].toolTip(), "dir c:\\");
+  EXPECT_EQ(w.stored[5].toolTip_, "dir c:\\");
   EXPECT_EQ(stored(5), "dir c:\\");
   w.commandLine.setText("ver");
   w.add[5].onClick();  // a filled slot is overwritten at once
@@ -70,12 +71,12 @@ TEST_F(Slots, ClearingAsksAndYesEmptiesTheSlotAndDeletesItsKey) {
   w.add[2].onClick();
   ASSERT_EQ(w.dialogs.shownYesNo.size(), 1u);
   const auto& dialog = w.dialogs.shownYesNo[0];
-  EXPECT_EQ(dialog.title, "Promptella - 1.2");
+  EXPECT_EQ(dialog.title, (std::string(kProductName) + " - " + std::string(kVersion)));
   EXPECT_EQ(dialog.question, "Clear command #3 ?");
   EXPECT_EQ(dialog.command, "tree");
   EXPECT_TRUE(dialog.unloaded);
   expectSlot(2, "");
-  EXPECT_EQ(w.stored[2].toolTip(), "tree");  // left as it was
+  EXPECT_EQ(w.stored[2].toolTip_, "tree");  // left as it was
   EXPECT_FALSE(stored(2));
   EXPECT_EQ(stored(3), "ver");
 }

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "mainwindow/layout.h"
+#include "product.h"
 #include "tests/support/in_process_window.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_support.h"
@@ -154,7 +155,8 @@ TEST_F(RealMainWindow, FontsFollowTheTable) {
 TEST_F(RealMainWindow, CaptionAndActivationOnlyFromOwnDialogs) {
   wchar_t caption[64];
   GetWindowTextW(hwnd(), caption, 64);
-  EXPECT_STREQ(caption, L"Promptella 1.2");
+  EXPECT_EQ(std::wstring(caption),
+            std::wstring(kProductNameWide) + L" " + std::wstring(kVersion.begin(), kVersion.end()));
   int activations = 0;
   w_->window.onActivate = [&] { ++activations; };
   SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);  // from no window

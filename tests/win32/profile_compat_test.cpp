@@ -51,9 +51,9 @@ const char* const kValues[] = {
 TEST_F(ProfileCompat, SystemReadsWhatTheEngineWrites) {
   IniFile& ini = engine();
   for (int i = 0; i < static_cast<int>(std::size(kValues)); ++i) {
-    ASSERT_TRUE(ini.writeValue("StoredCommands", "Command" + std::to_string(i), kValues[i]));
+    ini.writeValue({"StoredCommands", "Command" + std::to_string(i)}, kValues[i]);
   }
-  EXPECT_TRUE(ini.writeValue("StoredCommands", "Command9", std::string(3000, 'L')));
+  ini.writeValue(setting::storedCommand(9), std::string(3000, 'L'));
   for (int i = 0; i < static_cast<int>(std::size(kValues)); ++i) {
     const std::string key = "Command" + std::to_string(i);
     std::string expected = kValues[i];
@@ -72,48 +72,47 @@ TEST_F(ProfileCompat, EngineReadsWhatTheSystemWrites) {
   WritePrivateProfileStringA("Other", "x", "1", path_.c_str());
   WritePrivateProfileStringA("Other", nullptr, nullptr, path_.c_str());
   IniFile& ini = engine();
-  EXPECT_EQ(ini.readValue("Configuration", "Path"), "C:\\Temp");
-  EXPECT_EQ(ini.readValue("commands", "COMMAND0"), "dir");
-  EXPECT_EQ(ini.readValue("Commands", "Command1"), "type caf\xC3\xA9.txt");
-  EXPECT_FALSE(ini.readValue("Commands", "Command2"));
-  EXPECT_FALSE(ini.readValue("Other", "x"));
+  EXPECT_EQ(ini.readValue(setting::folder()), "C:\\Temp");
+  EXPECT_EQ(ini.readValue({"commands", "COMMAND0"}), "dir");
+  EXPECT_EQ(ini.readValue({"Commands", "Command1"}), "type caf\xC3\xA9.txt");
+  EXPECT_FALSE(ini.readValue({"Commands", "Command2"}));
+  EXPECT_FALSE(ini.readValue({"Other", "x"}));
 }
 
 TEST_F(ProfileCompat, EditsOfEachSideKeepTheOthersKeys) {
   IniFile& ini = engine();
-  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\A"));
+  ini.writeValue(setting::folder(), "C:\\A");
   WritePrivateProfileStringA("StoredCommands", "Command3", "tree", path_.c_str());
-  EXPECT_TRUE(ini.writeValue("Commands", "Command0", "ver"));
+  ini.writeValue({"Commands", "Command0"}, "ver");
   WritePrivateProfileStringA("Configuration", "Path", "C:\\B", path_.c_str());
-  EXPECT_TRUE(ini.removeKey("StoredCommands", "Command3"));
+  ini.removeValue(setting::storedCommand(3));
   EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\B");
   EXPECT_EQ(systemRead("Commands", "Command0"), "ver");
   EXPECT_EQ(systemRead("StoredCommands", "Command3"), "");
-  EXPECT_EQ(ini.readValue("Configuration", "Path"), "C:\\B");
+  EXPECT_EQ(ini.readValue(setting::folder()), "C:\\B");
 }
 
 TEST_F(ProfileCompat, LineBreaksNeverReachTheSystemAsNewKeys) {
-  EXPECT_TRUE(
-      engine().writeValue("StoredCommands", "Command1", "dir\r\n[Configuration]\r\nPath=C:\\evil"));
+  engine().writeValue(setting::storedCommand(1), "dir\r\n[Configuration]\r\nPath=C:\\evil");
   EXPECT_EQ(systemRead("Configuration", "Path"), "");
   EXPECT_EQ(systemRead("StoredCommands", "Command1"), "dir  [Configuration]  Path=C:\\evil");
 }
 
 TEST_F(ProfileCompat, AReadOnlyFileIsLeftIntact) {
   IniFile& ini = engine();
-  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\A"));
+  ini.writeValue(setting::folder(), "C:\\A");
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_FALSE(ini.writeValue("Configuration", "Path", "C:\\B"));
+  ini.writeValue(setting::folder(), "C:\\B");
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\A");
 }
 
 TEST_F(ProfileCompat, UnicodeFilesAgreeBothWays) {
   IniFile& ini = engine();
-  ASSERT_TRUE(ini.writeValue("Configuration", "Path",
-                             "C:\\Donn\xC3\xA9"
-                             "es"));
-  ASSERT_TRUE(ini.writeValue("Commands", "Command0", "echo \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9"));
+  ini.writeValue(setting::folder(),
+                 "C:\\Donn\xC3\xA9"
+                 "es");
+  ini.writeValue({"Commands", "Command0"}, "echo \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
   const std::wstring file(path_.begin(), path_.end());
   wchar_t value[256] = {};
   GetPrivateProfileStringW(L"Commands", L"Command0", L"", value, 256, file.c_str());
@@ -121,15 +120,15 @@ TEST_F(ProfileCompat, UnicodeFilesAgreeBothWays) {
   GetPrivateProfileStringW(L"Configuration", L"Path", L"", value, 256, file.c_str());
   EXPECT_EQ(std::wstring(value), L"C:\\Donn\u00e9es");
   WritePrivateProfileStringW(L"StoredCommands", L"Command1", L"dir \u0416", file.c_str());
-  EXPECT_EQ(ini.readValue("StoredCommands", "Command1"), "dir \xD0\x96");
-  EXPECT_EQ(ini.readValue("Commands", "Command0"), "echo \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
+  EXPECT_EQ(ini.readValue(setting::storedCommand(1)), "dir \xD0\x96");
+  EXPECT_EQ(ini.readValue({"Commands", "Command0"}), "echo \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
 }
 
 // A file held without read sharing (a scanner, a backup) is waited for a moment; one held longer
 // makes the write fail and stays as it was, never rebuilt from nothing.
 TEST_F(ProfileCompat, AFileThatCannotBeReadNowIsNeverRebuiltFromNothing) {
   IniFile& ini = engine();
-  ASSERT_TRUE(ini.writeValue("StoredCommands", "Command3", "keep"));
+  ini.writeValue(setting::storedCommand(3), "keep");
   const std::wstring file(path_.begin(), path_.end());
   const auto hold = [&] {
     return CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
@@ -137,7 +136,7 @@ TEST_F(ProfileCompat, AFileThatCannotBeReadNowIsNeverRebuiltFromNothing) {
   };
   HANDLE held = hold();
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(ini.writeValue("Configuration", "Path", "C:\\A"));
+  ini.writeValue(setting::folder(), "C:\\A");
   CloseHandle(held);
   EXPECT_EQ(systemRead("StoredCommands", "Command3"), "keep");
   EXPECT_EQ(systemRead("Configuration", "Path"), "");
@@ -147,7 +146,7 @@ TEST_F(ProfileCompat, AFileThatCannotBeReadNowIsNeverRebuiltFromNothing) {
     Sleep(100);  // a scanner's moment; the write waits for it by polling with a deadline
     CloseHandle(held);
   });
-  EXPECT_TRUE(ini.writeValue("Configuration", "Path", "C:\\B"));
+  ini.writeValue(setting::folder(), "C:\\B");
   release.join();
   EXPECT_EQ(systemRead("StoredCommands", "Command3"), "keep");
   EXPECT_EQ(systemRead("Configuration", "Path"), "C:\\B");

@@ -104,7 +104,8 @@ class Dialog : public BaseWindow<Dialog> {
         SetWindowTextW(created->hwnd(), widen(item.text).c_str());  // "&Yes": an access key
         buttons_[item.id] = std::move(created);
       } else {
-        labels_[item.id] = std::make_unique<Win32Label>(hwnd_, item.id, item.text, item.link);
+        labels_[item.id] = std::make_unique<Win32Label>(hwnd_, item.id, item.text,
+                                                        item.kind == layout::Kind::Link);
       }
     }
   }

@@ -115,12 +115,12 @@ void MainWindow::createControls() {
       return kept;
     };
     switch (item.kind) {
-      case layout::Kind::Label: {
-        auto* label =
-            keep(std::make_unique<Win32Label>(hwnd_, item.id, item.text, item.tabPosition >= 0));
-        if (item.tabPosition >= 0) consoleLink_ = label;
+      case layout::Kind::Text:
+        keep(std::make_unique<Win32Label>(hwnd_, item.id, item.text));
         break;
-      }
+      case layout::Kind::Link:
+        consoleLink_ = keep(std::make_unique<Win32Label>(hwnd_, item.id, item.text, true));
+        break;
       case layout::Kind::DriveList:
         keep(std::make_unique<Win32DriveList>(hwnd_, item.id))
             ->nameForScreenReaders(item.accessibleName);
@@ -129,13 +129,14 @@ void MainWindow::createControls() {
         folders_ = keep(std::make_unique<Win32FolderList>(hwnd_, item.id));
         folders_->nameForScreenReaders(item.accessibleName);
         break;
-      case layout::Kind::ComboBox:
+      case layout::Kind::CommandLine:
         commandLine_ = keep(std::make_unique<Win32ComboBox>(hwnd_, item.id));
         commandLine_->nameForScreenReaders(item.accessibleName, commandLine_->editWindow());
         break;
-      case layout::Kind::PictureButton:
+      case layout::Kind::StoreButton:
+      case layout::Kind::SlotButton:
       case layout::Kind::PushButton: {
-        const bool picture = item.kind == layout::Kind::PictureButton;
+        const bool picture = item.kind == layout::Kind::StoreButton;
         auto* button = keep(std::make_unique<Win32Button>(hwnd_, item.id, toolTips_, picture));
         if (!item.toolTip.empty()) button->setToolTip(item.toolTip);
         if (picture) {
@@ -173,7 +174,7 @@ void MainWindow::applyLayout() {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[item->font]), FALSE);
     int height = px(item->height);
     const bool comboBox =
-        item->kind == layout::Kind::ComboBox || item->kind == layout::Kind::DriveList;
+        item->kind == layout::Kind::CommandLine || item->kind == layout::Kind::DriveList;
     if (comboBox) {
       // The field keeps the table's height; the window's height is that of the dropped list.
       SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);

@@ -31,7 +31,6 @@ void Win32Button::setCaption(std::string_view caption) {
 }
 
 void Win32Button::setToolTip(std::string_view text) {
-  toolTip_ = text;
   if (!toolTips_) return;
   std::wstring wide = widen(text);
   TTTOOLINFOW tool{};

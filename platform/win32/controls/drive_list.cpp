@@ -15,36 +15,6 @@
 #include "platform/win32/text.h"
 
 namespace promptella {
-namespace {
-
-// A drive text read in the background: the letter in wParam, the text (to delete) in lParam;
-// a zero letter says the reading is done.
-constexpr UINT kDescribed = WM_APP + 0x140;
-
-struct Describing {
-  std::shared_ptr<const DriveSource> source;
-  HWND list;
-  std::vector<wchar_t> letters;
-};
-
-DWORD WINAPI describeDrives(void* parameter) noexcept {
-  const std::unique_ptr<Describing> job(static_cast<Describing*>(parameter));
-  for (const wchar_t letter : job->letters) {
-    try {
-      auto text = std::make_unique<std::wstring>(job->source->describe(letter));
-      if (PostMessageW(job->list, kDescribed, letter, reinterpret_cast<LPARAM>(text.get()))) {
-        text.release();  // the list deletes it
-      }
-    } catch (...) {
-      // the letter alone stays
-    }
-  }
-  PostMessageW(job->list, kDescribed, 0, 0);
-  return 0;
-}
-
-}  // namespace
-
 DWORD DriveSource::drives() const {
   return GetLogicalDrives();
 }
@@ -112,44 +82,42 @@ void Win32DriveList::refresh() {
 
 void Win32DriveList::describeInBackground() {
   if (describing_) return;
-  auto job = std::make_unique<Describing>(Describing{source_, hwnd_, {}});
-  for (const auto& item : items_) job->letters.push_back(item[0]);
-  // A thread that needs next to no stack; it ends once every drive has answered.
-  const HANDLE thread = CreateThread(nullptr, 64 * 1024, describeDrives, job.get(),
-                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-  if (!thread) return;  // the letters alone, then
-  job.release();
-  CloseHandle(thread);
-  describing_ = true;
+  std::vector<wchar_t> letters;
+  for (const auto& item : items_) letters.push_back(item[0]);
+  // Each text comes back to the list's thread as it is read; the thread ends with the last.
+  describing_ = static_cast<bool>(
+      startThread([source = source_, list = hwnd_, this, letters = std::move(letters)] {
+        for (const wchar_t letter : letters) {
+          try {
+            postToWindow(list, [this, letter, text = source->describe(letter)] {
+              showDescription(letter, text);
+            });
+          } catch (...) {
+            // the letter alone stays
+          }
+        }
+        postToWindow(list, [this] { describing_ = false; });
+      }));
 }
 
-std::optional<LRESULT> Win32DriveList::onSubclassed(HWND, UINT message, WPARAM wParam,
-                                                    LPARAM lParam) {
-  if (message != kDescribed) return std::nullopt;
-  const auto letter = static_cast<wchar_t>(wParam);
-  if (letter == 0) {
-    describing_ = false;
-    return 0;
-  }
-  const std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lParam));
+void Win32DriveList::showDescription(wchar_t letter, const std::wstring& text) {
   const auto known = std::find_if(described_.begin(), described_.end(),
                                   [&](const auto& entry) { return entry.first == letter; });
   if (known != described_.end()) {
-    known->second = *text;
+    known->second = text;
   } else {
-    described_.emplace_back(letter, *text);
+    described_.emplace_back(letter, text);
   }
   const int index = indexOf(letter);
-  if (index < 0 || items_[static_cast<std::size_t>(index)] == *text) return 0;
-  items_[static_cast<std::size_t>(index)] = *text;
+  if (index < 0 || items_[static_cast<std::size_t>(index)] == text) return;
+  items_[static_cast<std::size_t>(index)] = text;
   SendMessageW(hwnd_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
   SendMessageW(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(text->c_str()));
+               reinterpret_cast<LPARAM>(text.c_str()));
   SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(indexOf(current_)), 0);
   COMBOBOXINFO info{};
   info.cbSize = sizeof(info);
   if (GetComboBoxInfo(hwnd_, &info) && info.hwndList) InvalidateRect(info.hwndList, nullptr, TRUE);
-  return 0;
 }
 
 int Win32DriveList::indexOf(wchar_t letter) const {
@@ -183,9 +151,7 @@ Reach Win32DriveList::setDrive(std::string_view text) {
   if (!ready) return {Reach::noAnswer};
   if (!*ready) return {Reach::unreachable};
   const wchar_t letter = static_cast<wchar_t>(std::towlower(wide[0]));
-  if (letter == current_) return {Reach::reached};
-  select(letter);
-  if (onChange) onChange();
+  if (letter != current_) select(letter);
   return {Reach::reached};
 }
 

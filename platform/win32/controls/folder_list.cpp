@@ -109,10 +109,8 @@ Reach Win32FolderList::setPath(std::string_view text) {
   const std::wstring target = widen(tidyFolder(narrow(full)));
   if (const Reach there = folderAt(target); !there) return there;
   if (target == path_) return {Reach::reached};
-  const bool changed = !sameFolder(target, path_);
   path_ = target;
   populate();
-  if (changed && onChange) onChange();
   return {Reach::reached};
 }
 
@@ -161,7 +159,8 @@ void Win32FolderList::openEntry(int index) {
     target += entry.name;
   }
   // A folder that vanished since it was listed fails quietly: the list stays as it is.
-  static_cast<void>(setPath(narrow(target)));
+  const std::wstring before = path_;
+  if (setPath(narrow(target)) && !sameFolder(before, path_) && onChange) onChange();
 }
 
 bool Win32FolderList::onCommand(WORD code) {
@@ -170,7 +169,16 @@ bool Win32FolderList::onCommand(WORD code) {
   return true;
 }
 
-std::optional<LRESULT> Win32FolderList::onSubclassed(HWND, UINT message, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> Win32FolderList::onSubclassed(HWND, UINT message, WPARAM wParam,
+                                                     LPARAM lParam) {
+  if ((message == LB_GETTEXT || message == LB_GETTEXTLEN) && wParam < entries_.size()) {
+    const std::wstring& name = entries_[wParam].name;
+    if (message == LB_GETTEXT) {
+      auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+      buffer[name.copy(buffer, name.size())] = L'\0';
+    }
+    return static_cast<LRESULT>(name.size());
+  }
   if (message != WM_KEYDOWN || wParam != VK_RETURN) return std::nullopt;
   openEntry(static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)));
   return 0;
