@@ -40,7 +40,7 @@ int run(HINSTANCE instance) {
   Win32ProcessLauncher launcher;
   Win32Dialogs dialogs(window.hwnd(), window.icon(), window.handCursor());
   Win32Shell shell;
-  CompanionConsole console(consoleApi, window.messages());
+  CompanionConsole console(consoleApi);
   Win32Worker worker;
   MainWindowController controller(
       window.controls(), {app, console, window.messages(), launcher, dialogs, shell, worker});

@@ -4,6 +4,8 @@ enable_language(RC)
 add_library(promptella_win32 STATIC
   platform/win32/accessible_name.cpp
   platform/win32/application.cpp
+  platform/win32/error_boundary.cpp
+  platform/win32/folder_access.cpp
   platform/win32/console_api.cpp
   platform/win32/controls/button.cpp
   platform/win32/controls/combo_box.cpp

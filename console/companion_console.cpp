@@ -3,11 +3,11 @@
 
 namespace promptella {
 
-void CompanionConsole::open(const FormWindow& mainWindow) {
+Outcome CompanionConsole::open(const FormWindow& mainWindow) {
   api_.lockScreenUpdates();
-  const auto fail = [&](std::string_view message) {
+  const auto fail = [&](std::string message) {
     api_.unlockScreenUpdates();
-    messages_.show(message);
+    return Outcome::failed(std::move(message));
   };
   if (!api_.allocConsole()) {
     // The process already has a console (handed down by its parent, or given by a Wine virtual
@@ -30,6 +30,7 @@ void CompanionConsole::open(const FormWindow& mainWindow) {
   if (window_ == 0) window_ = api_.ownConsoleWindow();
   if (window_ != 0) placeBeside(mainWindow);
   api_.unlockScreenUpdates();
+  return Outcome::success();
 }
 
 void CompanionConsole::placeBeside(const FormWindow& mainWindow) {

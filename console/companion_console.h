@@ -7,6 +7,7 @@
 
 #include "platform/console.h"
 #include "platform/controls.h"
+#include "platform/outcome.h"
 #include "product.h"
 
 namespace promptella {
@@ -22,11 +23,12 @@ inline constexpr std::string_view kPseudoConsoleClass = "PseudoConsoleWindow";
 
 class CompanionConsole {
  public:
-  CompanionConsole(ConsoleApi& api, MessageBoxService& messages) : api_(api), messages_(messages) {}
+  explicit CompanionConsole(ConsoleApi& api) : api_(api) {}
 
   // Creates, titles, greets and places the console right beside `mainWindow` at the top of the
-  // screen; a failure is shown in a message box and ends only the set-up.
-  void open(const FormWindow& mainWindow);
+  // screen; a failure ends only the set-up, and the screen's updates are let go before it
+  // returns.
+  Outcome open(const FormWindow& mainWindow);
   void write(std::string_view text);
   void setTitle(std::string_view title) { api_.setTitle(title); }
   // The next line typed in the console, whole, without its line end; nothing when the console
@@ -42,7 +44,6 @@ class CompanionConsole {
   void placeBeside(const FormWindow& mainWindow);
 
   ConsoleApi& api_;
-  MessageBoxService& messages_;
   ConsoleHandle input_ = 0;
   ConsoleHandle output_ = 0;
   WindowHandle window_ = 0;

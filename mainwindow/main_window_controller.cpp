@@ -110,7 +110,9 @@ void MainWindowController::load() {
     for (const Button* slot : c.slotButtons) add(slot->caption());
     return entries;
   };
-  services_.console.open(c.window);
+  if (const Outcome opened = services_.console.open(c.window); !opened.succeeded()) {
+    messages_.show(*opened.failure);
+  }
   messages_.release();
 }
 

@@ -1,66 +1,17 @@
-// The program's folder and its end.
+// The running program: its folder, its start arguments, the names it claims, and its end.
 #include "platform/win32/application.h"
 
 #include <windows.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-
-#include <atomic>
-#include <vector>
-
-#include "platform/access_list.h"
 #include "platform/controls.h"
-#include "platform/win32/named_objects.h"
-
 #include "platform/folder_path.h"
-#include "platform/win32/error_boundary.h"
 #include "platform/win32/folder_search.h"
+#include "platform/win32/named_objects.h"
 #include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
 #include "product.h"
 
 namespace promptella {
-namespace {
-std::atomic<HWND> errorOwner{nullptr};
-
-std::string sidText(PSID sid) {
-  wchar_t* text = nullptr;
-  if (!ConvertSidToStringSidW(sid, &text)) return {};
-  std::string out = narrow(text);
-  LocalFree(text);
-  return out;
-}
-
-// The user this program runs as.
-std::string userSid() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-  const UniqueHandle owned(token);
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::vector<unsigned char> buffer(size);
-  if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
-  return sidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
-}
-
-}  // namespace
-
-void setErrorOwner(HWND owner) noexcept {
-  errorOwner = owner;
-}
-
-void reportUnexpectedError(std::string_view what) noexcept {
-  try {
-    const std::wstring text = L"An unexpected error stopped this action: " + widen(what) +
-                              L"\r\n\r\nPromptella keeps running.";
-    MessageBoxW(errorOwner.load(), text.c_str(), kProductNameWide, MB_OK);
-  } catch (...) {
-    MessageBoxW(errorOwner.load(), L"An unexpected error stopped this action.", kProductNameWide,
-                MB_OK);
-  }
-}
-
 std::string Win32Application::folder() const {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -79,22 +30,11 @@ void Win32Application::terminate(int exitCode) {
   TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
 }
 
-bool Win32Application::folderWritable(const std::string& folder) const {
-  // A file that goes away when closed: nothing is left behind, whatever happens next.
-  const std::wstring probe =
-      widen(folder) + L"\\~Promptella-" + std::to_wstring(GetCurrentProcessId()) + L".probe";
-  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
-
 std::string Win32Application::localDataFolder() const {
   wchar_t base[MAX_PATH] = {};
   const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return {};
-  const std::wstring folder = std::wstring(base) + L"\\Promptella";
+  const std::wstring folder = std::wstring(base) + L"\\" + std::wstring(kProductNameWide);
   CreateDirectoryW(folder.c_str(), nullptr);  // already there is fine
   const DWORD attributes = GetFileAttributesW(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
@@ -114,44 +54,6 @@ bool Win32Application::claimed(const std::string& name) const {
 
 std::string Win32Application::canonicalFolder(const std::string& folder) const {
   return narrow(canonicalPath(widen(folder)));
-}
-
-bool Win32Application::folderPrivate(const std::string& folder) const {
-  PSID owner = nullptr;
-  PACL list = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(widen(folder).c_str(), SE_FILE_OBJECT,
-                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
-                            &list, nullptr, &descriptor) != ERROR_SUCCESS) {
-    return false;  // unreadable: not known to be safe
-  }
-  std::vector<AccessEntry> entries;
-  for (DWORD i = 0; list && i < list->AceCount; ++i) {
-    ACE_HEADER* header = nullptr;
-    if (!GetAce(list, i, reinterpret_cast<void**>(&header))) return LocalFree(descriptor), false;
-    const BYTE type = header->AceType;
-    if (type != ACCESS_ALLOWED_ACE_TYPE && type != ACCESS_DENIED_ACE_TYPE) {
-      const bool denies = type == ACCESS_DENIED_OBJECT_ACE_TYPE ||
-                          type == ACCESS_DENIED_CALLBACK_ACE_TYPE ||
-                          type == ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE;
-      entries.push_back({denies ? AccessEntry::Kind::denies : AccessEntry::Kind::allowsOtherwise,
-                         {},
-                         0,
-                         false,
-                         false});
-      continue;
-    }
-    // A plain allowing and a plain denying entry have the same layout.
-    const auto* ace = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header);
-    entries.push_back(
-        {type == ACCESS_ALLOWED_ACE_TYPE ? AccessEntry::Kind::allows : AccessEntry::Kind::denies,
-         sidText(const_cast<DWORD*>(&ace->SidStart)), ace->Mask,
-         (header->AceFlags & INHERIT_ONLY_ACE) != 0, (header->AceFlags & OBJECT_INHERIT_ACE) != 0});
-  }
-  const bool hasList = list != nullptr;
-  const std::string ownerSid = owner ? sidText(owner) : std::string();
-  LocalFree(descriptor);
-  return onlyTrustedCanWrite(ownerSid, entries, hasList, userSid());
 }
 
 std::string Win32Application::startArguments() const {

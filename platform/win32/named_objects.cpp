@@ -2,6 +2,7 @@
 #include "platform/win32/named_objects.h"
 
 #include <sddl.h>
+#include "product.h"
 
 namespace promptella {
 namespace {
@@ -73,6 +74,20 @@ bool sharedMutexExists(const std::wstring& name) {
     if (openForWaiting(scope + name, error) || error == ERROR_ACCESS_DENIED) return true;
   }
   return false;
+}
+
+std::wstring objectNameFor(std::wstring_view kind, std::wstring_view text) {
+  // Object names take no backslash and at most MAX_PATH characters: a hash of the text, which
+  // is upper-cased first because file names are not case-sensitive.
+  std::wstring upper(text);
+  if (!upper.empty()) CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+  unsigned long long hash = 14695981039346656037ull;
+  for (const wchar_t c : upper) {
+    hash = (hash ^ static_cast<unsigned long long>(c)) * 1099511628211ull;
+  }
+  wchar_t hex[17] = {};
+  for (int i = 15; i >= 0; --i, hash >>= 4) hex[i] = L"0123456789abcdef"[hash & 0xF];
+  return std::wstring(kProductNameWide) + L"." + std::wstring(kind) + L"." + hex;
 }
 
 }  // namespace promptella

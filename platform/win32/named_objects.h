@@ -6,10 +6,15 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/win32/handles.h"
 
 namespace promptella {
+
+// The name of a kernel object (a mutex) that stands for `text` of this `kind`, the same in every
+// process: "Promptella.<kind>.<hash of the text, upper-cased>".
+std::wstring objectNameFor(std::wstring_view kind, std::wstring_view text);
 
 // `path` as the system names the file or folder (long names, substituted drives and junctions
 // resolved); `path` itself when it cannot be opened.

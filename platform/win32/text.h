@@ -1,4 +1,4 @@
-// UTF-8 <-> UTF-16 at the Win32 boundary.
+// Text at the Win32 boundary: UTF-8 <-> UTF-16, and the system's words for an error.
 #pragma once
 
 #include <string>
@@ -11,9 +11,5 @@ std::string narrow(std::wstring_view wide);
 
 // The system's own words for an error code, such as "Access is denied."
 std::string systemErrorText(unsigned long code);
-
-// The name of a kernel object (a mutex) that stands for `text` of this `kind`, the same in every
-// process: "Promptella.<kind>.<hash of the text, upper-cased>".
-std::wstring objectNameFor(std::wstring_view kind, std::wstring_view text);
 
 }  // namespace promptella

@@ -20,7 +20,7 @@ struct InProcessWindow {
   explicit InProcessWindow(const std::filesystem::path& folder)
       : window(GetModuleHandleW(nullptr)),
         dialogs(window.hwnd(), window.icon(), window.handCursor()),
-        console(consoleApi, window.messages()),
+        console(consoleApi),
         controller(window.controls(),
                    {app, console, window.messages(), launcher, dialogs, shell, worker}) {
     app.folder_ = narrow(folder.wstring());

@@ -14,13 +14,12 @@ using Calls = std::vector<std::string>;
 class Console : public ::testing::Test {
  protected:
   testing::FakeConsoleApi api;
-  testing::FakeMessageBoxService messages;
   testing::FakeWindow window;  // 5010 twips wide, 15 twips to the pixel
-  CompanionConsole console{api, messages};
+  CompanionConsole console{api};
 };
 
 TEST_F(Console, OpensTitlesGreetsAndPlacesBesideTheWindow) {
-  console.open(window);
+  ASSERT_TRUE(console.open(window).succeeded());
   const auto received = [&](const std::string& call) {
     return std::count(api.calls.begin(), api.calls.end(), call) == 1;
   };
@@ -29,21 +28,19 @@ TEST_F(Console, OpensTitlesGreetsAndPlacesBesideTheWindow) {
   EXPECT_TRUE(received("write 11 Hello from Console\r\n"));
   EXPECT_TRUE(received("move 77 334,0 640x400"));
   EXPECT_EQ(api.calls.back(), "unlock");
-  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Console, ATtyWindowIsTakenFirst) {
   api.ttyWindow = 55;
-  console.open(window);
+  ASSERT_TRUE(console.open(window).succeeded());
   EXPECT_EQ(std::count(api.calls.begin(), api.calls.end(), "move 55 334,0 640x400"), 1);
 }
 
 TEST_F(Console, AConsoleAlreadyThereIsLeftForOneOfItsOwn) {
   api.allocFailures = 1;
-  console.open(window);
+  ASSERT_TRUE(console.open(window).succeeded());
   EXPECT_EQ(Calls(api.calls.begin(), api.calls.begin() + 5),
             (Calls{"lock", "alloc", "free", "alloc", "stdout"}));
-  EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(api.calls.back(), "unlock");
 }
 
@@ -75,8 +72,8 @@ TEST_F(Console, VisibleFramesTouchAndPseudoConsolesStayWhereTheyAre) {
     subjectApi.visible = c.consoleVisible;
     subjectApi.consoleClass = c.className;
     window.frame = c.mainVisible;
-    CompanionConsole subject{subjectApi, messages};
-    subject.open(window);
+    CompanionConsole subject{subjectApi};
+    ASSERT_TRUE(subject.open(window).succeeded());
     const auto move =
         std::find_if(subjectApi.calls.begin(), subjectApi.calls.end(),
                      [](const std::string& call) { return call.rfind("move", 0) == 0; });
@@ -84,17 +81,15 @@ TEST_F(Console, VisibleFramesTouchAndPseudoConsolesStayWhereTheyAre) {
               c.move ? c.move : "not moved")
         << c.name;
   }
-  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Console, NoWindowFoundLeavesTheConsoleWhereItIs) {
   api.ownWindow = 0;
-  console.open(window);
+  ASSERT_TRUE(console.open(window).succeeded());
   EXPECT_EQ(api.calls.back(), "unlock");
   EXPECT_EQ(std::count_if(api.calls.begin(), api.calls.end(),
                           [](const std::string& c) { return c.rfind("move", 0) == 0; }),
             0);
-  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
@@ -120,27 +115,24 @@ TEST_F(Console, FailuresUnlockBeforeTheMessageAndStopTheSetUp) {
   };
   for (const Case& c : cases) {
     testing::FakeConsoleApi failing;
-    testing::FakeMessageBoxService shown;
     c.arrange(failing);
-    CompanionConsole subject{failing, shown};
-    subject.open(window);
+    CompanionConsole subject{failing};
+    EXPECT_EQ(subject.open(window).failure, c.message) << c.name;
     EXPECT_EQ(failing.calls, c.calls) << c.name;
-    EXPECT_EQ(shown.shown, Calls{c.message}) << c.name;
   }
 }
 
-TEST_F(Console, CloseAfterAFailedSetUpRaisesNoMessage) {
+TEST_F(Console, CloseAfterAFailedSetUpReleasesNothingItDidNotGet) {
   api.allocFailures = 2;
-  console.open(window);
+  ASSERT_FALSE(console.open(window).succeeded());
   api.calls.clear();
   console.close();
   EXPECT_EQ(api.calls, (Calls{"close 0", "close 0", "free", "destroy 0"}));
-  EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(Console, ReadGivesWholeLinesAndNothingWithoutAConsole) {
   EXPECT_FALSE(console.readLine());  // not opened: no input handle
-  console.open(window);
+  ASSERT_TRUE(console.open(window).succeeded());
   // A lone CR ends a line (Windows), and so does CR LF (Wine); lines longer than one read arrive
   // over several reads.
   for (const char* lineEnd : {"\r", "\r\n"}) {

@@ -479,7 +479,7 @@ struct FakeMainWindow {
   FakeApplication app;
   FakeConsoleApi consoleApi;
   FakeMessageBoxService messages;
-  CompanionConsole console{consoleApi, messages};
+  CompanionConsole console{consoleApi};
   FakeLauncher launcher;
   FakeDialogs dialogs;
   FakeShell shell;

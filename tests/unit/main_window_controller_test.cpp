@@ -112,12 +112,18 @@ TEST_F(MainWindowStart, MoreThan20HistoryKeysAreAllLoaded) {
   EXPECT_EQ(history().back(), "cmd24");
 }
 
-TEST_F(MainWindowStart, TheConsoleOpensLastAfterTheHistory) {
+TEST_F(MainWindowStart, TheConsoleOpensLastAfterTheHistoryAndAFailureIsTold) {
   w.consoleApi.lines.clear();
   load("[Commands]\r\nCommand0=x\r\n");
   ASSERT_FALSE(w.consoleApi.calls.empty());
   EXPECT_EQ(w.consoleApi.calls.front(), "lock");
   EXPECT_EQ(w.consoleApi.calls.back(), "unlock");
+  EXPECT_TRUE(w.messages.shown.empty());
+
+  testing::FakeMainWindow failing(w.app.folder_);
+  failing.consoleApi.allocFailures = 2;
+  failing.start();
+  EXPECT_EQ(failing.messages.shown, std::vector<std::string>{"Couldn't allocate console"});
 }
 
 TEST_F(MainWindowStart, ActivateRestoresTheSavedFolderThroughThePickers) {
