@@ -45,7 +45,8 @@ void Pickers::drivePicked() {
   if (drive.find(':') == std::string::npos) {
     moved = folders_.setPath(drive);
   } else if (const Outcome entered = batches_.enterDrive(drive); !entered.succeeded()) {
-    // Its batch could not be written or started: the lists stay on the folder's drive.
+    // Its batch could not be written or started: the lists stay on the folder's drive, which
+    // answered a moment ago.
     static_cast<void>(drives_.setDrive(before));
     messages_.show(*entered.failure);
     return;

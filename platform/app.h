@@ -23,8 +23,8 @@ class Application {
   // drive, a junction), so that one folder always gets one name; itself when that fails.
   virtual std::string canonicalFolder(const std::string& folder) const = 0;
   // The user's own folder for this program's data (%LOCALAPPDATA%\Promptella), created when
-  // missing; empty when there is none.
-  virtual std::string localDataFolder() const = 0;
+  // missing; nothing when there is none.
+  virtual std::optional<std::string> localDataFolder() const = 0;
   // Claims `name` for this process until it ends (a named mutex on Windows, seen by every
   // session): false when another running process holds it, or holds it out of our reach.
   [[nodiscard]] virtual bool claim(const std::string& name) = 0;

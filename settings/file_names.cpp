@@ -18,18 +18,18 @@ FileFolders chooseFileFolders(Application& app) {
   const std::string programFolder = app.folder();
   const bool isPrivate = app.folderPrivate(programFolder);
   if (isPrivate && app.folderWritable(programFolder)) return {programFolder, programFolder};
-  const std::string dataFolder = app.localDataFolder();
-  if (dataFolder.empty()) {  // nowhere better: reads still work, writes fail
+  const auto dataFolder = app.localDataFolder();
+  if (!dataFolder) {  // nowhere better: reads still work, writes fail
     return {programFolder, isPrivate ? std::optional(programFolder) : std::nullopt};
   }
-  const auto own = pathFromUtf8(settingsFileIn(dataFolder));
+  const auto own = pathFromUtf8(settingsFileIn(*dataFolder));
   if (!fileStamp(own)) {
     if (const auto bytes = readWholeFile(pathFromUtf8(settingsFileIn(programFolder)))) {
       // A copy that fails leaves the defaults; the file beside the program stays as it was.
       static_cast<void>(replaceFileAtomically(own, *bytes));
     }
   }
-  return {dataFolder, dataFolder};
+  return {*dataFolder, dataFolder};
 }
 
 }  // namespace promptella

@@ -30,14 +30,16 @@ void Win32Application::terminate(int exitCode) {
   TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
 }
 
-std::string Win32Application::localDataFolder() const {
+std::optional<std::string> Win32Application::localDataFolder() const {
   wchar_t base[MAX_PATH] = {};
   const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
+  if (length == 0 || length >= MAX_PATH) return std::nullopt;
   const std::wstring folder = std::wstring(base) + L"\\" + std::wstring(kProductNameWide);
   CreateDirectoryW(folder.c_str(), nullptr);  // already there is fine
   const DWORD attributes = GetFileAttributesW(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::nullopt;
+  }
   return narrow(folder);
 }
 
@@ -85,7 +87,7 @@ std::optional<std::string> Win32Application::folderToStartOn(const std::string& 
         const FolderSearch search(widen(shown) + (shown.back() == '\\' ? L"*" : L"\\*"));
         return search.found() || GetLastError() == ERROR_FILE_NOT_FOUND ? shown : std::string();
       },
-      kDriveAnswerSeconds * 1000);
+      kDriveAnswerWait);
   if (!found || found->empty()) return std::nullopt;
   return *found;
 }

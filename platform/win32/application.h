@@ -15,7 +15,7 @@ class Win32Application : public Application {
   [[nodiscard]] bool folderWritable(const std::string& folder) const override;
   [[nodiscard]] bool folderPrivate(const std::string& folder) const override;
   std::string canonicalFolder(const std::string& folder) const override;
-  std::string localDataFolder() const override;
+  std::optional<std::string> localDataFolder() const override;
   [[nodiscard]] bool claim(const std::string& name) override;
   [[nodiscard]] bool claimed(const std::string& name) const override;
   std::string startArguments() const override;

@@ -45,11 +45,6 @@ Win32ConsoleApi::~Win32ConsoleApi() {
   if (screenLocked_) unlockScreenUpdates();
 }
 
-DWORD WINAPI Win32ConsoleApi::allocateConsole(void* self) {
-  static_cast<Win32ConsoleApi*>(self)->allocated_ = AllocConsole() != 0;
-  return 0;
-}
-
 void Win32ConsoleApi::sendEndsTo(HWND window) {
   endSessionWindow = window;
 }
@@ -83,9 +78,7 @@ void Win32ConsoleApi::startAllocating() {
   // Screen updates are held back from before the console exists until it stands beside the
   // window, as when the console is made in the load: it never shows at another place first.
   lockScreenUpdates();
-  // A thread that needs next to no stack: it makes one call.
-  allocating_ = UniqueHandle(CreateThread(nullptr, 64 * 1024, allocateConsole, this,
-                                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  allocating_ = startThread([this] { allocated_ = AllocConsole() != 0; });
 }
 
 bool Win32ConsoleApi::allocConsole() {
@@ -163,31 +156,24 @@ struct PendingRead {
   std::atomic<bool> cancelled = false;
 };
 
-struct ReaderStart {
-  std::shared_ptr<PendingRead> read;
-  HANDLE input;
-};
-
-DWORD WINAPI readOnce(void* parameter) noexcept {
-  const std::unique_ptr<ReaderStart> start(static_cast<ReaderStart*>(parameter));
+void readOnce(PendingRead& pending, HANDLE input) {
   try {
     wchar_t buffer[kReadSize];
     for (;;) {
       DWORD count = 0;
       SetLastError(ERROR_SUCCESS);
-      const BOOL read = ReadConsoleW(start->input, buffer, kReadSize, &count, nullptr);
+      const BOOL read = ReadConsoleW(input, buffer, kReadSize, &count, nullptr);
       if (read && count > 0) {
-        start->read->chunk.emplace(buffer, count);
+        pending.chunk.emplace(buffer, count);
         break;
       }
       // A Ctrl+C typed at the keyboard ends the read with nothing (it stopped the command that
       // ran); the user is still typing the line.
-      if (GetLastError() != ERROR_OPERATION_ABORTED || start->read->cancelled) break;
+      if (GetLastError() != ERROR_OPERATION_ABORTED || pending.cancelled) break;
     }
   } catch (...) {
-    start->read->chunk.reset();  // out of memory: as good as no line
+    pending.chunk.reset();  // out of memory: as good as no line
   }
-  return 0;
 }
 
 // Ends a read that blocks in the console: cancelled, or else completed by an Enter put into the
@@ -211,14 +197,11 @@ void cancelRead(PendingRead& read, HANDLE reader, HANDLE input) {
 }  // namespace
 
 std::optional<std::string> Win32ConsoleApi::readChunk(ConsoleHandle input) {
-  // The read blocks until Enter, so it runs on a thread of its own (which needs next to no
-  // stack) while this one keeps the windows alive.
+  // The read blocks until Enter, so it runs on a thread of its own while this one keeps the
+  // windows alive.
   auto read = std::make_shared<PendingRead>();
-  auto start = std::make_unique<ReaderStart>(ReaderStart{read, asHandle(input)});
-  UniqueHandle reader(CreateThread(nullptr, 64 * 1024, readOnce, start.get(),
-                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  const UniqueHandle reader = startThread([read, in = asHandle(input)] { readOnce(*read, in); });
   if (!reader) return std::nullopt;  // no thread to read with: as good as no console
-  start.release();                   // the thread owns it now
   HANDLE wait = reader.get();
   std::optional<int> quit;
   static_cast<void>(waitDispatching(wait, INFINITE, &quit));  // no time limit: it ends or quits

@@ -39,7 +39,6 @@ class Win32ConsoleApi : public ConsoleApi {
   void destroyWindow(WindowHandle window) override;
 
  private:
-  static DWORD WINAPI allocateConsole(void* self);
   static BOOL WINAPI onControlEvent(DWORD event);
 
   UniqueHandle allocating_;  // the thread that creates the console

@@ -90,10 +90,6 @@ class DriveSource {
 // are read on a thread of their own and filled in as they come.
 class Win32DriveList : public Win32Wrapper<DriveList> {
  public:
-  // How long a drive or folder is waited for before it counts as not answering; Esc gives up
-  // sooner. A sleeping disk or a disc spinning up takes seconds.
-  static constexpr DWORD kReadyWait = kDriveAnswerSeconds * 1000;
-
   Win32DriveList(HWND parent, int id,
                  std::shared_ptr<const DriveSource> source = std::make_shared<DriveSource>());
   std::string drive() const override;

@@ -9,9 +9,14 @@
 #include <memory>
 #include <optional>
 
+#include "platform/controls.h"
 #include "platform/win32/handles.h"
 
 namespace promptella {
+
+// How long a drive or folder is waited for before it counts as not answering; Esc gives up
+// sooner. A sleeping disk or a disc spinning up takes seconds.
+inline constexpr DWORD kDriveAnswerWait = kDriveAnswerSeconds * 1000;
 
 // Runs `work` on a thread of its own, with `stack` bytes of stack reserved (the program's threads
 // need next to none); the thread's handle, empty when none could start. An exception that `work`

@@ -38,7 +38,7 @@ class FolderApplication : public Application {
   bool folderWritable(const std::string&) const override { return true; }
   bool folderPrivate(const std::string&) const override { return true; }
   std::string canonicalFolder(const std::string& folder) const override { return folder; }
-  std::string localDataFolder() const override { return {}; }
+  std::optional<std::string> localDataFolder() const override { return std::nullopt; }
   bool claim(const std::string&) override { return true; }
   bool claimed(const std::string&) const override { return false; }
   std::string startArguments() const override { return {}; }

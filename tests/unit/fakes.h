@@ -175,7 +175,10 @@ class FakeApplication : public Application {
     const auto found = canonical.find(folder);
     return found == canonical.end() ? folder : found->second;
   }
-  std::string localDataFolder() const override { return dataFolder.string(); }
+  std::optional<std::string> localDataFolder() const override {
+    if (dataFolder.empty()) return std::nullopt;
+    return dataFolder.string();
+  }
   bool claim(const std::string& name) override {
     if (claimed(name)) return false;
     held.insert(name);

@@ -91,12 +91,17 @@ TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
   EXPECT_EQ(savedPath(), "D:\\");
 }
 
-TEST_F(Pickers, AFolderBatchThatCannotBeWrittenIsReportedYetTheFolderIsSaved) {
+TEST_F(Pickers, ABatchThatCannotStartIsToldAFolderIsSavedADriveGoesBack) {
   w.launcher.startError = "Access is denied.";
   EXPECT_TRUE(w.folders.pick("C:\\Temp"));
   ASSERT_EQ(w.messages.shown.size(), 1u);
   EXPECT_NE(w.messages.shown[0].find("Access is denied."), std::string::npos);
   EXPECT_EQ(savedPath(), "C:\\Temp");
+  w.drives.pick("d:");
+  ASSERT_EQ(w.messages.shown.size(), 2u);
+  EXPECT_NE(w.messages.shown[1].find("Access is denied."), std::string::npos);
+  EXPECT_EQ(w.drives.drive(), "c:");
+  EXPECT_EQ(w.folders.path(), "C:\\Temp");
 }
 
 }  // namespace

@@ -145,8 +145,9 @@ Reach Win32DriveList::setDrive(std::string_view text) {
   if (wide.empty()) return {Reach::unreachable};
   // Meanwhile the windows paint, the pointer says the program is busy, and Esc gives up.
   const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const auto ready = offThread<bool>(
-      [source = source_, letter = wide[0]] { return source->ready(letter); }, kReadyWait, true);
+  const auto ready =
+      offThread<bool>([source = source_, letter = wide[0]] { return source->ready(letter); },
+                      kDriveAnswerWait, true);
   SetCursor(previous);
   if (!ready) return {Reach::noAnswer};
   if (!*ready) return {Reach::unreachable};

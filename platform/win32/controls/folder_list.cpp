@@ -33,7 +33,7 @@ Reach folderAt(const std::wstring& path) {
         return attributes != INVALID_FILE_ATTRIBUTES &&
                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
       },
-      Win32DriveList::kReadyWait, true);
+      kDriveAnswerWait, true);
   if (!folder) return {Reach::noAnswer};
   return {*folder ? Reach::reached : Reach::unreachable};
 }
@@ -72,7 +72,7 @@ std::vector<std::wstring> readSubfolders(const std::wstring& folder) {
                }
                return sorter.finish();
              },
-             Win32DriveList::kReadyWait)
+             kDriveAnswerWait)
       .value_or(std::vector<std::wstring>{});
 }
 
