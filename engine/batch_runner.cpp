@@ -163,11 +163,6 @@ bool BatchRunner::busy(const std::filesystem::path& file) const {
   return std::any_of(runs_.begin(), runs_.end(), [&](const Run& run) { return run.file == file; });
 }
 
-bool BatchRunner::anyRunning() const {
-  return std::any_of(runs_.begin(), runs_.end(),
-                     [](const Run& run) { return run.process->running(); });
-}
-
 void BatchRunner::removeFinishedSpareFiles() {
   std::erase_if(runs_, [](const Run& run) { return !run.process->running(); });
   std::erase_if(spares_, [&](const std::filesystem::path& spare) {

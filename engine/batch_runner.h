@@ -69,8 +69,6 @@ class BatchRunner {
   // The console follows a drive picked in the drive list.
   Outcome enterDrive(std::string_view drive);
 
-  // Whether an interpreter started by this runner still runs.
-  [[nodiscard]] bool anyRunning() const;
   // Removes the files of earlier overlapping runs whose interpreters have ended.
   void removeFinishedSpareFiles();
   // Removes every file of this runner, whether its batch still runs or not: the session ends.

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "engine/batch_runner.h"
@@ -21,11 +23,36 @@ namespace {
 
 using testing::waitFor;
 
+// The real launcher, whose interpreters a test can wait for.
+class WatchedLauncher : public Win32ProcessLauncher {
+  struct Watched : StartedProcess {
+    std::shared_ptr<StartedProcess> process;
+    bool running() const override { return process->running(); }
+  };
+
+ public:
+  StartResult startBatch(std::string_view file, int show, std::string_view folder) override {
+    StartResult started = Win32ProcessLauncher::startBatch(file, show, folder);
+    if (!started.process) return started;
+    auto watched = std::make_unique<Watched>();
+    watched->process = started_.emplace_back(std::move(started.process));
+    started.process = std::move(watched);
+    return started;
+  }
+  bool anyRunning() const {
+    return std::any_of(started_.begin(), started_.end(),
+                       [](const auto& p) { return p->running(); });
+  }
+
+ private:
+  std::vector<std::shared_ptr<StartedProcess>> started_;
+};
+
 class RealInterpreter : public ::testing::Test {
  protected:
   testing::TempDir temp{"promptella-batch-"};
   const std::filesystem::path& folder = temp.path();
-  Win32ProcessLauncher launcher;
+  WatchedLauncher launcher;
 };
 
 TEST_F(RealInterpreter, EntersTheFolderShownWhateverItsName) {
@@ -48,7 +75,7 @@ TEST_F(RealInterpreter, EntersTheFolderShownWhateverItsName) {
     ++entered;
     EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(target / L"marker.txt"); }))
         << path << ", code page " << launcher.interpreterCodePage();
-    ASSERT_TRUE(waitFor([&] { return !runner.anyRunning(); }));
+    ASSERT_TRUE(waitFor([&] { return !launcher.anyRunning(); }));
     EXPECT_FALSE(std::filesystem::exists(target / L"INJ")) << "the label ran as a command";
   }
   EXPECT_GE(entered, 3) << "names that every code page spells";
@@ -69,7 +96,7 @@ TEST_F(RealInterpreter, AFolderGoneBeforeItsCdRunsNothing) {
   const std::string gone = narrow((folder / L"gone").wstring());
   const std::string marker = narrow((folder / L"ran.txt").wstring());
   ASSERT_TRUE(runner.runCommand("c:", gone, "echo ran> \"" + marker + "\"").succeeded());
-  ASSERT_TRUE(waitFor([&] { return !runner.anyRunning(); }));
+  ASSERT_TRUE(waitFor([&] { return !launcher.anyRunning(); }));
   EXPECT_FALSE(std::filesystem::exists(folder / L"ran.txt"));
   // The same batch runs its command once the folder is there.
   std::filesystem::create_directories(folder / L"gone");
@@ -101,7 +128,7 @@ TEST_F(RealInterpreter, AnOverlappingRunDoesNotRunAFragmentOfTheNext) {
                               "echo second>> " + out + " & rem " + std::string(200, 'x') +
                                   " & echo fragment>> " + out)
                   .succeeded());
-  ASSERT_TRUE(waitFor([&] { return !runner.anyRunning(); }));
+  ASSERT_TRUE(waitFor([&] { return !launcher.anyRunning(); }));
   const std::string text = output();
   EXPECT_NE(text.find("first"), std::string::npos) << text;
   EXPECT_NE(text.find("second"), std::string::npos) << text;
