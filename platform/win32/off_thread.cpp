@@ -2,6 +2,8 @@
 #include "platform/win32/off_thread.h"
 
 #include <algorithm>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "platform/win32/error_boundary.h"
@@ -11,6 +13,11 @@ namespace {
 
 constexpr UINT kPostedJob = WM_APP + 0x150;  // lParam: a std::function<void()>* to run and delete
 using Job = std::function<void()>;
+
+// The jobs posted and not yet run: a message of that number from elsewhere (another program's) is
+// never taken for one.
+std::mutex postedMutex;
+std::set<const Job*> posted;
 
 // Keys typed while the program waits: handed back to the queue, in order, once the wait ends, so
 // that what the user types ahead is taken as typed, never lost.
@@ -51,13 +58,18 @@ UniqueHandle startThread(Job work, SIZE_T stack) {
 
 bool postToWindow(HWND window, Job job) {
   auto owned = std::make_unique<Job>(std::move(job));
+  const std::lock_guard lock(postedMutex);
   if (!PostMessageW(window, kPostedJob, 0, reinterpret_cast<LPARAM>(owned.get()))) return false;
-  owned.release();  // runPostedJob deletes it
+  posted.insert(owned.release());  // runPostedJob deletes it
   return true;
 }
 
 bool runPostedJob(UINT message, LPARAM lParam) {
   if (message != kPostedJob) return false;
+  {
+    const std::lock_guard lock(postedMutex);
+    if (posted.erase(reinterpret_cast<const Job*>(lParam)) == 0) return true;  // not ours
+  }
   const std::unique_ptr<Job> job(reinterpret_cast<Job*>(lParam));
   guarded(
       [&] {
