@@ -48,6 +48,7 @@ void IniFile::remember(std::string bytes) const {
     cached_ = IniDocument::parse(decoded.text);
     cachedCodePage_ = decoded.codePage;
     cachedBytes_ = std::move(bytes);
+    ++revision_;
   }
   loaded_ = true;
 }
@@ -76,7 +77,11 @@ const IniDocument* IniFile::current() const {
 std::pair<const IniDocument*, unsigned> IniFile::readable() const {
   const IniDocument* document = current();
   if (pending_.empty() && givenUp_.empty()) return {document, cachedCodePage_};
-  // The file as read, in Unicode, with the changes it has not taken (yet).
+  // The file as read, in Unicode, with the changes it has not taken (yet); made again only when
+  // one of them, or the file, has changed since.
+  const std::pair made{revision_, document != nullptr};
+  if (withPendingOf_ == made) return {&withPending_, kCodePageUtf8};
+  withPendingOf_ = made;
   const std::string text = !document ? std::string()
                            : cachedCodePage_ == kCodePageUtf8
                                ? decode(cachedBytes_).text
@@ -199,6 +204,7 @@ bool IniFile::saveNow() {
   {
     const std::lock_guard lock(mutex_);
     const auto saved = pending_.begin() + static_cast<std::ptrdiff_t>(batch.size());
+    ++revision_;
     switch (written.result) {
       case Replaced::done:
         pending_.erase(pending_.begin(), saved);
@@ -250,6 +256,7 @@ void IniFile::commit(Change change) {
   {
     const std::lock_guard lock(mutex_);
     pending_.push_back(std::move(change));
+    ++revision_;
   }
   // A change kept out is told through the callbacks, and tried again.
   if (worker_) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -125,6 +126,10 @@ class IniFile {
   std::vector<Change> givenUp_;          // could not be saved at all: shown until the program ends
   std::vector<Change> pending_;  // not saved yet: waiting for the worker, or kept out by a hold
   mutable IniDocument withPending_;
+  // Counts the changes to what reads show; withPending_ was made at this count, for a file there
+  // or not.
+  mutable std::size_t revision_ = 0;
+  mutable std::optional<std::pair<std::size_t, bool>> withPendingOf_;
   bool toldHeld_ = false;
   bool toldFailed_ = false;
   bool retrying_ = false;

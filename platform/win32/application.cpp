@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include "platform/controls.h"
 #include "platform/folder_path.h"
 #include "platform/win32/folder_search.h"
 #include "platform/win32/named_objects.h"

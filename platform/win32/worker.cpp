@@ -1,8 +1,6 @@
 // The worker thread and the way back to the window's thread.
 #include "platform/win32/worker.h"
 
-#include <memory>
-
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/off_thread.h"
 
