@@ -20,28 +20,25 @@ inline constexpr int kShowMinimizedActive = 2;
 // `text` with every `find` replaced by `replacement`.
 std::string replaceAll(std::string_view text, char32_t find, std::string_view replacement);
 
-// Prepares one line for the interpreter: the angle quotes « and » become plain double quotes, and
-// a line break (or NUL) becomes a space, so that one line of ours is always one line of the batch.
-// The conversion to the interpreter's code page comes after, in composeBatch.
+// One line for the interpreter: « and » become plain double quotes, and a line break (or NUL) a
+// space, so that one line of ours is always one line of the batch.
 std::string prepareBatchLine(std::string_view text);
 
 // At most six lines: the five of a command and the line that stops it when its folder is gone.
 using BatchLines = std::array<std::string_view, 6>;
 
-// The file's bytes: line1 always, the others only when not empty, each ended by CR LF, encoded in
+// The file's bytes: the first line always, the others when not empty, each ended by CR LF, in
 // the interpreter's code page.
 std::string composeBatch(const BatchLines& lines, unsigned codePage);
 
-// The letters of `utf8` that `codePage` cannot write, each once, between commas; empty when it
-// writes them all.
+// The letters of `utf8` that `codePage` cannot write, each once, between commas.
 std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage);
 
 // The drive line of a batch: the drive text up to its first colon ("d:"), never the volume label
 // or share name that may follow it, which are somebody else's text.
 std::string driveLine(std::string_view driveText);
-// The drive line of a batch that enters `folder`: the folder's own drive when it names one, so
-// that the drive and the cd of a batch can never point at two drives; else the drive text's. A
-// letter and a colon, or nothing where neither names a drive.
+// The drive line of a batch that enters `folder`: the folder's own drive when it names one (the
+// drive and the cd never point at two drives), else the drive text's; nothing when neither does.
 std::string driveLineFor(std::string_view driveText, std::string_view folder);
 
 // The longest folder the interpreter can enter, in UTF-16 units: MAX_PATH less the NUL and the
@@ -51,8 +48,7 @@ inline constexpr std::size_t kMaxInterpreterFolder = 258;
 // the rest as a command of its own.
 inline constexpr std::size_t kMaxInterpreterLine = 8191;
 // Follows the cd of a command's batch: the command never runs when its folder cannot be entered
-// (removed since the check, a drive gone). Written with `if errorlevel`, which every interpreter
-// reads alike, not `||`.
+// (removed since the check, a drive gone). `if errorlevel` is read alike by every interpreter.
 inline constexpr std::string_view kStopWhenNotEntered = "if errorlevel 1 exit /b 1";
 
 class BatchRunner {
@@ -75,8 +71,7 @@ class BatchRunner {
   void removeAllFiles();
 
  private:
-  // Writes the lines (the first always, the others when not empty) and starts the batch, with
-  // `workingFolder` (when not empty) as the interpreter's current folder.
+  // Writes the lines and starts the batch, in `workingFolder` when one is given.
   Outcome runLines(const BatchLines& lines, std::string_view workingFolder = {});
   // The interpreter reads a running batch file line by line, reopening it at a saved offset, so
   // the file of a batch that still runs is never rewritten: an overlapping run takes a spare file.

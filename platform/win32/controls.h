@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -108,7 +109,7 @@ class Win32DriveList : public Win32Wrapper<DriveList> {
 
   std::shared_ptr<const DriveSource> source_;
   std::vector<std::wstring> items_;
-  std::vector<std::pair<wchar_t, std::wstring>> described_;  // the texts read so far
+  std::map<wchar_t, std::wstring> described_;  // the texts read so far
   bool describing_ = false;
   wchar_t current_ = 0;
 };

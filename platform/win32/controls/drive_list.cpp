@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <winnetwk.h>
 
-#include <algorithm>
 #include <cwctype>
 #include <memory>
 
@@ -68,8 +67,7 @@ void Win32DriveList::refresh() {
   const DWORD drives = source_->drives();
   for (wchar_t letter = L'a'; letter <= L'z'; ++letter) {
     if (!(drives & (1u << (letter - L'a')))) continue;
-    const auto known = std::find_if(described_.begin(), described_.end(),
-                                    [&](const auto& entry) { return entry.first == letter; });
+    const auto known = described_.find(letter);
     items_.push_back(known != described_.end() ? known->second : std::wstring{letter, L':'});
   }
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
@@ -101,13 +99,7 @@ void Win32DriveList::describeInBackground() {
 }
 
 void Win32DriveList::showDescription(wchar_t letter, const std::wstring& text) {
-  const auto known = std::find_if(described_.begin(), described_.end(),
-                                  [&](const auto& entry) { return entry.first == letter; });
-  if (known != described_.end()) {
-    known->second = text;
-  } else {
-    described_.emplace_back(letter, text);
-  }
+  described_[letter] = text;
   const int index = indexOf(letter);
   if (index < 0 || items_[static_cast<std::size_t>(index)] == text) return;
   items_[static_cast<std::size_t>(index)] = text;
