@@ -6,39 +6,19 @@ namespace promptella {
 char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(pos);
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
-  int length = 0;
-  char32_t cp = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-    cp = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-    cp = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-    cp = lead & 0x07;
-  } else {
-    ++pos;
-    return kReplacementChar;
-  }
-  if (pos + length > text.size()) {
-    ++pos;
-    return kReplacementChar;
-  }
-  for (int i = 1; i < length; ++i) {
-    const unsigned char next = byte(pos + i);
-    if ((next & 0xC0) != 0x80) {
-      ++pos;
-      return kReplacementChar;
-    }
-    cp = (cp << 6) | (next & 0x3F);
+  const int length = lead < 0x80             ? 1
+                     : (lead & 0xE0) == 0xC0 ? 2
+                     : (lead & 0xF0) == 0xE0 ? 3
+                     : (lead & 0xF8) == 0xF0 ? 4
+                                             : 0;
+  bool valid = length > 0 && pos + length <= text.size();
+  char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+  for (int i = 1; valid && i < length; ++i) {
+    valid = (byte(pos + i) & 0xC0) == 0x80;
+    cp = (cp << 6) | (byte(pos + i) & 0x3F);
   }
   static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+  if (!valid || cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
     ++pos;
     return kReplacementChar;
   }
@@ -56,21 +36,10 @@ bool isUtf8(std::string_view text) {
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  const int more = cp < 0x80 ? 0 : cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;  // continuation bytes
+  static constexpr unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[more] | (cp >> (6 * more)));
+  for (int i = more - 1; i >= 0; --i) out += static_cast<char>(0x80 | ((cp >> (6 * i)) & 0x3F));
 }
 
 std::string utf16leToUtf8(std::string_view bytes) {

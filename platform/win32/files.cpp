@@ -3,7 +3,6 @@
 
 #include <aclapi.h>
 
-#include <algorithm>
 #include <atomic>
 
 #include "platform/files.h"
@@ -48,34 +47,25 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
+  // A file of gigabytes is no file of ours: as good as unreadable.
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 30)) return std::nullopt;
   std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD read = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
-    if (read == 0) break;
-    done += read;
+  DWORD read = 0;
+  if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    return std::nullopt;
   }
-  bytes.resize(done);
+  bytes.resize(read);
   return bytes;
 }
 
 namespace {
 
-// Writes all of `bytes`, in pieces a single call takes; false with the system's error set.
+// Writes all of `bytes`; false with the system's error set.
 bool writeAll(HANDLE file, std::string_view bytes) {
-  for (std::size_t done = 0; done < bytes.size();) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-      return false;
-    }
-    done += written;
-  }
-  return true;
+  DWORD written = 0;
+  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
 }
 
 // Another program has `file` open without delete sharing, or is just replacing it. A rename over

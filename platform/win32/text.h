@@ -6,8 +6,10 @@
 
 namespace promptella {
 
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view wide);
+// Text of `codePage` (UTF-8 unless said) to UTF-16 and back. What the code page lacks becomes its
+// default character, never a look-alike.
+std::wstring widen(std::string_view bytes, unsigned codePage = 65001);
+std::string narrow(std::wstring_view wide, unsigned codePage = 65001);
 
 // The system's own words for an error code, such as "Access is denied."
 std::string systemErrorText(unsigned long code);
