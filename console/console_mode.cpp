@@ -1,6 +1,7 @@
 // Console mode's loop and the controls it hands back.
 #include "console/console_mode.h"
 
+#include "platform/utf8.h"
 #include "product.h"
 
 namespace promptella {
@@ -11,11 +12,7 @@ std::string product() {
 }
 
 bool endsConsoleMode(std::string_view line) {
-  std::string prefix(line.substr(0, 4));
-  for (char& c : prefix) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return prefix == "HALT";
+  return asciiLower(line.substr(0, 4)) == "halt";
 }
 
 }  // namespace

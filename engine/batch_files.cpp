@@ -5,7 +5,6 @@
 #include "product.h"
 
 namespace promptella {
-
 namespace {
 
 std::string filePrefix() {
@@ -13,9 +12,7 @@ std::string filePrefix() {
 }
 
 std::string claimName(std::string_view folder, int copy) {
-  std::string name = "batch ";
-  name.append(std::to_string(copy)).append(" ").append(folder);
-  return name;
+  return "batch " + std::to_string(copy) + " " + std::string(folder);
 }
 
 // Whole decimal number, without sign or leading zero; nothing otherwise.

@@ -19,39 +19,33 @@ const std::vector<Control>& controls() {
     // One control a row or two, each field named.
     // clang-format off
     std::vector<Control> t = {
-        {.kind = Kind::Text, .name = "cdLabel", .id = ids::kLabelCd, .text = "cd", .left = 2040,
-         .top = 0, .width = 285, .height = 240, .font = Font::Bold975, .colour = Colour::Navy},
-        {.kind = Kind::Text, .name = "chdirLabel", .id = ids::kLabelChdir, .text = "[chdir]",
-         .left = 2400, .top = 0, .width = 585, .height = 240, .font = Font::Regular975,
-         .colour = Colour::Navy},
-        {.kind = Kind::DriveList, .name = "drives", .id = ids::kDriveList, .left = 120, .top = 240,
-         .width = 4695, .height = 315, .font = Font::Bold825,
-         .colour = Colour::Navy, .accessibleName = "Drive"},
-        {.kind = Kind::FolderList, .name = "folders", .id = ids::kFolderList, .left = 120,
-         .top = 580, .width = 4695, .height = 2115, .accessibleName = "Folder"},
-        {.kind = Kind::Text, .name = "commandLegend", .id = ids::kLabelLegend1,
-         .text = kCommandLegend, .left = 0, .top = 2810, .width = 4935, .height = 225,
-         .font = Font::Bold825, .colour = Colour::Navy},
-        {.kind = Kind::CommandLine, .name = "commandLine", .id = ids::kCommandLine, .left = 120,
-         .top = 3045, .width = 4695, .height = 315, .font = Font::Bold825,
-         .colour = Colour::MenuText, .accessibleName = kCommandLegend},
-        {.kind = Kind::Text, .name = "storeLegend", .id = ids::kLabelLegend2,
+        {.kind = Kind::Text, .id = ids::kLabelCd, .text = "cd", .left = 2040, .top = 0,
+         .width = 285, .height = 240, .font = Font::Bold975, .colour = Colour::Navy},
+        {.kind = Kind::Text, .id = ids::kLabelChdir, .text = "[chdir]", .left = 2400, .top = 0,
+         .width = 585, .height = 240, .font = Font::Regular975, .colour = Colour::Navy},
+        {.kind = Kind::DriveList, .id = ids::kDriveList, .left = 120, .top = 240, .width = 4695,
+         .height = 315, .font = Font::Bold825, .colour = Colour::Navy, .accessibleName = "Drive"},
+        {.kind = Kind::FolderList, .id = ids::kFolderList, .left = 120, .top = 580, .width = 4695,
+         .height = 2115, .accessibleName = "Folder"},
+        {.kind = Kind::Text, .id = ids::kLabelLegend1, .text = kCommandLegend, .left = 0,
+         .top = 2810, .width = 4935, .height = 225, .font = Font::Bold825, .colour = Colour::Navy},
+        {.kind = Kind::CommandLine, .id = ids::kCommandLine, .left = 120, .top = 3045,
+         .width = 4695, .height = 315, .font = Font::Bold825, .colour = Colour::MenuText,
+         .accessibleName = kCommandLegend},
+        {.kind = Kind::Text, .id = ids::kLabelLegend2,
          .text = "Click here to store a command on the corresponding button", .left = 120,
          .top = 7080, .width = 4695, .height = 225, .colour = Colour::Highlight},
-        {.kind = Kind::Link, .name = "consoleLink", .id = ids::kConsoleLink,
+        {.kind = Kind::Link, .id = ids::kConsoleLink,
          .text = "Switch to console mode (Promptella disabled)", .left = 240, .top = 7440,
-         .width = 4695, .height = 240, .font = Font::Underline975,
-         .colour = Colour::LinkBlue},
+         .width = 4695, .height = 240, .font = Font::Underline975, .colour = Colour::LinkBlue},
     };
     for (int i = 0; i < kSlotCount; ++i) {
       const int top = 3480 + 360 * i;
-      t.push_back({.kind = Kind::StoreButton, .name = "storeButton(" + std::to_string(i) + ")",
-                   .id = ids::kStoreButtonFirst + i, .left = 240, .top = top, .width = 375,
-                   .height = 330,
+      t.push_back({.kind = Kind::StoreButton, .id = ids::kStoreButtonFirst + i, .left = 240,
+                   .top = top, .width = 375, .height = 330,
                    .toolTip = "Add stored command #" + std::to_string(i + 1)});
-      t.push_back({.kind = Kind::SlotButton, .name = "slotButton(" + std::to_string(i) + ")",
-                   .id = ids::kSlotButtonFirst + i, .left = 600, .top = top, .width = 4215,
-                   .height = 330});
+      t.push_back({.kind = Kind::SlotButton, .id = ids::kSlotButtonFirst + i, .left = 600,
+                   .top = top, .width = 4215, .height = 330});
     }
     // clang-format on
     std::stable_sort(t.begin(), t.end(), [](const Control& a, const Control& b) {

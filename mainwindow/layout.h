@@ -43,7 +43,6 @@ enum class Colour {
 // One control: its rows name each field, and leave out those that keep their default.
 struct Control {
   Kind kind;
-  std::string name;  // with the index for control arrays: "slotButton(3)"
   int id;
   std::string text = {};
   int left, top, width, height;

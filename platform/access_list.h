@@ -15,10 +15,10 @@ struct AccessEntry {
   // or one not known) is read as granting anything to anyone. Denying ones only take rights away.
   enum class Kind { allows, denies, allowsOtherwise };
   Kind kind;
-  std::string sid;  // in its string form, "S-1-5-32-544"; plain entries only
-  std::uint32_t mask;
-  bool inheritOnly;       // applies to what is made in the folder, not to the folder
-  bool inheritedByFiles;  // applies to the files made in the folder
+  std::string sid = {};  // in its string form, "S-1-5-32-544"; plain entries only
+  std::uint32_t mask = 0;
+  bool inheritOnly = false;       // applies to what is made in the folder, not to the folder
+  bool inheritedByFiles = false;  // applies to the files made in the folder
 };
 
 // Whether only `userSid`, the administrators, the system, the installer service and the creator

@@ -42,11 +42,9 @@ class Win32ConsoleApi : public ConsoleApi {
   static BOOL WINAPI onControlEvent(DWORD event);
 
   UniqueHandle allocating_;  // the thread that creates the console
-  bool allocated_ = false;
-  bool screenLocked_ = false;
-  wchar_t pendingHighSurrogate_ = 0;
-  bool ending_ = false;  // a read gave way to the program's end  // the first half of a pair split
-                         // between two reads
+  bool allocated_ = false, screenLocked_ = false;
+  wchar_t pendingHighSurrogate_ = 0;  // the first half of a pair split between two reads
+  bool ending_ = false;               // a read gave way to the program's end
 };
 
 }  // namespace promptella

@@ -182,6 +182,7 @@ class Win32Button : public Win32Wrapper<Button> {
 
  private:
   [[nodiscard]] bool onCommand(WORD code) override;
+  void tellToolTips(UINT message, std::wstring text);
   // Hands the mouse's messages to the tooltip window, which shows the tip when the mouse rests.
   [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT, WPARAM, LPARAM) override;
   HWND toolTips_;

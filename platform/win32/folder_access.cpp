@@ -66,11 +66,7 @@ bool Win32Application::folderPrivate(const std::string& folder) const {
       const bool denies = type == ACCESS_DENIED_OBJECT_ACE_TYPE ||
                           type == ACCESS_DENIED_CALLBACK_ACE_TYPE ||
                           type == ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE;
-      entries.push_back({denies ? AccessEntry::Kind::denies : AccessEntry::Kind::allowsOtherwise,
-                         {},
-                         0,
-                         false,
-                         false});
+      entries.push_back({denies ? AccessEntry::Kind::denies : AccessEntry::Kind::allowsOtherwise});
       continue;
     }
     // A plain allowing and a plain denying entry have the same layout.

@@ -81,32 +81,22 @@ HBITMAP createStoreTriangle(int dpi) {
 }
 
 HCURSOR createHandCursor() {
-  // '#': black, '.': white, ' ': transparent.
-  static constexpr std::array<const char*, 32> kHand = {
-      "     ##                         ", "    #..#                        ",
-      "    #..#                        ", "    #..#                        ",
-      "    #..#                        ", "    #..###                      ",
-      "    #..#..###                   ", "    #..#..#..##                 ",
-      "    #..#..#..#.#                ", "### #..#..#..#..#               ",
-      "#..##........#..#               ", "#...#...........#               ",
-      " #..#...........#               ", "  #.............#               ",
-      "  #.............#               ", "   #............#               ",
-      "   #...........#                ", "    #..........#                ",
-      "    #..........#                ", "     #........#                 ",
-      "     #........#                 ", "     ##########                 ",
-      "                                ", "                                ",
-      "                                ", "                                ",
-      "                                ", "                                ",
-      "                                ", "                                ",
-      "                                ", "                                "};
+  // '#': black, '.': white, ' ': transparent, as is all below and right of the hand.
+  static constexpr std::array<const char*, 22> kHand = {
+      "     ##          ", "    #..#         ", "    #..#         ", "    #..#         ",
+      "    #..#         ", "    #..###       ", "    #..#..###    ", "    #..#..#..##  ",
+      "    #..#..#..#.# ", "### #..#..#..#..#", "#..##........#..#", "#...#...........#",
+      " #..#...........#", "  #.............#", "  #.............#", "   #............#",
+      "   #...........# ", "    #..........# ", "    #..........# ", "     #........#  ",
+      "     #........#  ", "     ##########  "};
   std::array<BYTE, 32 * 4> andMask{}, xorMask{};
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      const char c = kHand[static_cast<std::size_t>(y)][x];
-      const std::size_t byte = static_cast<std::size_t>(y * 4 + x / 8);
+  andMask.fill(0xFF);  // the screen shows through
+  for (std::size_t y = 0; y < kHand.size(); ++y) {
+    for (std::size_t x = 0; kHand[y][x] != '\0'; ++x) {
+      const std::size_t byte = y * 4 + x / 8;
       const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
-      if (c == ' ') andMask[byte] |= bit;  // screen shows through
-      if (c == '.') xorMask[byte] |= bit;  // white
+      if (kHand[y][x] != ' ') andMask[byte] &= static_cast<BYTE>(~bit);
+      if (kHand[y][x] == '.') xorMask[byte] |= bit;  // white
     }
   }
   return CreateCursor(GetModuleHandleW(nullptr), 5, 0, 32, 32, andMask.data(), xorMask.data());

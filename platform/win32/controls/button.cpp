@@ -10,13 +10,17 @@ namespace promptella {
 Win32Button::Win32Button(HWND parent, int id, HWND toolTips, bool picture) : toolTips_(toolTips) {
   attach(
       createChild(parent, id, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | (picture ? BS_BITMAP : 0)));
+  tellToolTips(TTM_ADDTOOLW, L"");
+}
+
+void Win32Button::tellToolTips(UINT message, std::wstring text) {
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND;  // the mouse's messages come from the button's own hook
-  tool.hwnd = parent;
+  tool.hwnd = GetParent(hwnd_);
   tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-  tool.lpszText = const_cast<wchar_t*>(L"");
-  SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = text.data();
+  if (toolTips_) SendMessageW(toolTips_, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32Button::setCaption(std::string_view caption) {
@@ -31,14 +35,7 @@ void Win32Button::setCaption(std::string_view caption) {
 }
 
 void Win32Button::setToolTip(std::string_view text) {
-  if (!toolTips_) return;
-  std::wstring wide = widen(text);
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = GetParent(hwnd_);
-  tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-  tool.lpszText = wide.data();
-  SendMessageW(toolTips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  tellToolTips(TTM_UPDATETIPTEXTW, widen(text));
 }
 
 void Win32Button::setPicture(HBITMAP picture) {
