@@ -24,13 +24,10 @@ bool isQuote(char c) {
 
 // Section and key names may hold nothing that would end them or start another line.
 std::string cleanName(std::string_view name, std::string_view forbidden) {
-  std::string out;
-  for (const char c : name) {
-    if (c == '\r' || c == '\n' || c == '\0' || forbidden.find(c) != std::string_view::npos) {
-      continue;
-    }
-    out += c;
-  }
+  std::string out(name);
+  std::erase_if(out, [&](char c) {
+    return c == '\r' || c == '\n' || c == '\0' || forbidden.find(c) != std::string_view::npos;
+  });
   return std::string(trim(out));
 }
 
@@ -81,12 +78,7 @@ IniDocument IniDocument::parse(std::string_view bytes) {
 }
 
 std::string IniDocument::indexKey(std::string_view section, std::string_view key) {
-  std::string out;
-  out.reserve(section.size() + key.size() + 1);
-  for (const char c : section) out += asciiLower(c);
-  out += '\0';
-  for (const char c : key) out += asciiLower(c);
-  return out;
+  return asciiLower(section) + '\0' + asciiLower(key);
 }
 
 void IniDocument::buildIndex() {

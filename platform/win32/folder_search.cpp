@@ -20,9 +20,6 @@ FolderSearch::FolderSearch(const std::wstring& pattern, bool foldersOnly, bool l
                              nullptr, largeFetch ? FIND_FIRST_EX_LARGE_FETCH : 0);
 }
 
-FolderSearch::FolderSearch(FolderSearch&& other) noexcept
-    : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)), entry_(other.entry_) {}
-
 FolderSearch::~FolderSearch() {
   if (found()) FindClose(handle_);
 }

@@ -17,9 +17,8 @@ class FolderSearch {
   // Starts a search for `pattern` ("C:\folder\*"); `foldersOnly` asks the system for folders
   // first (it may still return files), `largeFetch` for names in large pieces.
   FolderSearch(const std::wstring& pattern, bool foldersOnly = false, bool largeFetch = false);
-  FolderSearch(FolderSearch&& other) noexcept;
-  FolderSearch& operator=(FolderSearch&&) = delete;
   FolderSearch(const FolderSearch&) = delete;
+  FolderSearch& operator=(const FolderSearch&) = delete;
   ~FolderSearch();
 
   // Whether there is an entry: false for a folder that cannot be read, and once all were read.
