@@ -78,7 +78,13 @@ IniDocument IniDocument::parse(std::string_view bytes) {
 }
 
 std::string IniDocument::indexKey(std::string_view section, std::string_view key) {
-  return asciiLower(section) + '\0' + asciiLower(key);
+  // Made at every read: one allocation.
+  std::string out;
+  out.reserve(section.size() + key.size() + 1);
+  for (const char c : section) out += asciiLower(c);
+  out += '\0';
+  for (const char c : key) out += asciiLower(c);
+  return out;
 }
 
 void IniDocument::buildIndex() {
