@@ -49,8 +49,8 @@ void CompanionConsole::write(std::string_view text) {
   api_.write(output_, text);
 }
 
-std::optional<std::string> CompanionConsole::readLine() {
-  if (input_ == 0) return std::nullopt;
+Task<std::optional<std::string>> CompanionConsole::readLine() {
+  if (input_ == 0) co_return std::nullopt;
   std::string line = std::move(pending_);
   pending_.clear();
   for (;;) {
@@ -63,10 +63,10 @@ std::optional<std::string> CompanionConsole::readLine() {
       afterCarriageReturn_ = line[end] == '\r';
       pending_ = line.substr(end + 1);
       line.resize(end);
-      return line;
+      co_return line;
     }
-    const auto chunk = api_.readChunk(input_);
-    if (!chunk) return std::nullopt;
+    const auto chunk = co_await api_.readChunk(input_);
+    if (!chunk) co_return std::nullopt;
     line += *chunk;
   }
 }

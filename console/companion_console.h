@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/async.h"
 #include "platform/console.h"
 #include "platform/controls.h"
 #include "platform/outcome.h"
@@ -34,9 +35,7 @@ class CompanionConsole {
   // The next line typed in the console, whole, without its line end; nothing when the console
   // gives no line. A line ends at CR or LF, whichever comes first; the LF of a CR LF pair is
   // skipped, and text typed ahead after a line end is kept for the next read.
-  [[nodiscard]] std::optional<std::string> readLine();
-  // Whether readLine gave nothing because the program is asked to end.
-  [[nodiscard]] bool ending() const { return api_.ending(); }
+  Task<std::optional<std::string>> readLine();
   // Releases the console; also after a failed set-up, where there is nothing to release.
   void close();
 

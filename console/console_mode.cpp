@@ -28,13 +28,15 @@ std::string consoleModeNotice() {
 
 ConsoleMode::ConsoleMode(Label& link, std::vector<Control*> commandControls,
                          std::function<void(bool)> setSlotsEnabled, CompanionConsole& console,
-                         CommandRunner& runner, FormWindow& window, MessageBoxService& messages)
+                         CommandRunner& runner, FormWindow& window, MessageBoxService& messages,
+                         OperationQueue& operations)
     : commandControls_(std::move(commandControls)),
       setSlotsEnabled_(std::move(setSlotsEnabled)),
       console_(console),
       runner_(runner),
       window_(window),
-      messages_(messages) {
+      messages_(messages),
+      operations_(operations) {
   link.onClick = [this] { onLinkClicked(); };
 }
 
@@ -44,30 +46,47 @@ void ConsoleMode::setCommandControlsEnabled(bool enabled) {
 }
 
 void ConsoleMode::onLinkClicked() {
+  if (active_) return;  // the console has the input already
+  active_ = true;
+  operations_.add([this] { return enter(); });
+}
+
+Task<> ConsoleMode::enter() {
   console_.setTitle(consoleModeTitle());
   setCommandControlsEnabled(false);
   window_.repaint();
   messages_.show(consoleModeNotice());
+  reader_.emplace(readLines());
+  reader_->start([](std::exception_ptr) {});
+  co_return;
+}
 
+Task<> ConsoleMode::readLines() {
   for (;;) {
-    const auto line = console_.readLine();
-    if (!line) {
-      // Without a console there is nothing to wait for: end as if "halt" had been typed. When the
-      // program is asked to end, it ends without a word.
-      if (!console_.ending()) {
-        messages_.show("No line could be read from the console, so console mode has ended.");
-      }
-      break;
+    const std::optional<std::string> line = co_await console_.readLine();
+    if (!line || endsConsoleMode(*line)) {
+      operations_.add([this, failed = !line] { return leave(failed); });
+      co_return;
     }
-    if (endsConsoleMode(*line)) break;
-    static_cast<void>(runner_.run(*line));  // a batch that could not start has been told
-    window_.repaint();
+    operations_.add([this, line = *line] { return runLine(line); });
   }
+}
 
+Task<> ConsoleMode::runLine(std::string line) {
+  static_cast<void>(co_await runner_.run(std::move(line)));  // what did not run has been told
+  window_.repaint();
+}
+
+Task<> ConsoleMode::leave(bool readFailed) {
+  // Without a console there is nothing to wait for: it ends as if "halt" had been typed.
+  if (readFailed)
+    messages_.show("No line could be read from the console, so console mode has ended.");
   console_.setTitle(kConsoleTitle);
   setCommandControlsEnabled(true);
   window_.repaint();
   window_.takeFocus();
+  active_ = false;
+  co_return;
 }
 
 }  // namespace promptella

@@ -1,13 +1,16 @@
 // Console mode: the companion console becomes the program's input until a line beginning with
-// "halt". Its click handler returns only when the mode ends.
+// "halt". The lines are read on a thread of their own; each is an operation of the window's
+// queue, and while the mode lasts the main window's controls run nothing.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "console/companion_console.h"
 #include "engine/command_runner.h"
+#include "platform/async.h"
 #include "platform/controls.h"
 
 namespace promptella {
@@ -22,11 +25,18 @@ class ConsoleMode {
   // commands' controls, after them.
   ConsoleMode(Label& link, std::vector<Control*> commandControls,
               std::function<void(bool)> setSlotsEnabled, CompanionConsole& console,
-              CommandRunner& runner, FormWindow& window, MessageBoxService& messages);
+              CommandRunner& runner, FormWindow& window, MessageBoxService& messages,
+              OperationQueue& operations);
 
+  // Starts console mode in its turn; in console mode, nothing.
   void onLinkClicked();
 
  private:
+  Task<> enter();
+  // Reads lines until "halt", each run in its turn.
+  Task<> readLines();
+  Task<> runLine(std::string line);
+  Task<> leave(bool readFailed);
   void setCommandControlsEnabled(bool enabled);
 
   std::vector<Control*> commandControls_;
@@ -35,6 +45,9 @@ class ConsoleMode {
   CommandRunner& runner_;
   FormWindow& window_;
   MessageBoxService& messages_;
+  OperationQueue& operations_;
+  bool active_ = false;
+  std::optional<Task<>> reader_;
 };
 
 }  // namespace promptella

@@ -6,6 +6,7 @@
 #include "engine/batch_files.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/folder_path.h"
 #include "platform/interpreter.h"
 #include "platform/utf8.h"
 
@@ -45,14 +46,8 @@ std::string driveLine(std::string_view driveText) {
 }
 
 std::string driveLineFor(std::string_view driveText, std::string_view folder) {
-  const auto letterAndColon = [](std::string_view text) {
-    const char letter = text.empty() ? '\0' : asciiLower(text[0]);
-    return text.size() >= 2 && text[1] == ':' && letter >= 'a' && letter <= 'z'
-               ? std::string{letter, ':'}
-               : std::string();
-  };
-  const std::string own = letterAndColon(folder);
-  return own.empty() ? letterAndColon(driveText) : own;
+  const char letter = driveLetterOf(folder) ? driveLetterOf(folder) : driveLetterOf(driveText);
+  return letter ? std::string{letter, ':'} : std::string();
 }
 
 namespace {

@@ -1,12 +1,13 @@
 // The command line and its history.
 #include "mainwindow/command_line.h"
 
-#include "engine/directory_tracking.h"
+#include "platform/utf8.h"
 
 namespace promptella {
 
-CommandLine::CommandLine(ComboBox& field, CommandRunner& runner, IniFile& settings)
-    : field_(field), runner_(runner), settings_(settings) {
+CommandLine::CommandLine(ComboBox& field, CommandRunner& runner, IniFile& settings,
+                         OperationQueue& operations)
+    : field_(field), runner_(runner), settings_(settings), operations_(operations) {
   field_.onKey = [this](Key key) { onKey(key); };
 }
 
@@ -19,8 +20,12 @@ void CommandLine::onKey(Key key) {
   const std::string command(trimSpaces(field_.text()));
   field_.setText(command);
   if (command.empty()) return;
-  if (!runner_.run(command)) return;  // the user was told; the line keeps its text
+  operations_.add([this, command] { return run(command); });
+}
 
+Task<> CommandLine::run(std::string command) {
+  const bool ran = co_await runner_.run(command);
+  if (!ran) co_return;  // the user was told
   // The new command goes on top of the history the file holds when it is saved, so that another
   // copy's commands stay; the list shows it at once.
   settings_.addToList(setting::history(), command, kHistoryLimit);

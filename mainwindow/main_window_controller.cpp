@@ -23,22 +23,24 @@ std::vector<Control*> commandControlsOf(const MainControls& c) {
 // The subsystems that handle the controls, made together once the files are named.
 struct MainWindowController::Subsystems {
   Subsystems(const MainControls& c, const MainServices& s, MessageBoxService& messages,
-             const FileNames& files)
+             const FileNames& files, OperationQueue& operations)
       : settings(pathFromUtf8(files.settingsFile), &s.worker),
         batches(files.batchFile ? std::optional(pathFromUtf8(*files.batchFile)) : std::nullopt,
                 s.launcher),
-        runner(batches, c.drives, c.folders, messages),
-        pickers(c.drives, c.folders, batches, settings, messages),
-        commandLine(c.commandLine, runner, settings),
+        folder(c.drives, c.folders, batches),
+        runner(batches, folder, messages),
+        pickers(c.drives, c.folders, folder, settings, messages, operations),
+        commandLine(c.commandLine, runner, settings, operations),
         storedCommands(c.slotButtons, c.storeButtons, c.menuItems, c.commandLine, runner, settings,
-                       s.dialogs),
+                       s.dialogs, operations),
         consoleMode(
             c.consoleLink, commandControlsOf(c),
             [this](bool enabled) { storedCommands.setEnabled(enabled); }, s.console, runner,
-            c.window, messages) {}
+            c.window, messages, operations) {}
 
   IniFile settings;
   BatchRunner batches;
+  WorkingFolder folder;
   CommandRunner runner;
   Pickers pickers;
   CommandLine commandLine;
@@ -60,7 +62,12 @@ void HeldMessages::release() {
 }
 
 MainWindowController::MainWindowController(MainControls controls, MainServices services)
-    : controls_(controls), services_(services), messages_(services.messages) {}
+    : controls_(controls),
+      services_(services),
+      messages_(services.messages),
+      operations_([&worker = services.worker](std::function<void()> job) {
+        worker.toWindow(std::move(job));
+      }) {}
 
 MainWindowController::~MainWindowController() = default;
 
@@ -75,7 +82,7 @@ void MainWindowController::load() {
   // The screen's updates may be held back until the console is placed (it is made while the
   // window is built).
   messages_.hold();
-  loaded_ = std::make_unique<Subsystems>(c, services_, messages_, files_);
+  loaded_ = std::make_unique<Subsystems>(c, services_, messages_, files_, operations_);
   loaded_->runner.onFolderMoved = [this] { loaded_->pickers.saveFolder(); };
   loaded_->settings.onHeld = [this](const std::string& what) {
     messages_.show("Couldn't save " + what + ": " + files_.settingsFile +
@@ -92,10 +99,13 @@ void MainWindowController::load() {
   };
   // The history shows other copies' commands once a save has brought them in.
   loaded_->settings.onSaved = [this] { loaded_->commandLine.loadHistory(); };
-  startOnGivenFolder(loaded_->settings);
-
-  // What an earlier run could not save before it ended goes in first.
+  // What an earlier run could not save before it ended goes in first: a folder given on the
+  // command line comes after it.
   loaded_->settings.saveKeptChanges();
+  if (const StartRequest request = parseStartArguments(services_.app.startArguments());
+      request.kind == StartRequest::Kind::folder) {
+    operations_.add([this, given = request.folder] { return startOnGivenFolder(given); });
+  }
   loaded_->storedCommands.load();
   loaded_->commandLine.loadHistory();
   // Offered while typing: the history, newest first, then the stored commands.
@@ -116,76 +126,92 @@ void MainWindowController::load() {
   messages_.release();
 }
 
-void MainWindowController::startOnGivenFolder(IniFile& settings) {
-  const StartRequest request = parseStartArguments(services_.app.startArguments());
-  if (request.kind != StartRequest::Kind::folder) return;
-  const auto folder = services_.app.folderToStartOn(request.folder);
+Task<> MainWindowController::startOnGivenFolder(std::string given) {
+  const auto folder = co_await services_.app.folderToStartOn(given);
   // The interpreter cannot make a network path its current folder: kept, it would be refused at
   // every start.
   if (folder && isNetworkPath(*folder)) {
     messages_.show("Couldn't open the folder " + *folder + ": " +
                    std::string(kNetworkFolderReason) +
                    " and open it there. Promptella starts on the last folder.");
-    return;
+    co_return;
   }
   // Saved as a pick in the lists saves it, so the first activation moves the lists there.
   if (folder) {
-    settings.writeValue(setting::folder(), *folder);
-    return;
+    loaded_->settings.writeValue(setting::folder(), *folder);
+    co_return;
   }
-  messages_.show("Couldn't open the folder " + request.folder +
+  messages_.show("Couldn't open the folder " + given +
                  ": it does not exist or cannot be read. Promptella starts on the last "
                  "folder.");
 }
 
 void MainWindowController::activate() {
-  if (!loaded_ || ending_) return;
+  if (loaded_) operations_.add([this] { return restoreSavedFolder(); });
+}
+
+Task<> MainWindowController::restoreSavedFolder() {
   // The saved folder as the file holds it now (another copy may have saved one), read off the
   // window's thread.
-  loaded_->settings.refresh([this] {
-    if (!ending_) loaded_->pickers.restoreSavedFolder();
-  });
+  static_cast<void>(co_await loaded_->settings.refresh());
+  co_await loaded_->pickers.restoreSavedFolder();
 }
 
 void MainWindowController::unload() {
   if (loaded_) {
-    saveBeforeEnding(kSaveAtEndWait, true);
-    // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
-    if (files_.batchFile) static_cast<void>(removeFile(pathFromUtf8(*files_.batchFile)));
-    loaded_->batches.removeFinishedSpareFiles();
+    operations_.add([this] { return close(); });
+    return;
   }
   services_.console.close();
   services_.app.terminate(0);
 }
 
-void MainWindowController::endSession() {
-  if (!loaded_) return;
-  loaded_->batches.removeAllFiles();
-  // No message may hold the log-off, and the system waits a few seconds at most.
-  saveBeforeEnding(kSaveAtSessionEndWait, false);
-}
-
-void MainWindowController::exit() {
-  if (loaded_) saveBeforeEnding(kSaveAtEndWait, true);
+Task<> MainWindowController::close() {
+  co_await saveBeforeEnding();
+  // A missing or busy file is no reason to stay; the next start's clean-up takes what is left.
+  if (files_.batchFile) static_cast<void>(removeFile(pathFromUtf8(*files_.batchFile)));
+  loaded_->batches.removeFinishedSpareFiles();
+  services_.console.close();
   services_.app.terminate(0);
 }
 
-void MainWindowController::saveBeforeEnding(std::chrono::seconds limit, bool tell) {
-  if (ending_) return;
+void MainWindowController::exit() {
+  if (loaded_) {
+    operations_.add([this] { return exitNow(); });
+    return;
+  }
+  services_.app.terminate(0);
+}
+
+Task<> MainWindowController::exitNow() {
+  co_await saveBeforeEnding();
+  services_.app.terminate(0);
+}
+
+void MainWindowController::endSession() {
+  if (loaded_) {
+    // Kept first, a small local write: the system may end the process at any moment now. Saved
+    // after all, the kept changes are taken back.
+    IniFile& settings = loaded_->settings;
+    static_cast<void>(settings.keepPendingForNextStart());  // failing too, nothing more can be done
+    loaded_->batches.removeAllFiles();
+    if (settings.flushBlocking(kSaveAtSessionEndWait)) {
+      static_cast<void>(settings.keepPendingForNextStart());
+    }
+  }
+  services_.app.terminate(0);
+}
+
+Task<> MainWindowController::saveBeforeEnding() {
   IniFile& settings = loaded_->settings;
-  // Nothing else touches the settings meanwhile: the windows only paint.
-  ending_ = true;
-  const bool saved = settings.flush(limit);
-  ending_ = false;
-  if (saved) return;
+  const bool saved = co_await settings.flush(kSaveAtEndWait);
+  if (saved) co_return;
   const std::string what = settings.unsavedChanges();
-  if (what.empty()) return;  // given up as unsavable meanwhile, and told
+  if (what.empty()) co_return;  // given up as unsavable meanwhile, and told
   const bool kept = settings.keepPendingForNextStart();
-  if (tell)
-    messages_.show(
-        "Couldn't save " + what + ": " + files_.settingsFile +
-        " is still in use by another program." +
-        (kept ? " Promptella will save it when it next starts." : " The change is lost."));
+  messages_.show("Couldn't save " + what + ": " + files_.settingsFile +
+                 " is still in use by another program." +
+                 (kept ? " Promptella will save it when it next starts." : " The change is lost."));
 }
 
 void MainWindowController::showAbout() {

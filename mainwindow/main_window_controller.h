@@ -16,6 +16,7 @@
 #include "mainwindow/main_controls.h"
 #include "mainwindow/pickers.h"
 #include "platform/app.h"
+#include "platform/async.h"
 #include "platform/dialogs.h"
 #include "platform/process.h"
 #include "settings/file_names.h"
@@ -61,38 +62,44 @@ class MainWindowController {
   MainWindowController(MainControls controls, MainServices services);
   ~MainWindowController();
 
-  // Names the files, makes the subsystems, saves a folder given on the command line as the
-  // folder, fills the slots and the history, and opens the companion console; what it has to
-  // tell the user shows once the console is placed. Until then the events below do nothing but
-  // end the process where they would.
+  // Names the files, makes the subsystems, fills the slots and the history, and opens the
+  // companion console; a folder given on the command line is saved as the folder in the first
+  // operation. What it has to tell the user shows once the console is placed. Until then the
+  // events below do nothing but end the process where they would.
   void load();
-  // At start-up and back from one of the program's dialogs: the lists go to the saved folder.
+  // At start-up and back from one of the program's dialogs: the lists go to the saved folder, in
+  // their turn.
   void activate();
-  // The close box: the batch files go, the console is released, the process ends.
+  // The close box, in its turn: the changes are saved (or told and kept for the next start), the
+  // batch files go, the console is released, the process ends.
   void unload();
-  // The session ends or the console is closed: the batch files go before the system ends the
-  // process.
+  // The session ends or the console is closed: the changes not saved yet are kept for the next
+  // start, then saved in the time the system leaves, the batch files go and the process ends,
+  // before the handler returns and without a word.
   void endSession();
-  // File, Exit: the process ends at once.
+  // File, Exit, in its turn: the changes are saved, or told and kept; the process ends.
   void exit();
   void showAbout();
 
  private:
   struct Subsystems;
-  void startOnGivenFolder(IniFile& settings);
-  // Close, File, Exit and the session's end: the changes not saved yet are saved first, waiting at
-  // most `limit` for a file another program holds; what still cannot be saved is kept for the
-  // next start and, with `tell`, told.
-  void saveBeforeEnding(std::chrono::seconds limit, bool tell);
+  Task<> startOnGivenFolder(std::string given);
+  Task<> restoreSavedFolder();
+  Task<> close();
+  Task<> exitNow();
+  // Close and File, Exit: the changes not saved yet are saved first, waiting a while for a file
+  // another program holds; what still cannot be saved is told and kept for the next start.
+  Task<> saveBeforeEnding();
   static constexpr std::chrono::seconds kSaveAtEndWait{5};
+  // Well inside the three seconds that the console's close leaves the handler.
   static constexpr std::chrono::seconds kSaveAtSessionEndWait{2};
 
   MainControls controls_;
   MainServices services_;
   HeldMessages messages_;
+  OperationQueue operations_;
   FileNames files_;
   std::unique_ptr<Subsystems> loaded_;  // made whole at load, once the files are named
-  bool ending_ = false;                 // while the end waits for the settings file
 };
 
 }  // namespace promptella

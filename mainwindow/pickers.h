@@ -1,9 +1,12 @@
-// The drive and folder lists: the user's picks, the restore of the saved folder, and the saving of
-// every folder the lists move to. The lists raise their change events for the user's picks only;
-// each step here is called explicitly, in the order the picks' rules give.
+// The drive and folder lists as the user works them: each pick is an operation of the window's
+// queue, and every folder the lists move to is saved. The lists raise their change events for
+// the user's picks only; the rules that move them are the working folder's.
 #pragma once
 
-#include "engine/batch_runner.h"
+#include <string>
+
+#include "engine/working_folder.h"
+#include "platform/async.h"
 #include "platform/controls.h"
 #include "settings/ini_file.h"
 
@@ -11,27 +14,22 @@ namespace promptella {
 
 class Pickers {
  public:
-  Pickers(DriveList& drives, FolderList& folders, BatchRunner& batches, IniFile& settings,
-          MessageBoxService& messages);
+  Pickers(DriveList& drives, FolderList& folders, WorkingFolder& folder, IniFile& settings,
+          MessageBoxService& messages, OperationQueue& operations);
 
   // Moves both lists to the folder saved at the last change, as if the user had picked it; a
   // folder that can no longer be reached leaves them where they are.
-  void restoreSavedFolder();
+  Task<> restoreSavedFolder();
   // The folder list moved without a pick (a command changed folder): the folder is saved.
   void saveFolder();
 
  private:
-  // The user picked a drive: its batch runs, then the folder list goes to the drive's current
-  // folder as if picked; a drive that cannot be reached sends the drive list back.
-  void drivePicked();
-  // The user opened a folder: its batch runs, and it is saved.
-  void folderPicked();
-  // The drive list moves to `text`, as if picked when that changes the drive.
-  Reach pickDrive(std::string_view text);
+  Task<> drivePicked(std::string drive);
+  Task<> folderPicked(std::string folder);
+  // Saves the folder when it changed, and tells what there is to tell.
+  void settle(const Moved& moved);
 
-  DriveList& drives_;
-  FolderList& folders_;
-  BatchRunner& batches_;
+  WorkingFolder& folder_;
   IniFile& settings_;
   MessageBoxService& messages_;
 };

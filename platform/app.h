@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/async.h"
+
 namespace promptella {
 
 class Application {
@@ -35,8 +37,8 @@ class Application {
   // The folder that `path` (UTF-8, relative to the current folder or full) names, full and
   // without a trailing separator except at a drive's root: itself when it is a folder, a file's
   // own folder; nothing when it is missing, cannot be read, or does not answer within seconds.
-  [[nodiscard]] virtual std::optional<std::string> folderToStartOn(
-      const std::string& path) const = 0;
+  // The answer comes later, the window answering meanwhile.
+  virtual Task<std::optional<std::string>> folderToStartOn(std::string path) const = 0;
 };
 
 }  // namespace promptella

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/async.h"
 #include "platform/controls.h"
 
 namespace promptella {
@@ -36,14 +37,12 @@ class ConsoleApi {
   virtual ScreenRect visibleFrame(WindowHandle window) = 0;
   virtual std::string windowClass(WindowHandle window) = 0;
   virtual void moveWindow(WindowHandle window, int x, int y, int width, int height) = 0;
-  // What one read of the console in line mode delivers: at most 256 characters of the typed
-  // line, followed by its line end when that fits. With processed input off, Windows ends a line
-  // with a lone CR; some consoles add LF. A longer line arrives over several reads. Nothing when
-  // the console delivers nothing (no console, a failed read).
-  [[nodiscard]] virtual std::optional<std::string> readChunk(ConsoleHandle input) = 0;
-  // Whether a read gave nothing because the program is asked to end (it then ends as soon as
-  // the caller returns to the message loop).
-  [[nodiscard]] virtual bool ending() const { return false; }
+  // What one read of the console in line mode delivers, given later (the read waits for the user
+  // on a thread of its own): at most 256 characters of the typed line, followed by its line end
+  // when that fits. Windows ends a line with CR LF, or a lone CR with processed input off; a
+  // longer line arrives over several reads. Nothing when the console delivers nothing (no
+  // console, a failed read).
+  virtual Task<std::optional<std::string>> readChunk(ConsoleHandle input) = 0;
   virtual void closeHandle(ConsoleHandle handle) = 0;
   virtual void freeConsole() = 0;
   virtual void destroyWindow(WindowHandle window) = 0;

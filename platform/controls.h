@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/async.h"
+
 namespace promptella {
 
 // A rectangle on the screen, in pixels.
@@ -32,40 +34,33 @@ struct [[nodiscard]] Reach {
 // How long a drive is waited for before it counts as not answering.
 inline constexpr int kDriveAnswerSeconds = 30;
 
-// What the user is told when the drive of `driveOrFolder` did not answer; `shown` is where the
-// lists stay.
-inline std::string noAnswerMessage(std::string_view driveOrFolder, std::string_view shown) {
-  const std::string drive(driveOrFolder.substr(0, driveOrFolder.find(':') + 1));
-  return "The drive " + drive + " did not answer within " + std::to_string(kDriveAnswerSeconds) +
-         " seconds, or you stopped waiting for it (a sleeping disk, a disc spinning up or a "
-         "share reconnecting may answer later). The lists stay on " +
-         std::string(shown) + ".";
-}
-
 // Shows the drives. `drive()` is a letter and a colon, possibly followed by a space and the volume
 // label or share name; empty while the folder shown is on no drive (a network path). `setDrive`
 // takes the drive from the text's first letter and does not reach a drive that does not exist or
-// is not ready, or that does not answer in time. As with the system's own lists, `onChange` is
-// raised only by the user's pick of another drive, never by `setDrive`.
+// is not ready, or that does not answer in time; the answer comes later (co_await it), the window
+// answering meanwhile. As with the system's own lists, `onChange` is raised only by the user's pick
+// of another drive, never by `setDrive`; it carries the drive picked, which the list shows as what
+// the user asked for until a `setDrive` moves it.
 class DriveList : public Control {
  public:
   virtual std::string drive() const = 0;
-  virtual Reach setDrive(std::string_view text) = 0;
-  std::function<void()> onChange;
+  virtual Task<Reach> setDrive(std::string text) = 0;
+  std::function<void(const std::string& picked)> onChange;
 };
 
 // Shows the current folder's ancestors and subfolders. `setPath` accepts a full path, a drive alone
 // (that drive's current folder) or a path relative to the folder shown, and does not reach a
-// folder that is not there or whose drive does not answer in time. `onChange` is raised only when
-// the user opens another folder of the list, never by `setPath`.
+// folder that is not there or whose drive does not answer in time; the answer comes later, the
+// list showing the folder it showed until then. `onChange` is raised only when the user opens
+// another folder of the list, never by `setPath`; it carries the folder's full path.
 class FolderList : public Control {
  public:
   virtual std::string path() const = 0;
-  virtual Reach setPath(std::string_view text) = 0;
+  virtual Task<Reach> setPath(std::string text) = 0;
   // Whether the folder shown can still be entered: not once another program removed it or its
   // drive went away, nor when its drive does not answer in time.
-  virtual Reach stillThere() const = 0;
-  std::function<void()> onChange;
+  virtual Task<Reach> stillThere() const = 0;
+  std::function<void(const std::string& folder)> onChange;
 };
 
 // The keys that the handlers tell apart; every other character typed is Other.
@@ -75,6 +70,7 @@ enum class Key { Enter, Other };
 class ComboBox : public Control {
  public:
   virtual std::string text() const = 0;
+  // Shows `text` wholly selected, so that the next keys typed replace it.
   virtual void setText(std::string_view text) = 0;
   virtual int count() const = 0;
   virtual std::string item(int index) const = 0;

@@ -22,6 +22,15 @@ std::size_t rootLength(std::basic_string_view<Char> path) {
   return 0;
 }
 
+// The drive letter that a drive text ("d: DATA") or a path ("D:\\x") starts with, lower-case; 0
+// when it starts with none (a network path, "1:x").
+constexpr char driveLetterOf(std::string_view text) {
+  if (text.size() < 2 || text[1] != ':') return '\0';
+  const char letter =
+      text[0] >= 'A' && text[0] <= 'Z' ? static_cast<char>(text[0] - 'A' + 'a') : text[0];
+  return letter >= 'a' && letter <= 'z' ? letter : '\0';
+}
+
 // The path that `typed` names from the folder `current`, for the system to make full (resolve
 // "..", a drive's current folder): quotes group and are no part of a name, as the interpreter's
 // cd reads them; a drive or a network path stands alone, a leading backslash starts at the root

@@ -31,6 +31,13 @@ inline std::string asciiLower(std::string_view text) {
   return out;
 }
 
+// Removes spaces (only the space character) at both ends.
+inline std::string_view trimSpaces(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 // The text on one line: each line break (CR, LF) and NUL becomes a blank, for places where a
 // line cannot end (a batch line, an INI value, a slot's caption).
 inline std::string oneLine(std::string_view text) {

@@ -4,7 +4,10 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <functional>
+
+#include "platform/async.h"
 
 namespace promptella {
 
@@ -13,19 +16,38 @@ class Worker {
   virtual ~Worker() = default;
   // Runs `job` later, after every job given before it, off the window's thread.
   virtual void run(std::function<void()> job) = 0;
-  // Runs `job` later on the window's thread (from a job, for what the user must see).
+  // Runs `job` on the window's thread, from any thread: after the message being handled, and not
+  // while a message box or dialog is open.
   virtual void toWindow(std::function<void()> job) = 0;
-  // Waits until every job given so far has run, at most `limit`, the windows painting meanwhile
-  // (the user's input waits); false when they have not.
-  [[nodiscard]] virtual bool finish(std::chrono::milliseconds limit) = 0;
+  // True once every job given so far has run; false when `limit` passed first.
+  virtual Later<bool> idle(std::chrono::milliseconds limit) = 0;
+  // The same, blocking the caller: only for the end of the session, when the system ends the
+  // process as soon as the handler returns, so that nothing can wait for a later answer.
+  [[nodiscard]] virtual bool waitIdle(std::chrono::milliseconds limit) = 0;
 };
 
-// Runs every job at once, on the caller's thread: for the tests and for tools without windows.
+// Runs every job at once on the caller's thread, and what comes back to the window once the job
+// that sent it has returned: for the tests and for tools without windows.
 class InlineWorker : public Worker {
  public:
   void run(std::function<void()> job) override { job(); }
-  void toWindow(std::function<void()> job) override { job(); }
-  bool finish(std::chrono::milliseconds) override { return true; }
+  void toWindow(std::function<void()> job) override {
+    back_.push_back(std::move(job));
+    if (running_) return;
+    running_ = true;
+    while (!back_.empty()) {
+      const std::function<void()> next = std::move(back_.front());
+      back_.pop_front();
+      next();
+    }
+    running_ = false;
+  }
+  Later<bool> idle(std::chrono::milliseconds) override { return Later<bool>(true); }
+  bool waitIdle(std::chrono::milliseconds) override { return true; }
+
+ private:
+  std::deque<std::function<void()>> back_;
+  bool running_ = false;
 };
 
 }  // namespace promptella

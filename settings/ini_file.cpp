@@ -161,8 +161,9 @@ IniFile::Written IniFile::write(const std::vector<Change>& changes) const {
   return {result, std::move(written)};
 }
 
-void IniFile::refresh(std::function<void()> then) {
-  auto job = [this, then = std::move(then)]() mutable {
+Later<bool> IniFile::refresh() {
+  Later<bool> read;
+  auto job = [this, read] {
     const auto stamp = fileStamp(path_);
     auto bytes = stamp ? readWholeFile(path_) : std::optional<std::string>(std::string());
     {
@@ -173,13 +174,14 @@ void IniFile::refresh(std::function<void()> then) {
         stampSettled_ = false;
       }
     }
-    tell(std::move(then));
+    tell([read] { read.give(true); });
   };
   if (worker_) {
     worker_->run(std::move(job));
   } else {
     job();
   }
+  return read;
 }
 
 void IniFile::tell(std::function<void()> callback) {
@@ -266,7 +268,7 @@ void IniFile::commit(Change change) {
   }
 }
 
-bool IniFile::flush(std::chrono::milliseconds limit) {
+void IniFile::startFlush(std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   {
     // The program is ending: no retry comes after this one.
@@ -280,13 +282,27 @@ bool IniFile::flush(std::chrono::milliseconds limit) {
   };
   if (worker_) {
     worker_->run(attempt);
-    // A save under way may itself wait a few seconds for the lock and the file.
-    static_cast<void>(worker_->finish(limit + std::chrono::seconds(3)));
   } else {
     attempt();
   }
+}
+
+bool IniFile::nothingPending() const {
   const std::lock_guard lock(mutex_);
   return pending_.empty();
+}
+
+Task<bool> IniFile::flush(std::chrono::milliseconds limit) {
+  startFlush(limit);
+  // A save under way may itself wait a few seconds for the lock and the file.
+  if (worker_) static_cast<void>(co_await worker_->idle(limit + std::chrono::seconds(3)));
+  co_return nothingPending();
+}
+
+bool IniFile::flushBlocking(std::chrono::milliseconds limit) {
+  startFlush(limit);
+  if (worker_) static_cast<void>(worker_->waitIdle(limit));
+  return nothingPending();
 }
 
 void IniFile::writeValue(const Setting& setting, std::string_view value) {
@@ -355,7 +371,11 @@ std::string IniFile::unsavedChanges() const {
 // section per change, in order.
 bool IniFile::keepPendingForNextStart() {
   const std::lock_guard lock(mutex_);
-  if (pending_.empty()) return true;
+  if (pending_.empty()) {
+    // Saved after all: what this run kept is no longer wanted (a file left goes at the next start).
+    if (std::exchange(keptByThisRun_, false)) static_cast<void>(removeFile(keptChangesFile(path_)));
+    return true;
+  }
   IniDocument kept = IniDocument::parse("");
   for (std::size_t i = 0; i < pending_.size(); ++i) {
     const Change& change = pending_[i];
@@ -368,8 +388,9 @@ bool IniFile::keepPendingForNextStart() {
     set = kept.set(name, "Limit", std::to_string(change.limit)) && set;
     if (!set) return false;  // a text the file cannot hold (a line break)
   }
-  return replaceFileAtomically(keptChangesFile(path_), encode(kept.serialize(), kCodePageUtf8)) ==
-         Replaced::done;
+  keptByThisRun_ = replaceFileAtomically(keptChangesFile(path_),
+                                         encode(kept.serialize(), kCodePageUtf8)) == Replaced::done;
+  return keptByThisRun_;
 }
 
 void IniFile::saveKeptChanges() {

@@ -43,17 +43,20 @@ class IniFile {
   // Puts `entry` on top of the list as the file holds it when saved (another copy's entries
   // stay); a list that holds it keeps its order, one that grows past `limit` loses its last.
   void addToList(const Setting& list, std::string_view entry, std::size_t limit);
-  // Reads the file again (another copy may have changed it), then runs `then` on the window's
-  // thread.
-  void refresh(std::function<void()> then);
+  // Reads the file again (another copy may have changed it); given on the window's thread once
+  // read.
+  Later<bool> refresh();
   // Saves what is still pending, trying again while another program holds the file, for at most
-  // `limit` (off the window's thread where there is a worker, the windows painting meanwhile);
+  // `limit` (off the window's thread where there is a worker, the window answering meanwhile);
   // true when nothing is left.
-  [[nodiscard]] bool flush(std::chrono::milliseconds limit);
+  Task<bool> flush(std::chrono::milliseconds limit);
+  // The same, blocking the caller: for the end of the session only.
+  [[nodiscard]] bool flushBlocking(std::chrono::milliseconds limit);
   // The changes still kept out, as the user knows them ("stored command #3, the history").
   std::string unsavedChanges() const;
   // Keeps the changes still kept out in a file beside the settings file, for the next start to
   // save (the program ends while another program holds the file); false when that fails too.
+  // Called again once nothing is pending, it takes back what it kept.
   [[nodiscard]] bool keepPendingForNextStart();
   // Saves the changes that an earlier run kept for this start, and removes them once saved.
   void saveKeptChanges();
@@ -82,6 +85,9 @@ class IniFile {
   };
   // Saves `change` after those still pending.
   void commit(Change change);
+  // Starts saving what is pending until `limit` has passed; no retry comes after it.
+  void startFlush(std::chrono::milliseconds limit);
+  [[nodiscard]] bool nothingPending() const;
   // Saves the changes pending now; whether they were saved. Raises the callbacks.
   bool saveNow();
   // Tries again in a second while another program holds the file (with a worker).
@@ -118,6 +124,7 @@ class IniFile {
   mutable std::size_t revision_ = 0;  // counts the changes to what reads show
   mutable std::optional<std::pair<std::size_t, bool>> withPendingOf_;
   bool toldHeld_ = false, toldFailed_ = false, retrying_ = false;
+  bool keptByThisRun_ = false;
 };
 
 // Removes the temporary files a change left when the program was ended in its middle.

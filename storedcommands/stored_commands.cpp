@@ -37,14 +37,16 @@ class ClearConfirmation {
 
 StoredCommands::StoredCommands(SlotControls<Button> slotButtons, SlotControls<Button> storeButtons,
                                SlotControls<MenuItem> menuItems, ComboBox& commandLine,
-                               CommandRunner& runner, IniFile& settings, DialogService& dialogs)
+                               CommandRunner& runner, IniFile& settings, DialogService& dialogs,
+                               OperationQueue& operations)
     : slotButtons_(slotButtons),
       storeButtons_(storeButtons),
       menuItems_(menuItems),
       commandLine_(commandLine),
       runner_(runner),
       settings_(settings),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      operations_(operations) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     storeButtons_[index(slot)]->onClick = [this, slot] { onStore(slot); };
     slotButtons_[index(slot)]->onClick = [this, slot] { onRun(slot); };
@@ -112,7 +114,11 @@ void StoredCommands::onRun(int slot) {
   const std::string command = slotButtons_[index(slot)]->caption();
   if (command.empty()) return;
   commandLine_.setText(command);
-  static_cast<void>(runner_.run(command));  // a batch that could not start has been told
+  operations_.add([this, command] { return run(command); });
+}
+
+Task<> StoredCommands::run(std::string command) {
+  static_cast<void>(co_await runner_.run(std::move(command)));  // what did not run has been told
 }
 
 }  // namespace promptella

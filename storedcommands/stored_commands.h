@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/command_runner.h"
+#include "platform/async.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "settings/ini_file.h"
@@ -22,7 +23,7 @@ class StoredCommands {
  public:
   StoredCommands(SlotControls<Button> slotButtons, SlotControls<Button> storeButtons,
                  SlotControls<MenuItem> menuItems, ComboBox& commandLine, CommandRunner& runner,
-                 IniFile& settings, DialogService& dialogs);
+                 IniFile& settings, DialogService& dialogs, OperationQueue& operations);
 
   // Fills the slots from the settings; the first slot shows "dir /w" until a command is stored
   // there (the default lives only on screen).
@@ -31,7 +32,8 @@ class StoredCommands {
   // The store button: the command line goes into the slot; with an empty command line beside a
   // filled slot, the user is asked whether to clear it.
   void onStore(int slot);
-  // The slot button, its menu entry and its function key.
+  // The slot button, its menu entry and its function key: the command line shows the slot's
+  // command, wholly selected, and it runs in its turn.
   void onRun(int slot);
 
   // Shows `command` in the slot: an empty command leaves it blank and disabled.
@@ -48,6 +50,7 @@ class StoredCommands {
 
  private:
   static std::size_t index(int slot) { return static_cast<std::size_t>(slot); }
+  Task<> run(std::string command);
   // "Run command #n" followed by the command, or "(empty)": the button's text is the command only.
   void nameForScreenReaders(int slot);
 
@@ -57,6 +60,7 @@ class StoredCommands {
   CommandRunner& runner_;
   IniFile& settings_;
   DialogService& dialogs_;
+  OperationQueue& operations_;
 };
 
 }  // namespace promptella

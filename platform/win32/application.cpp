@@ -70,12 +70,12 @@ std::string Win32Application::startArguments() const {
   return narrow(rest);
 }
 
-std::optional<std::string> Win32Application::folderToStartOn(const std::string& path) const {
+Task<std::optional<std::string>> Win32Application::folderToStartOn(std::string path) const {
   const std::wstring full = fullPath(widen(path));
-  if (full.empty()) return std::nullopt;
+  if (full.empty()) co_return std::nullopt;
   // A sleeping disk or a share whose server is gone is looked at off the window's thread, and
   // counts as unreadable when it has not answered in time.
-  const auto found = offThread<std::string>(
+  const auto looking = offThread<std::string>(
       [full]() -> std::string {
         const DWORD attributes = GetFileAttributesW(full.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return {};
@@ -87,8 +87,9 @@ std::optional<std::string> Win32Application::folderToStartOn(const std::string& 
         return search.found() || GetLastError() == ERROR_FILE_NOT_FOUND ? shown : std::string();
       },
       kDriveAnswerWait);
-  if (!found || found->empty()) return std::nullopt;
-  return *found;
+  const std::optional<std::string> found = co_await looking;
+  if (!found || found->empty()) co_return std::nullopt;
+  co_return *found;
 }
 
 }  // namespace promptella

@@ -19,7 +19,7 @@ class Win32Application : public Application {
   [[nodiscard]] bool claim(const std::string& name) override;
   [[nodiscard]] bool claimed(const std::string& name) const override;
   std::string startArguments() const override;
-  [[nodiscard]] std::optional<std::string> folderToStartOn(const std::string& path) const override;
+  Task<std::optional<std::string>> folderToStartOn(std::string path) const override;
 
  private:
   std::vector<UniqueHandle> claims_;  // held until the process ends

@@ -150,78 +150,36 @@ namespace {
 
 constexpr DWORD kReadSize = 256;
 
-// One read's result, shared with the thread that reads: it outlives a wait that gives up.
-struct PendingRead {
-  std::optional<std::wstring> chunk;
-  std::atomic<bool> cancelled = false;
-};
-
-void readOnce(PendingRead& pending, HANDLE input) {
-  try {
-    wchar_t buffer[kReadSize];
-    for (;;) {
-      DWORD count = 0;
-      SetLastError(ERROR_SUCCESS);
-      const BOOL read = ReadConsoleW(input, buffer, kReadSize, &count, nullptr);
-      if (read && count > 0) {
-        pending.chunk.emplace(buffer, count);
-        break;
-      }
-      // A Ctrl+C typed at the keyboard ends the read with nothing (it stopped the command that
-      // ran); the user is still typing the line.
-      if (GetLastError() != ERROR_OPERATION_ABORTED || pending.cancelled) break;
+// One read on a thread of its own; a Ctrl+C typed at the keyboard ends a read with nothing (it
+// stopped the command that ran), and the user is still typing the line.
+std::optional<std::wstring> readOnce(HANDLE input) {
+  wchar_t buffer[kReadSize];
+  for (;;) {
+    DWORD count = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (ReadConsoleW(input, buffer, kReadSize, &count, nullptr) && count > 0) {
+      return std::wstring(buffer, count);
     }
-  } catch (...) {
-    pending.chunk.reset();  // out of memory: as good as no line
+    if (GetLastError() != ERROR_OPERATION_ABORTED) return std::nullopt;
   }
-}
-
-// Ends a read that blocks in the console: cancelled, or else completed by an Enter put into the
-// console's input (the line then read is dropped).
-void cancelRead(PendingRead& read, HANDLE reader, HANDLE input) {
-  read.cancelled = true;
-  CancelSynchronousIo(reader);
-  if (WaitForSingleObject(reader, 500) == WAIT_OBJECT_0) return;
-  INPUT_RECORD enter[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    enter[i].EventType = KEY_EVENT;
-    enter[i].Event.KeyEvent.bKeyDown = i == 0;
-    enter[i].Event.KeyEvent.wRepeatCount = 1;
-    enter[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
-    enter[i].Event.KeyEvent.uChar.UnicodeChar = L'\r';
-  }
-  DWORD written = 0;
-  WriteConsoleInputW(input, enter, 2, &written);
 }
 
 }  // namespace
 
-std::optional<std::string> Win32ConsoleApi::readChunk(ConsoleHandle input) {
-  // The read blocks until Enter, so it runs on a thread of its own while this one keeps the
-  // windows alive.
-  auto read = std::make_shared<PendingRead>();
-  const UniqueHandle reader = startThread([read, in = asHandle(input)] { readOnce(*read, in); });
-  if (!reader) return std::nullopt;  // no thread to read with: as good as no console
-  HANDLE wait = reader.get();
-  std::optional<int> quit;
-  static_cast<void>(waitDispatching(wait, INFINITE, &quit));  // no time limit: it ends or quits
-  if (quit) {
-    // The program is asked to end: the read is given up (a reader that stays blocked keeps its
-    // own share of it), and the quit is handed on to the message loop.
-    cancelRead(*read, wait, asHandle(input));
-    WaitForSingleObject(wait, 2000);
-    ending_ = true;
-    PostQuitMessage(*quit);
-    return std::nullopt;
+Task<std::optional<std::string>> Win32ConsoleApi::readChunk(ConsoleHandle input) {
+  // The read blocks until Enter: it waits on a thread of its own, for as long as the user takes;
+  // one still waiting when the program ends ends with it.
+  const auto reading = offThread<std::optional<std::wstring>>(
+      [in = asHandle(input)] { return readOnce(in); }, INFINITE);
+  auto read = co_await reading;
+  if (!read || !*read) co_return std::nullopt;
+  std::wstring& chunk = **read;
+  if (pendingHighSurrogate_) chunk.insert(chunk.begin(), std::exchange(pendingHighSurrogate_, 0));
+  if (IS_HIGH_SURROGATE(chunk.back())) {
+    pendingHighSurrogate_ = chunk.back();
+    chunk.pop_back();
   }
-  std::optional<std::wstring>& chunk = read->chunk;
-  if (!chunk) return std::nullopt;
-  if (pendingHighSurrogate_) chunk->insert(chunk->begin(), std::exchange(pendingHighSurrogate_, 0));
-  if (IS_HIGH_SURROGATE(chunk->back())) {
-    pendingHighSurrogate_ = chunk->back();
-    chunk->pop_back();
-  }
-  return narrow(*chunk);
+  co_return narrow(chunk);
 }
 
 void Win32ConsoleApi::closeHandle(ConsoleHandle handle) {

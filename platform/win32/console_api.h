@@ -32,8 +32,7 @@ class Win32ConsoleApi : public ConsoleApi {
   ScreenRect visibleFrame(WindowHandle window) override;
   std::string windowClass(WindowHandle window) override;
   void moveWindow(WindowHandle window, int x, int y, int width, int height) override;
-  [[nodiscard]] std::optional<std::string> readChunk(ConsoleHandle input) override;
-  [[nodiscard]] bool ending() const override { return ending_; }
+  Task<std::optional<std::string>> readChunk(ConsoleHandle input) override;
   void closeHandle(ConsoleHandle handle) override;
   void freeConsole() override;
   void destroyWindow(WindowHandle window) override;
@@ -44,7 +43,6 @@ class Win32ConsoleApi : public ConsoleApi {
   UniqueHandle allocating_;  // the thread that creates the console
   bool allocated_ = false, screenLocked_ = false;
   wchar_t pendingHighSurrogate_ = 0;  // the first half of a pair split between two reads
-  bool ending_ = false;               // a read gave way to the program's end
 };
 
 }  // namespace promptella

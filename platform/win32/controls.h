@@ -94,8 +94,8 @@ class Win32DriveList : public Win32Wrapper<DriveList> {
   Win32DriveList(HWND parent, int id,
                  std::shared_ptr<const DriveSource> source = std::make_shared<DriveSource>());
   std::string drive() const override;
-  // Waits for the drive's answer off the window's thread, the windows painting meanwhile.
-  Reach setDrive(std::string_view text) override;
+  // Asks the drive off the window's thread; the list shows the pick until it has answered.
+  Task<Reach> setDrive(std::string text) override;
 
  private:
   [[nodiscard]] bool onCommand(WORD code) override;
@@ -112,6 +112,7 @@ class Win32DriveList : public Win32Wrapper<DriveList> {
   std::map<wchar_t, std::wstring> described_;  // the texts read so far
   bool describing_ = false;
   wchar_t current_ = 0;
+  std::shared_ptr<int> alive_ = std::make_shared<int>();  // for the texts that come back later
 };
 
 // The current folder's ancestors (open) and subfolders (closed), as an owner-drawn list box.
@@ -121,8 +122,8 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
  public:
   Win32FolderList(HWND parent, int id);
   std::string path() const override;
-  Reach setPath(std::string_view text) override;
-  Reach stillThere() const override;
+  Task<Reach> setPath(std::string text) override;
+  Task<Reach> stillThere() const override;
   void setItemHeight(int pixels);
 
  private:
@@ -134,14 +135,22 @@ class Win32FolderList : public Win32Wrapper<FolderList> {
   };
   // Opens an entry, as a double-click or Enter does.
   void openEntry(int index);
+  // Selects the next entry whose name starts with the letters typed so far.
+  void findTyped(wchar_t typed);
   [[nodiscard]] bool onCommand(WORD code) override;
   [[nodiscard]] bool onDrawItem(const DRAWITEMSTRUCT& item) override;
-  void populate();
+  // Shows the folder's ancestors and `subfolders`.
+  void show(std::vector<std::wstring> subfolders);
+  // The first folder's subfolders, listed off the window's thread.
+  Task<> listLater();
   [[nodiscard]] std::optional<LRESULT> onSubclassed(HWND, UINT message, WPARAM wParam,
                                                     LPARAM lParam) override;
 
   std::wstring path_;
   std::vector<Entry> entries_;
+  std::optional<Task<>> listing_;
+  std::wstring typed_;  // the letters typed in a row
+  ULONGLONG lastTyped_ = 0;
 };
 
 class Win32ComboBox : public Win32Wrapper<ComboBox> {
@@ -168,6 +177,7 @@ class Win32ComboBox : public Win32Wrapper<ComboBox> {
   LRESULT listMessage(UINT message, WPARAM wParam, LPARAM lParam) const;
   HWND edit_ = nullptr;
   std::unique_ptr<Suggestions> suggestions_;  // made when the user first types
+  std::optional<std::wstring> expected_;      // the line's text while Enter is handled
 };
 
 // A push button; `toolTips` is the tooltip window that shows its tip.

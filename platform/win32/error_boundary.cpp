@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
 #include "product.h"
 
@@ -18,6 +19,7 @@ void setErrorOwner(HWND owner) noexcept {
 }
 
 void reportUnexpectedError(std::string_view what) noexcept {
+  const ModalScope modal;
   try {
     const std::wstring text = L"An unexpected error stopped this action: " + widen(what) +
                               L"\r\n\r\nPromptella keeps running.";

@@ -1,8 +1,9 @@
-// Waiting on another thread while the windows keep painting and answering.
+// Threads, and the window that brings their answers back.
 #include "platform/win32/off_thread.h"
 
-#include <algorithm>
-#include <mutex>
+#include <atomic>
+#include <deque>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -11,31 +12,112 @@
 namespace promptella {
 namespace {
 
-constexpr UINT kPostedJob = WM_APP + 0x150;  // lParam: a std::function<void()>* to run and delete
 using Job = std::function<void()>;
 
-// The jobs posted and not yet run: a message of that number from elsewhere (another program's) is
+constexpr wchar_t kJobWindowClass[] = L"PromptellaJobs";
+constexpr UINT kPostedJob = WM_APP + 0x150;  // lParam: a Job* to run and delete
+// A wait that lasts this long shows the busy pointer.
+constexpr DWORD kBusyAfter = 150;
+constexpr UINT_PTR kBusyTimer = 1;
+
+std::atomic<HWND> jobWindow{nullptr};
+std::atomic<DWORD> jobThread{0};  // the window's thread
+
+bool onWindowThread() {
+  return jobThread.load() == GetCurrentThreadId();
+}
+
+// The jobs posted and not run yet: a message of that number from elsewhere (another program's) is
 // never taken for one.
 std::mutex postedMutex;
 std::set<const Job*> posted;
 
-// Keys typed while the program waits: handed back to the queue, in order, once the wait ends, so
-// that what the user types ahead is taken as typed, never lost.
-class TypedAhead {
- public:
-  ~TypedAhead() {
-    for (const MSG& key : keys_) PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
-  }
-  // Takes `message` when it is a key; false for anything else.
-  bool take(const MSG& message) {
-    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
-    keys_.push_back(message);
-    return true;
-  }
-
- private:
-  std::vector<MSG> keys_;
+// What only the window's thread touches.
+struct WindowThread {
+  int modalDepth = 0;
+  std::deque<Job> deferred;  // came while a message box or dialog was open
+  struct Wait {
+    std::function<void(bool)> done;
+    bool escapable;
+  };
+  std::map<UINT_PTR, Wait> waits;  // by the number of the timer of each
+  UINT_PTR nextWait = kBusyTimer + 1;
+  bool busy = false;
 };
+WindowThread& windowThread() {
+  static WindowThread state;
+  return state;
+}
+
+// The pointer shows what the window under it asks for now.
+void refreshPointer() {
+  POINT at{};
+  GetCursorPos(&at);
+  const HWND under = WindowFromPoint(at);
+  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+}
+
+void runGuarded(const Job& job) {
+  guarded(
+      [&] {
+        job();
+        return 0;
+      },
+      0);
+}
+
+// Runs what waited for a box to close, then `job`; while a box is open, `job` waits too.
+void runOrDefer(Job job) {
+  WindowThread& thread = windowThread();
+  thread.deferred.push_back(std::move(job));
+  if (thread.modalDepth > 0) return;
+  while (!thread.deferred.empty() && thread.modalDepth == 0) {
+    const Job next = std::move(thread.deferred.front());
+    thread.deferred.pop_front();
+    runGuarded(next);
+  }
+}
+
+void settle(UINT_PTR id, bool ended) {
+  WindowThread& thread = windowThread();
+  const auto found = thread.waits.find(id);
+  if (found == thread.waits.end()) return;  // settled already: a late answer
+  KillTimer(jobWindow.load(), id);
+  const std::function<void(bool)> done = std::move(found->second.done);
+  thread.waits.erase(found);
+  if (thread.waits.empty() && thread.busy) {
+    thread.busy = false;
+    refreshPointer();
+  }
+  done(ended);
+}
+
+LRESULT CALLBACK jobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kPostedJob) {
+    {
+      const std::lock_guard lock(postedMutex);
+      if (posted.erase(reinterpret_cast<const Job*>(lParam)) == 0) return 0;  // not ours
+    }
+    const std::unique_ptr<Job> job(reinterpret_cast<Job*>(lParam));
+    runOrDefer(std::move(*job));
+    return 0;
+  }
+  if (message == WM_TIMER) {
+    KillTimer(window, wParam);
+    if (wParam == kBusyTimer) {
+      WindowThread& thread = windowThread();
+      thread.busy = !thread.waits.empty();
+      if (thread.busy) refreshPointer();
+      return 0;
+    }
+    runOrDefer([id = wParam] { settle(id, false); });
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
 
 }  // namespace
 
@@ -56,93 +138,76 @@ UniqueHandle startThread(Job work, SIZE_T stack) {
   return thread;
 }
 
-bool postToWindow(HWND window, Job job) {
+void makeJobWindow() {
+  if (jobWindow.load()) return;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = jobWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kJobWindowClass;
+  RegisterClassExW(&windowClass);
+  jobThread = GetCurrentThreadId();
+  jobWindow = CreateWindowExW(0, kJobWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              windowClass.hInstance, nullptr);
+}
+
+bool postToWindow(Job job) {
+  const HWND window = jobWindow.load();
+  if (!window) return false;
   auto owned = std::make_unique<Job>(std::move(job));
   const std::lock_guard lock(postedMutex);
   if (!PostMessageW(window, kPostedJob, 0, reinterpret_cast<LPARAM>(owned.get()))) return false;
-  posted.insert(owned.release());  // runPostedJob deletes it
+  posted.insert(owned.release());  // the job window deletes it
   return true;
 }
 
-bool runPostedJob(UINT message, LPARAM lParam) {
-  if (message != kPostedJob) return false;
-  {
-    const std::lock_guard lock(postedMutex);
-    if (posted.erase(reinterpret_cast<const Job*>(lParam)) == 0) return true;  // not ours
-  }
-  const std::unique_ptr<Job> job(reinterpret_cast<Job*>(lParam));
-  guarded(
-      [&] {
-        (*job)();
-        return 0;
-      },
-      0);
-  return true;
+ModalScope::ModalScope() : counted_(onWindowThread()) {
+  if (counted_) ++windowThread().modalDepth;
 }
 
-bool isHeldInput(const MSG& message) {
-  switch (message.message) {
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONUP:
-    case WM_NCMOUSEMOVE:
-      return message.wParam != HTCLOSE && message.wParam != HTCAPTION &&
-             message.wParam != HTSYSMENU;
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-      return message.wParam != VK_F4;
-    case WM_SYSCOMMAND:
-      return (message.wParam & 0xFFF0) != SC_CLOSE && (message.wParam & 0xFFF0) != SC_MOVE;
-    default:
-      return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
-             (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
-             (message.message >= WM_NCMOUSEMOVE && message.message <= WM_NCXBUTTONDBLCLK);
-  }
+ModalScope::~ModalScope() {
+  if (!counted_) return;  // a box of another thread holds nothing of the window's
+  WindowThread& thread = windowThread();
+  // What waited runs from the message loop, once the handler that showed the box has returned.
+  if (--thread.modalDepth == 0 && !thread.deferred.empty()) static_cast<void>(postToWindow([] {}));
 }
 
-bool waitDispatching(HANDLE handle, DWORD milliseconds, std::optional<int>* quit, bool escapable) {
-  const ULONGLONG deadline = GetTickCount64() + milliseconds;
-  // Most answers come at once: for a moment nothing is handled, so that every message, the
-  // user's keys among them, keeps its place in the queue.
-  constexpr DWORD kQuietWait = 15;
-  if (WaitForSingleObject(handle, std::min(milliseconds, kQuietWait)) == WAIT_OBJECT_0) return true;
-  TypedAhead typedAhead;
-  for (;;) {
-    DWORD left = INFINITE;
-    if (milliseconds != INFINITE) {
-      const ULONGLONG now = GetTickCount64();
-      if (now >= deadline) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-      left = static_cast<DWORD>(deadline - now);
+void whenDone(Job work, DWORD milliseconds, bool escapable, std::function<void(bool)> done) {
+  makeJobWindow();
+  WindowThread& thread = windowThread();
+  const UINT_PTR id = thread.nextWait++;
+  if (thread.waits.empty()) SetTimer(jobWindow.load(), kBusyTimer, kBusyAfter, nullptr);
+  thread.waits[id] = {std::move(done), escapable};
+  // The thread keeps no handle of ours: it ends on its own, answered or given up.
+  const UniqueHandle started = startThread([id, work = std::move(work)] {
+    try {
+      work();
+    } catch (...) {
+      // as good as no answer: what it was to give stays empty
     }
-    const DWORD woken = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_ALLINPUT);
-    if (woken == WAIT_OBJECT_0) return true;
-    if (woken == WAIT_TIMEOUT || woken == WAIT_FAILED) return false;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        if (quit) {
-          *quit = static_cast<int>(message.wParam);
-          return false;
-        }
-        // The program is ending: the answer is still awaited, without messages, and the quit
-        // handed on to the loop that ends on it.
-        const DWORD remaining =
-            milliseconds == INFINITE
-                ? INFINITE
-                : static_cast<DWORD>(deadline > GetTickCount64() ? deadline - GetTickCount64() : 0);
-        const bool ended = WaitForSingleObject(handle, remaining) == WAIT_OBJECT_0;
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return ended;
-      }
-      // Keys wait for the end of the wait; the rest of held input (clicks on what may move
-      // meanwhile) is dropped, as the program does not take it while it waits.
-      if (escapable && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) return false;
-      if (isHeldInput(message) && typedAhead.take(message)) continue;
-      if (!isHeldInput(message)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-    }
+    static_cast<void>(postToWindow([id] { settle(id, true); }));  // none: the program ends
+  });
+  if (!started) {
+    settle(id, false);
+    return;
   }
+  if (milliseconds != INFINITE) SetTimer(jobWindow.load(), id, milliseconds, nullptr);
+}
+
+bool giveUpWaits() {
+  WindowThread& thread = windowThread();
+  // Only a wait the pointer shows: an Esc that closes the suggestions gives up no quick answer.
+  if (!thread.busy) return false;
+  std::vector<UINT_PTR> given;
+  for (const auto& [id, wait] : thread.waits) {
+    if (wait.escapable) given.push_back(id);
+  }
+  for (const UINT_PTR id : given) settle(id, false);
+  return !given.empty();
+}
+
+bool busyWaiting() {
+  return windowThread().busy;
 }
 
 }  // namespace promptella

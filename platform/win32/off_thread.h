@@ -1,14 +1,19 @@
 // Work that may wait on the outside world (a drive that sleeps, a share whose server is gone, a
-// console read) runs on a thread of its own while the window's thread keeps its windows painting
-// and answering.
+// console read, a settings file another program holds) runs on a thread of its own, and its answer
+// comes back to the window's thread as a job: the window's thread never waits for it, and runs
+// no message loop of its own. Every job comes back through one message-only window, made by the
+// window's thread; while a message box or dialog of the program is open, the jobs wait for it to
+// close, so that nothing runs inside it.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
+#include "platform/async.h"
 #include "platform/controls.h"
 #include "platform/win32/handles.h"
 
@@ -22,41 +27,69 @@ inline constexpr DWORD kDriveAnswerWait = kDriveAnswerSeconds * 1000;
 // need next to none); the thread's handle, empty when none could start. An exception that `work`
 // lets out is reported and ends only the work.
 UniqueHandle startThread(std::function<void()> work, SIZE_T stack = 64 * 1024);
-// Has `job` run on the thread of `window`, whose window procedure hands the message to
-// runPostedJob; false when the window is gone.
-bool postToWindow(HWND window, std::function<void()> job);
-// Runs the job that a message from postToWindow carries; false for any other message.
-bool runPostedJob(UINT message, LPARAM lParam);
 
-// Whether `message` is the user's keyboard or mouse input, which waits while the program waits;
-// the close box, the system menu's Close, Alt+F4 and moving a window by its caption do not.
-[[nodiscard]] bool isHeldInput(const MSG& message);
+// Makes the window that brings jobs back, on the calling thread, which becomes the window's
+// thread; once is enough, later calls do nothing.
+void makeJobWindow();
+// Has `job` run on the window's thread, from any thread: after the message being handled, and
+// not while a message box or dialog is open. False when there is no job window.
+bool postToWindow(std::function<void()> job);
 
-// Waits for `handle` at most `milliseconds` (INFINITE for no limit), handing every message that
-// is not held input to its window meanwhile; keys typed meanwhile are queued again after it. False
-// when the time ran out. A WM_QUIT ends the wait at once when `quit` is given, and is then in it;
-// otherwise the wait goes on without messages and the quit is posted again after it.
-// With `escapable`, Esc pressed meanwhile ends the wait as the time running out does.
-[[nodiscard]] bool waitDispatching(HANDLE handle, DWORD milliseconds,
-                                   std::optional<int>* quit = nullptr, bool escapable = false);
+// Held while a message box or dialog of the program is open.
+class ModalScope {
+ public:
+  ModalScope();
+  ~ModalScope();
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
 
-// Runs `work` on a thread of its own and waits for it as waitDispatching does, at most
-// `milliseconds`; nothing when it did not end in time, or the thread could not start; with
-// `escapable`, also when the user pressed Esc. A thread that is given up keeps its own share of
-// the result.
+ private:
+  bool counted_;
+};
+
+// Runs `work` on a thread of its own; `done` then runs on the window's thread: with true when the
+// work ended within `milliseconds`, with false when the time ran out first, the thread could not
+// start, or, with `escapable`, the user gave up with Esc.
+void whenDone(std::function<void()> work, DWORD milliseconds, bool escapable,
+              std::function<void(bool ended)> done);
+
+// The result of `work`, run on a thread of its own, as whenDone gives it: nothing when it did not
+// end in time. A thread that is given up keeps its own share of the result.
 template <typename Result>
-[[nodiscard]] std::optional<Result> offThread(std::function<Result()> work, DWORD milliseconds,
-                                              bool escapable = false) {
-  auto result = std::make_shared<std::optional<Result>>();
-  const UniqueHandle thread = startThread([result, work = std::move(work)] {
-    try {
-      *result = work();
-    } catch (...) {
-      // as good as no answer
-    }
-  });
-  if (!thread || !waitDispatching(thread.get(), milliseconds, nullptr, escapable)) return {};
-  return *result;
+Later<std::optional<Result>> offThread(std::function<Result()> work, DWORD milliseconds,
+                                       bool escapable = false) {
+  struct Shared {
+    std::mutex mutex;
+    std::optional<Result> result;
+  };
+  auto shared = std::make_shared<Shared>();
+  Later<std::optional<Result>> answer;
+  whenDone(
+      [shared, work = std::move(work)] {
+        try {
+          Result result = work();
+          const std::lock_guard lock(shared->mutex);
+          shared->result = std::move(result);
+        } catch (...) {
+          // as good as no answer
+        }
+      },
+      milliseconds, escapable,
+      [shared, answer](bool ended) {
+        std::optional<Result> result;
+        if (ended) {
+          const std::lock_guard lock(shared->mutex);
+          result = std::move(shared->result);
+        }
+        answer.give(std::move(result));
+      });
+  return answer;
 }
+
+// The user pressed Esc: every wait that may be given up, and has lasted long enough for the
+// pointer to show it, is given up. False when none was.
+bool giveUpWaits();
+// Whether a wait has gone on long enough for the pointer to say that the program is busy.
+[[nodiscard]] bool busyWaiting();
 
 }  // namespace promptella

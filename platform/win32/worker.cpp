@@ -1,37 +1,23 @@
 // The worker thread and the way back to the window's thread.
 #include "platform/win32/worker.h"
 
+#include <atomic>
+#include <memory>
+
 #include "platform/win32/error_boundary.h"
 #include "platform/win32/off_thread.h"
 
 namespace promptella {
-namespace {
-
-constexpr wchar_t kClassName[] = L"PromptellaWorker";
-
-}  // namespace
 
 Win32Worker::Win32Worker() : idle_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = windowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);  // already registered by an earlier worker is as good
-  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            windowClass.hInstance, nullptr);
-}
-
-Win32Worker::~Win32Worker() {
-  // A job that waits on the outside world is not waited for: the program is ending.
-  if (window_) DestroyWindow(window_);
+  makeJobWindow();
 }
 
 void Win32Worker::run(std::function<void()> job) {
   {
     const std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
-    ResetEvent(idle_);
+    ResetEvent(idle_.get());
     if (working_) return;
     // A small stack: settings jobs need little.
     if (startThread([this] { work(); }, 256 * 1024)) {
@@ -43,11 +29,22 @@ void Win32Worker::run(std::function<void()> job) {
 }
 
 void Win32Worker::toWindow(std::function<void()> job) {
-  if (window_) static_cast<void>(postToWindow(window_, std::move(job)));  // gone: the program ends
+  static_cast<void>(postToWindow(std::move(job)));  // no window left: the program ends
 }
 
-bool Win32Worker::finish(std::chrono::milliseconds limit) {
-  return waitDispatching(idle_, static_cast<DWORD>(limit.count()));
+Later<bool> Win32Worker::idle(std::chrono::milliseconds limit) {
+  Later<bool> answer;
+  auto reached = std::make_shared<std::atomic<bool>>(false);
+  whenDone(
+      [idle = idle_.get(), reached, wait = static_cast<DWORD>(limit.count())] {
+        *reached = WaitForSingleObject(idle, wait) == WAIT_OBJECT_0;
+      },
+      INFINITE, false, [answer, reached](bool ended) { answer.give(ended && *reached); });
+  return answer;
+}
+
+bool Win32Worker::waitIdle(std::chrono::milliseconds limit) {
+  return WaitForSingleObject(idle_.get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
 }
 
 void Win32Worker::work() {
@@ -57,7 +54,7 @@ void Win32Worker::work() {
       const std::lock_guard lock(mutex_);
       if (jobs_.empty()) {
         working_ = false;
-        SetEvent(idle_);
+        SetEvent(idle_.get());
         return;
       }
       job = std::move(jobs_.front());
@@ -70,10 +67,6 @@ void Win32Worker::work() {
         },
         0);
   }
-}
-
-LRESULT CALLBACK Win32Worker::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return runPostedJob(message, lParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace promptella

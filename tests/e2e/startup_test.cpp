@@ -225,17 +225,25 @@ TEST(Shutdown, CloseBoxRemovesTheBatchFileAndEndsWith0) {
   EXPECT_FALSE(std::filesystem::exists(batch));
 }
 
-// The end of the session leaves no batch file behind. Closing the console ends the program; on
-// Windows its CTRL_CLOSE_EVENT runs the same clean-up first, which Wine's console host does not
-// send (docs/windows-notes.md).
-TEST(Shutdown, EndOfSessionRemovesTheBatchFileAndClosingTheConsoleEndsTheProgram) {
+// The end of the session leaves no batch file behind and ends the program, whatever the session's
+// end says (log-off, or an installer's ENDSESSION_CLOSEAPP). Closing the console ends the program
+// too; on Windows its CTRL_CLOSE_EVENT runs the same clean-up first, which Wine's console host does
+// not send (docs/windows-notes.md).
+TEST(Shutdown, TheSessionsEndOrTheConsolesCloseEndsTheProgram) {
+  for (const LPARAM why : {LPARAM{ENDSESSION_LOGOFF}, LPARAM{ENDSESSION_CLOSEAPP}}) {
+    PromptellaProcess program;
+    program.start();
+    const auto batch = program.folder() / L"~Promptella.bat";
+    std::ofstream(batch) << "@echo off\r\n";
+    DWORD_PTR answered = 0;
+    SendMessageTimeoutW(program.window(), WM_QUERYENDSESSION, 0, why, SMTO_NORMAL, 5000, &answered);
+    EXPECT_EQ(answered, TRUE) << why;
+    SendMessageTimeoutW(program.window(), WM_ENDSESSION, TRUE, why, SMTO_NORMAL, 5000, &answered);
+    EXPECT_EQ(program.waitForExit(), 0u) << why;
+    EXPECT_FALSE(std::filesystem::exists(batch)) << why;
+  }
   PromptellaProcess program;
   program.start();
-  const auto batch = program.folder() / L"~Promptella.bat";
-  std::ofstream(batch) << "@echo off\r\n";
-  SendMessageW(program.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_FALSE(std::filesystem::exists(batch));
-  std::ofstream(batch) << "@echo off\r\n";
   ASSERT_TRUE(program.attachConsole());
   const HWND console = GetConsoleWindow();
   program.detachConsole();

@@ -25,7 +25,7 @@ class NoConsole : public ConsoleApi {
   ScreenRect visibleFrame(WindowHandle) override { return {}; }
   std::string windowClass(WindowHandle) override { return {}; }
   void moveWindow(WindowHandle, int, int, int, int) override {}
-  std::optional<std::string> readChunk(ConsoleHandle) override { return std::nullopt; }
+  Task<std::optional<std::string>> readChunk(ConsoleHandle) override { co_return std::nullopt; }
   void closeHandle(ConsoleHandle) override {}
   void freeConsole() override {}
   void destroyWindow(WindowHandle) override {}
@@ -42,7 +42,9 @@ class FolderApplication : public Application {
   bool claim(const std::string&) override { return true; }
   bool claimed(const std::string&) const override { return false; }
   std::string startArguments() const override { return {}; }
-  std::optional<std::string> folderToStartOn(const std::string&) const override { return {}; }
+  Task<std::optional<std::string>> folderToStartOn(std::string) const override {
+    co_return std::nullopt;
+  }
   std::string folder_;
   int ended = -1;
 };

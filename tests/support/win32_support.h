@@ -31,6 +31,17 @@ inline bool waitFor(const std::function<bool()>& condition,
   return true;
 }
 
+// Hands the messages that came to this thread's windows to them, after waiting a moment for one:
+// the pump of a test that waits for the window's answers, which come back as messages.
+inline void pumpMessages() {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
 inline std::filesystem::path systemTempFolder() {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);

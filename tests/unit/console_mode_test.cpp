@@ -73,6 +73,15 @@ TEST_F(ConsoleMode, EntryAndExitSwitchTheCommandControlsInOrder) {
   EXPECT_EQ(w.window.focusTaken, 1);
 }
 
+// While the console has the input, the link starts no second console mode, then or after "halt".
+TEST_F(ConsoleMode, TheLinkDuringConsoleModeStartsNothing) {
+  w.consoleApi.onRead = [&] { w.consoleLink.onClick(); };
+  run({"ver", "halt"});
+  w.consoleApi.onRead = nullptr;
+  EXPECT_EQ(w.messages.shown, std::vector<std::string>{consoleModeNotice()});
+  EXPECT_EQ(commandsRun(), std::vector<std::string>{"ver"});
+}
+
 TEST_F(ConsoleMode, TheWindowIsRepaintedAfterEveryLine) {
   run({"echo 1", "echo 2", "halt"});
   EXPECT_EQ(w.window.repaints, 4);

@@ -1,11 +1,12 @@
-// Fake controls and services: plain objects that keep the controls' contracts, raising their
-// change callbacks synchronously inside the assignment, as the real controls do.
+// Fake controls and services: plain objects that keep the controls' contracts. A list answers a
+// move at once, or, holding its answers, when the test lets them go, as a slow drive does.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cctype>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,6 +25,8 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/worker.h"
+#include "tests/support/tasks.h"
 #include "tests/support/temp_dir.h"
 
 namespace promptella::testing {
@@ -55,12 +58,97 @@ class FakeWindow : public FormWindow {
   int repaints = 0, focusTaken = 0;
 };
 
+// Answers given when the test lets them go: what a slow drive or a thread does to the window.
+class HeldAnswers {
+ public:
+  bool holding = false;
+  // Lets the answers held so far go, in the order asked.
+  void answer() {
+    auto waiting = std::move(held_);
+    for (const Later<bool>& later : waiting) later.give(true);
+  }
+  std::size_t heldCount() const { return held_.size(); }
+
+ protected:
+  Task<> waitForAnswer() const {
+    if (!holding) co_return;
+    const Later<bool> later;
+    held_.push_back(later);
+    static_cast<void>(co_await later);
+  }
+
+ private:
+  mutable std::vector<Later<bool>> held_;
+};
+
+// A worker whose jobs run when the test says: what runs off the window's thread with `runJobs`,
+// what comes back to the window (the queue's operations among it) with `runWindow`; `settle`
+// does both until nothing is left.
+class ManualWorker : public Worker {
+ public:
+  void run(std::function<void()> job) override { jobs.push_back(std::move(job)); }
+  void toWindow(std::function<void()> job) override { window.push_back(std::move(job)); }
+  Later<bool> idle(std::chrono::milliseconds) override {
+    const Later<bool> idle;
+    if (jobs.empty())
+      idle.give(true);
+    else
+      idlers.push_back(idle);
+    return idle;
+  }
+  bool waitIdle(std::chrono::milliseconds) override {
+    runJobs();
+    return true;
+  }
+  void runJobs() {
+    while (!jobs.empty()) {
+      const auto job = std::move(jobs.front());
+      jobs.pop_front();
+      job();
+    }
+    // Told back on the window's thread, as the real worker's idle answer is.
+    for (const Later<bool>& idle : std::exchange(idlers, {})) {
+      window.push_back([idle] { idle.give(true); });
+    }
+  }
+  void runWindow() {
+    while (!window.empty()) {
+      const auto job = std::move(window.front());
+      window.pop_front();
+      job();
+    }
+  }
+  void settle() {
+    while (!jobs.empty() || !window.empty()) {
+      runJobs();
+      runWindow();
+    }
+  }
+  std::deque<std::function<void()>> jobs, window;
+  std::vector<Later<bool>> idlers;
+};
+
 // Drives are "c:" to "z:" names in `ready`; `labels` gives a drive's label.
-class FakeDriveList : public FakeControl<DriveList> {
+class FakeDriveList : public FakeControl<DriveList>, public HeldAnswers {
  public:
   std::string drive() const override { return current_; }
-  Reach setDrive(std::string_view text) override {
+  Task<Reach> setDrive(std::string text) override {
     ++assignments;
+    co_await waitForAnswer();
+    co_return move(text);
+  }
+  // The user's pick of `drive`, ready or not: the list shows what it showed until a move.
+  void pick(std::string_view drive) {
+    if (drive.substr(0, 1) != current_.substr(0, 1) && onChange) onChange(std::string(drive));
+  }
+  std::string current_ = "c:";
+  std::set<char> ready = {'c', 'z'};
+  std::set<char> silent;  // drives that do not answer in time
+  std::map<char, std::string> labels;
+  int assignments = 0;
+
+ private:
+  Reach move(std::string_view text) {
     if (text.empty()) return {Reach::unreachable};
     const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     if (silent.count(letter)) return {Reach::noAnswer};
@@ -70,25 +158,38 @@ class FakeDriveList : public FakeControl<DriveList> {
     current_ = next;
     return {Reach::reached};
   }
-  // The user's pick of `drive`, ready or not.
-  void pick(std::string_view drive) {
-    current_ = drive;
-    if (onChange) onChange();
-  }
-  std::string current_ = "c:";
-  std::set<char> ready = {'c', 'z'};
-  std::set<char> silent;  // drives that do not answer in time
-  std::map<char, std::string> labels;
-  int assignments = 0;
 };
 
 // Folders are the set `existing`; relative paths are taken against the folder shown.
-class FakeFolderList : public FakeControl<FolderList> {
+class FakeFolderList : public FakeControl<FolderList>, public HeldAnswers {
  public:
   std::string path() const override { return current_; }
-  Reach setPath(std::string_view text) override {
+  Task<Reach> setPath(std::string text) override {
     ++assignments;
-    std::string next(text);
+    co_await waitForAnswer();
+    co_return move(text);
+  }
+  // The user opens `folder` in the list: false when it is not listed there.
+  bool pick(std::string_view folder) {
+    if (!existing.count(std::string(folder))) return false;
+    if (folder != current_ && onChange) onChange(std::string(folder));
+    return true;
+  }
+  Task<Reach> stillThere() const override {
+    co_await waitForAnswer();
+    if (!current_.empty() && silentDrives.count(static_cast<char>(std::tolower(current_[0])))) {
+      co_return Reach{Reach::noAnswer};
+    }
+    co_return Reach{existing.count(current_) ? Reach::reached : Reach::unreachable};
+  }
+  std::string current_ = "C:\\";
+  std::set<std::string> existing = {"C:\\", "C:\\Temp", "Z:\\"};
+  std::set<char> silentDrives;  // drives whose folders do not answer in time
+  std::map<std::string, std::string> currentOnDrive;
+  int assignments = 0;
+
+ private:
+  Reach move(std::string next) {
     if (next.size() == 2 && next[1] == ':') {
       next = currentOnDrive.count(next)
                  ? currentOnDrive[next]
@@ -101,24 +202,6 @@ class FakeFolderList : public FakeControl<FolderList> {
     current_ = next;
     return {Reach::reached};
   }
-  // The user opens `folder` in the list: false when it is not there.
-  bool pick(std::string_view folder) {
-    const std::string before = current_;
-    if (!setPath(folder)) return false;
-    if (current_ != before && onChange) onChange();
-    return true;
-  }
-  Reach stillThere() const override {
-    if (!current_.empty() && silentDrives.count(static_cast<char>(std::tolower(current_[0])))) {
-      return {Reach::noAnswer};
-    }
-    return {existing.count(current_) ? Reach::reached : Reach::unreachable};
-  }
-  std::string current_ = "C:\\";
-  std::set<std::string> existing = {"C:\\", "C:\\Temp", "Z:\\"};
-  std::set<char> silentDrives;  // drives whose folders do not answer in time
-  std::map<std::string, std::string> currentOnDrive;
-  int assignments = 0;
 };
 
 class FakeComboBox : public FakeControl<ComboBox> {
@@ -166,7 +249,11 @@ class FakeApplication : public Application {
  public:
   explicit FakeApplication(std::filesystem::path folder) : folder_(std::move(folder)) {}
   std::string folder() const override { return folder_.string(); }
-  void terminate(int exitCode) override { exitCodes.push_back(exitCode); }
+  void terminate(int exitCode) override {
+    if (onTerminate) onTerminate();
+    exitCodes.push_back(exitCode);
+  }
+  std::function<void()> onTerminate;  // the last moment of the process
   bool folderWritable(const std::string& folder) const override {
     return !readOnly.count(folder) && std::filesystem::is_directory(folder);
   }
@@ -188,10 +275,10 @@ class FakeApplication : public Application {
     return held.count(name) || heldByOthers.count(name);
   }
   std::string startArguments() const override { return arguments; }
-  std::optional<std::string> folderToStartOn(const std::string& path) const override {
+  Task<std::optional<std::string>> folderToStartOn(std::string path) const override {
     const auto found = startFolders.find(path);
-    if (found == startFolders.end()) return std::nullopt;
-    return found->second;
+    if (found == startFolders.end()) co_return std::nullopt;
+    co_return found->second;
   }
   std::filesystem::path folder_;
   std::string arguments;
@@ -249,11 +336,11 @@ class FakeConsoleApi : public ConsoleApi {
   // Delivers what Windows delivers in line mode with processed input off: each line of `lines`
   // followed by a lone CR (or `lineEnd`), in reads of at most 256 characters that never pass a
   // line end.
-  std::optional<std::string> readChunk(ConsoleHandle handle) override {
+  Task<std::optional<std::string>> readChunk(ConsoleHandle handle) override {
     if (typed.empty()) {
       calls.push_back("read " + std::to_string(handle));
       if (onRead) onRead();
-      if (lines.empty()) return std::nullopt;
+      if (lines.empty()) co_return std::nullopt;
       typed = lines.front() + lineEnd;
       lines.erase(lines.begin());
     }
@@ -261,7 +348,7 @@ class FakeConsoleApi : public ConsoleApi {
     end = end == std::string::npos ? typed.size() : end + (typed.compare(end, 2, "\r\n") ? 1 : 2);
     const std::string chunk = typed.substr(0, std::min<std::size_t>(end, 256));
     typed.erase(0, chunk.size());
-    return chunk;
+    co_return chunk;
   }
   void closeHandle(ConsoleHandle handle) override {
     calls.push_back("close " + std::to_string(handle));
@@ -397,7 +484,9 @@ class FakeShell : public Shell {
 
 // A main window made of fakes, with its controller.
 struct FakeMainWindow {
-  explicit FakeMainWindow(const std::filesystem::path& folder) : app(folder) {}
+  // `manual`: the worker's jobs, and the window's operations, run when the test says.
+  explicit FakeMainWindow(const std::filesystem::path& folder, bool manual = false)
+      : app(folder), worker(manual ? static_cast<Worker&>(manualWorker) : inlineWorker) {}
 
   // Writes `ini` as the settings file when it is not empty, then loads the window and, unless
   // told not to, activates it as its first show does.
@@ -487,7 +576,9 @@ struct FakeMainWindow {
   FakeDialogs dialogs;
   FakeShell shell;
   std::vector<std::string> log;
-  InlineWorker worker;
+  InlineWorker inlineWorker;
+  ManualWorker manualWorker;
+  Worker& worker;
   MainWindowController controller{controls(),
                                   {app, console, messages, launcher, dialogs, shell, worker}};
 };

@@ -223,7 +223,7 @@ TEST_F(MainWindowStart, EventsBeforeLoadTouchNothingButStillEnd) {
   w.controller.endSession();
   EXPECT_EQ(w.drives.assignments + w.folders.assignments, 0);
   w.controller.unload();
-  EXPECT_EQ(w.app.exitCodes, std::vector<int>{0});
+  EXPECT_EQ(w.app.exitCodes, (std::vector<int>{0, 0}));
 }
 
 TEST_F(MainWindowStart, UnloadDeletesTheBatchFileReleasesTheConsoleAndEndsWith0) {
@@ -258,6 +258,78 @@ TEST_F(MainWindowStart, ExitLeavesTheBatchFileAndTheConsole) {
 
 namespace promptella {
 namespace {
+
+// The user's operations run one at a time, in the order asked, each against the window as it is
+// when its turn comes: one that waits (a drive slow to answer, a held settings file) holds the
+// others back, and none runs inside another.
+class OneAtATime : public testing::WindowTest {
+ protected:
+  void SetUp() override {
+    load();
+    w.folders.holding = w.drives.holding = true;
+  }
+  void answerAll() {
+    while (w.folders.heldCount() + w.drives.heldCount() > 0) {
+      w.folders.answer();
+      w.drives.answer();
+    }
+  }
+};
+
+TEST_F(OneAtATime, CommandsTypedAheadRunInOrderEachWithTheTextOfItsEnter) {
+  w.enter("echo one");  // waits for the folder check
+  w.enter("  echo two ");
+  EXPECT_EQ(w.commandLine.text(), "echo two");
+  w.commandLine.setText("echo thr");  // typed on, no Enter yet
+  EXPECT_TRUE(w.launcher.starts.empty());
+  answerAll();
+  ASSERT_EQ(w.launcher.starts.size(), 2u);
+  EXPECT_EQ(w.launcher.lines(0).back(), "echo one");
+  EXPECT_EQ(w.launcher.lines(1).back(), "echo two");
+  EXPECT_EQ(w.commandLine.text(), "echo thr");
+  EXPECT_EQ(w.commandLine.items, (std::vector<std::string>{"echo two", "echo one"}));
+}
+
+// Another copy saved another folder; the window is activated while a command waits for its folder
+// check: the command runs where the lists showed, then the lists go to the saved folder.
+TEST_F(OneAtATime, ARestoreAskedWhileACommandWaitsRunsAfterIt) {
+  w.folders.existing.insert("C:\\Temp");
+  w.enter("echo here");
+  IniFile(w.app.folder_ / "Promptella.ini").writeValue(setting::folder(), "C:\\Temp");
+  w.controller.activate();
+  w.stored[3].onClick();  // an empty slot: nothing
+  w.menu[0].onClick();    // slot 1, "dir /w", after the restore
+  answerAll();
+  ASSERT_GE(w.launcher.starts.size(), 3u);
+  EXPECT_EQ(w.launcher.lines(0).back(), "echo here");
+  EXPECT_EQ(w.launcher.lines(0)[2], "cd \"C:\\\"");
+  EXPECT_EQ(w.launcher.lines(1).back(), "cd \"C:\\Temp\"");  // the restore's own cd
+  EXPECT_EQ(w.launcher.lines(2)[2], "cd \"C:\\Temp\"");
+  EXPECT_EQ(w.launcher.lines(2).back(), "dir /w");
+  EXPECT_EQ(w.folders.path(), "C:\\Temp");
+}
+
+// Closing while the save of a change waits: a second close and File, Exit wait their turn, and the
+// program ends only once the change is in the file.
+TEST(OneAtATimeAtTheEnd, ASecondCloseOrAnExitWhileAnEndWaitsNeverSkipsTheSave) {
+  TempDir dir;
+  FakeMainWindow w(dir.path(), true);
+  w.start();
+  w.manualWorker.settle();
+  w.commandLine.setText("echo kept");
+  w.add[3].onClick();  // slot 4: saved by the worker, later
+  std::vector<std::optional<std::string>> inFileAtEnd;
+  w.app.onTerminate = [&] { inFileAtEnd.push_back(w.saved("StoredCommands", "Command3")); };
+  w.controller.unload();
+  w.manualWorker.runWindow();  // the close starts, and waits for the worker
+  w.controller.unload();
+  w.controller.exit();
+  w.manualWorker.runWindow();
+  EXPECT_TRUE(w.app.exitCodes.empty()) << "nothing ends while the save waits";
+  w.manualWorker.settle();
+  ASSERT_FALSE(inFileAtEnd.empty());
+  EXPECT_EQ(inFileAtEnd.front(), "echo kept");
+}
 
 class ReadOnlyProgramFolder : public ::testing::Test {
  protected:

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "fakes.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 #include "tests/support/temp_dir.h"
@@ -44,30 +45,21 @@ TEST_F(SettingsFile, AChangeThatCannotBeSavedIsGivenUpAndToldOnce) {
 // With a worker a change is kept at once and saved when the worker gets to it, in order; reads
 // come from memory meanwhile, and another copy's change comes into view with a refresh.
 TEST_F(SettingsFile, AWorkerSavesTheChangesLaterAndReadsComeFromMemory) {
-  struct Later : Worker {
-    std::vector<std::function<void()>> jobs;
-    void run(std::function<void()> job) override { jobs.push_back(std::move(job)); }
-    void toWindow(std::function<void()> job) override { job(); }
-    bool finish(std::chrono::milliseconds) override {
-      for (std::size_t i = 0; i < jobs.size(); ++i) jobs[i]();
-      jobs.clear();
-      return true;
-    }
-  } worker;
+  testing::ManualWorker worker;
   IniFile later{path, &worker};
   later.writeValue(setting::folder(), "C:\\A");
   later.addToList(setting::history(), "dir", 20);
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(later.readValue(setting::folder()), "C:\\A");
-  ASSERT_TRUE(worker.finish({}));
+  worker.settle();
   EXPECT_EQ(IniFile{path}.readValue(setting::folder()), "C:\\A");
   EXPECT_EQ(IniFile{path}.readList(setting::history()), std::vector<std::string>{"dir"});
   IniFile{path}.writeValue(setting::storedCommand(1), "tree");
   EXPECT_FALSE(later.readValue(setting::storedCommand(1)));
-  bool refreshed = false;
-  later.refresh([&] { refreshed = true; });
-  ASSERT_TRUE(worker.finish({}));
-  EXPECT_TRUE(refreshed);
+  const Later<bool> refreshed = later.refresh();
+  EXPECT_FALSE(refreshed.given());
+  worker.settle();
+  EXPECT_TRUE(refreshed.given());
   EXPECT_EQ(later.readValue(setting::storedCommand(1)), "tree");
 }
 

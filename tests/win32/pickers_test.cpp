@@ -1,5 +1,6 @@
-// The drive list and folder list wrappers keep their contract with real controls: the change event
-// is raised inside the assignment, and a missing drive or unreachable folder makes it fail.
+// The drive list and folder list wrappers keep their contract with real controls: only the user's
+// pick raises the change event, a move is answered later while the window answers, and a missing
+// drive or unreachable folder makes it fail.
 #include <windows.h>
 
 #include <shlobj.h>
@@ -15,7 +16,9 @@
 #include <string>
 
 #include "platform/win32/controls.h"
+#include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
+#include "tests/support/tasks.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/win32_support.h"
 
@@ -51,6 +54,12 @@ char missingDrive() {
   return 0;
 }
 
+// A move's answer, the window's messages handled meanwhile.
+template <typename T>
+T answer(Task<T> move) {
+  return testing::finish(std::move(move), testing::pumpMessages);
+}
+
 class Pickers : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -66,24 +75,25 @@ class Pickers : public ::testing::Test {
   const std::filesystem::path& folder = temp.path();
 };
 
-// As with the system's own lists, only the user's pick raises the change event.
+// As with the system's own lists, only the user's pick raises the change event; the list reports
+// the drive it is on until it is moved to the pick.
 TEST_F(Pickers, OnlyTheUsersPickOfAnotherDriveRaisesTheChange) {
   const wchar_t other = testing::otherReadyDrive();
   if (!other) GTEST_SKIP() << "needs a second ready drive";
   const std::string letter(1, static_cast<char>(other));
   Win32DriveList drives(host.hwnd, 1);
-  ASSERT_TRUE(drives.setDrive("c:"));
-  std::string seenInside;
+  ASSERT_TRUE(answer(drives.setDrive("c:")));
+  std::string picked;
   int changes = 0;
-  drives.onChange = [&] {
+  drives.onChange = [&](const std::string& drive) {
     ++changes;
-    seenInside = drives.drive();
+    picked = drive;
   };
-  ASSERT_TRUE(drives.setDrive(letter + ":\\some\\path"));
+  ASSERT_TRUE(answer(drives.setDrive(letter + ":\\some\\path")));
   EXPECT_EQ(drives.drive().substr(0, 2), letter + ":");
-  EXPECT_TRUE(drives.setDrive(std::string(1, static_cast<char>(towupper(other))) + ":"));
+  EXPECT_TRUE(answer(drives.setDrive(std::string(1, static_cast<char>(towupper(other))) + ":")));
   EXPECT_EQ(changes, 0);
-  // The user picks c: in the list, then the same again.
+  // The user picks c: in the list, then the same again once the list went there.
   const auto pick = [&](wchar_t drive) {
     const auto index = SendMessageW(drives.hwnd(), CB_FINDSTRING, static_cast<WPARAM>(-1),
                                     reinterpret_cast<LPARAM>(std::wstring{drive, L':'}.c_str()));
@@ -93,7 +103,9 @@ TEST_F(Pickers, OnlyTheUsersPickOfAnotherDriveRaisesTheChange) {
   };
   pick(L'c');
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(seenInside.substr(0, 2), "c:");
+  EXPECT_EQ(picked.substr(0, 2), "c:");
+  EXPECT_EQ(drives.drive().substr(0, 2), letter + ":") << "not moved by the pick itself";
+  ASSERT_TRUE(answer(drives.setDrive(picked)));
   pick(L'c');
   EXPECT_EQ(changes, 1) << "the same drive again raises nothing";
 }
@@ -102,12 +114,12 @@ TEST_F(Pickers, MissingDriveFailsWithoutAnEvent) {
   Win32DriveList drives(host.hwnd, 1);
   const std::string before = drives.drive();
   int changes = 0;
-  drives.onChange = [&] { ++changes; };
+  drives.onChange = [&](const std::string&) { ++changes; };
   const char missing = missingDrive();
   ASSERT_NE(missing, 0);
-  EXPECT_FALSE(drives.setDrive(std::string(1, missing) + ":"));
-  EXPECT_FALSE(drives.setDrive("1:x"));
-  EXPECT_FALSE(drives.setDrive(""));
+  EXPECT_FALSE(answer(drives.setDrive(std::string(1, missing) + ":")));
+  EXPECT_FALSE(answer(drives.setDrive("1:x")));
+  EXPECT_FALSE(answer(drives.setDrive("")));
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(drives.drive(), before);
 }
@@ -158,71 +170,62 @@ TEST_F(Pickers, ASlowDriveNeverHoldsTheWindow) {
     return itemOfQ() == L"q: SLOW";
   }));
 
-  std::atomic<bool> returned{false}, answeredWhileWaiting{false};
-  std::thread probe([&] {
-    // Were the window held by the pick, this would be answered only once the pick has ended.
-    testing::waitFor([] { return asked.load(); });
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(host.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
-    answeredWhileWaiting = !returned;
-    // The user stops waiting, as the wait cursor invites.
-    PostMessageW(drives.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-  });
+  // The move waits off the window's thread; once it has gone on a while, the pointer says so,
+  // and Esc gives it up.
   const std::string before = drives.drive();
-  EXPECT_EQ(drives.setDrive("q:").kind, Reach::noAnswer);
-  returned = true;
-  probe.join();
-  EXPECT_TRUE(answeredWhileWaiting);
+  const auto gaveUp = [&] {
+    if (asked && busyWaiting()) static_cast<void>(giveUpWaits());
+  };
+  EXPECT_EQ(testing::finish(drives.setDrive("q:"),
+                            [&] {
+                              testing::pumpMessages();
+                              gaveUp();
+                            })
+                .kind,
+            Reach::noAnswer);
   EXPECT_EQ(drives.drive(), before);
-
-  // A quit on its way (the program is closing) does not make a ready drive look not ready, and
-  // stays for the loop that ends on it.
-  PostQuitMessage(3);
-  EXPECT_TRUE(drives.setDrive("c:"));
-  MSG quit;
-  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST_F(Pickers, AssignedFoldersResolveAsTheInterpreterReadsThem) {
   Win32FolderList folders(host.hwnd, 2);
   int changes = 0;
-  folders.onChange = [&] { ++changes; };
-  ASSERT_TRUE(folders.setPath(folderText(folder)));
+  folders.onChange = [&](const std::string&) { ++changes; };
+  ASSERT_TRUE(answer(folders.setPath(folderText(folder))));
 
-  ASSERT_TRUE(folders.setPath("Sub one"));  // relative to the folder shown
+  ASSERT_TRUE(answer(folders.setPath("Sub one")));  // relative to the folder shown
   EXPECT_EQ(folders.path(), folderText(folder / L"Sub one"));
-  ASSERT_TRUE(folders.setPath(".."));
+  ASSERT_TRUE(answer(folders.setPath("..")));
   EXPECT_EQ(folders.path(), folderText(folder));
-  ASSERT_TRUE(folders.setPath("\xC3\x89lan caf\xC3\xA9"));
+  ASSERT_TRUE(answer(folders.setPath("\xC3\x89lan caf\xC3\xA9")));
   EXPECT_EQ(folders.path(), folderText(folder / L"\u00c9lan caf\u00e9"));
   // Quoted as the interpreter accepts it: the quotes are no part of the name.
   std::string quoted = folderText(folder);
   quoted.insert(quoted.begin(), '"');
   quoted.push_back('"');
-  ASSERT_TRUE(folders.setPath(quoted));
-  ASSERT_TRUE(folders.setPath("\"Sub one\""));
+  ASSERT_TRUE(answer(folders.setPath(quoted)));
+  ASSERT_TRUE(answer(folders.setPath("\"Sub one\"")));
   EXPECT_EQ(folders.path(), folderText(folder / L"Sub one"));
-  ASSERT_TRUE(folders.setPath("\"..\"\\\"b\""));
+  ASSERT_TRUE(answer(folders.setPath("\"..\"\\\"b\"")));
   EXPECT_EQ(folders.path(), folderText(folder / L"b"));
   EXPECT_EQ(changes, 0);
 }
 
 TEST_F(Pickers, UnreachableFolderFailsWithoutAnEvent) {
   Win32FolderList folders(host.hwnd, 2);
-  ASSERT_TRUE(folders.setPath(folderText(folder)));
+  ASSERT_TRUE(answer(folders.setPath(folderText(folder))));
   int changes = 0;
-  folders.onChange = [&] { ++changes; };
-  EXPECT_FALSE(folders.setPath(folderText(folder / L"missing")));
-  EXPECT_FALSE(folders.setPath("/d d:\\x"));
-  EXPECT_FALSE(folders.setPath(std::string(1, missingDrive()) + ":\\"));
-  EXPECT_FALSE(folders.setPath("\\\\nohost\\share"));
+  folders.onChange = [&](const std::string&) { ++changes; };
+  EXPECT_FALSE(answer(folders.setPath(folderText(folder / L"missing"))));
+  EXPECT_FALSE(answer(folders.setPath("/d d:\\x")));
+  EXPECT_FALSE(answer(folders.setPath(std::string(1, missingDrive()) + ":\\")));
+  EXPECT_FALSE(answer(folders.setPath("\\\\nohost\\share")));
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(folders.path(), folderText(folder));
 }
 
 TEST_F(Pickers, FolderListShowsAncestorsThenSortedSubfolders) {
   Win32FolderList folders(host.hwnd, 2);
-  ASSERT_TRUE(folders.setPath(folderText(folder)));
+  ASSERT_TRUE(answer(folders.setPath(folderText(folder))));
   // The names as screen readers and automation tools read them.
   const auto names = [&] {
     std::vector<std::wstring> listed;
@@ -245,15 +248,22 @@ TEST_F(Pickers, FolderListShowsAncestorsThenSortedSubfolders) {
   EXPECT_EQ(entries[current + 2], L"\u00c9lan caf\u00e9");
   EXPECT_EQ(entries[current + 3], L"Sub one");
 
-  // The user opens "Sub one" with Enter, then the same folder again.
-  int changes = 0;
-  folders.onChange = [&] { ++changes; };
-  SendMessageW(folders.hwnd(), LB_SETCURSEL, current + 3, 0);
+  // Letters typed find an entry, as in the system's lists ("s", then "su"); only Enter opens it.
+  // The user opens "Sub one" so; once there, Enter on the folder shown opens nothing.
+  std::vector<std::string> opened;
+  folders.onChange = [&](const std::string& target) { opened.push_back(target); };
+  SendMessageW(folders.hwnd(), LB_SETCURSEL, 0, 0);
+  for (const wchar_t typed : {L's', L'U'}) {
+    SendMessageW(folders.hwnd(), WM_CHAR, typed, 0);
+    EXPECT_EQ(SendMessageW(folders.hwnd(), LB_GETCURSEL, 0, 0), static_cast<LRESULT>(current + 3));
+  }
+  EXPECT_TRUE(opened.empty());
   SendMessageW(folders.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(opened, std::vector<std::string>{folderText(folder / L"Sub one")});
+  EXPECT_EQ(folders.path(), folderText(folder)) << "moved by the change handler, not the pick";
+  ASSERT_TRUE(answer(folders.setPath(opened[0])));
   SendMessageW(folders.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(changes, 1);
-  EXPECT_EQ(folders.path(), folderText(folder / L"Sub one"));
+  EXPECT_EQ(opened.size(), 1u);
 
   // A folder of more names than one batch: their keys are made on a second thread, and the
   // merged list is still in the user's order, complete, and shown.
@@ -262,8 +272,8 @@ TEST_F(Pickers, FolderListShowsAncestorsThenSortedSubfolders) {
     const std::wstring name = (i % 2 ? L"\u00e9" : L"E") + std::to_wstring(i * 7919 % many);
     CreateDirectoryW((folder / L"Sub one" / name).c_str(), nullptr);
   }
-  ASSERT_TRUE(folders.setPath(folderText(folder)));
-  ASSERT_TRUE(folders.setPath(folderText(folder / L"Sub one")));
+  ASSERT_TRUE(answer(folders.setPath(folderText(folder))));
+  ASSERT_TRUE(answer(folders.setPath(folderText(folder / L"Sub one"))));
   const auto listed = names();
   ASSERT_EQ(listed.size(), current + 2 + many);
   for (std::size_t i = current + 3; i < listed.size(); ++i) {
@@ -282,8 +292,8 @@ TEST_F(Pickers, DriveAloneGivesThatDrivesCurrentFolder) {
   if (!other) GTEST_SKIP() << "needs a second ready drive";
   Win32FolderList folders(host.hwnd, 2);
   SetCurrentDirectoryW(folder.c_str());
-  ASSERT_TRUE(folders.setPath(std::string(1, static_cast<char>(other)) + ":\\"));
-  ASSERT_TRUE(folders.setPath(folderText(folder).substr(0, 2)));
+  ASSERT_TRUE(answer(folders.setPath(std::string(1, static_cast<char>(other)) + ":\\")));
+  ASSERT_TRUE(answer(folders.setPath(folderText(folder).substr(0, 2))));
   EXPECT_EQ(folders.path(), folderText(folder));
 }
 

@@ -15,6 +15,7 @@
 #include "mainwindow/layout.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/off_thread.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 #include "ui/win32/fonts.h"
@@ -44,6 +45,7 @@ class Dialog : public BaseWindow<Dialog> {
     auto* header = reinterpret_cast<DLGTEMPLATE*>(memory.data());
     header->style = kStyle;
     header->dwExtendedStyle = exStyle_;
+    const ModalScope modal;
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), header, owner_, dialogProc,
                             reinterpret_cast<LPARAM>(this));
   }

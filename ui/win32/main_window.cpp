@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "platform/win32/off_thread.h"
 #include "platform/win32/screen.h"
 #include "platform/win32/text.h"
 #include "ui/win32/dialogs.h"
@@ -207,6 +208,10 @@ int MainWindow::runMessageLoop() {
     DispatchMessageW(&message);
   };
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Esc gives up a wait that has gone on (a drive that does not answer), and does what it does.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+      static_cast<void>(giveUpWaits());
+    }
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
         message.hwnd == commandLine_->editWindow()) {
       commandLine_->deliverEnter(deliver);
@@ -315,6 +320,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_SETCURSOR:
+      // The window answers while it waits; the pointer says that it is busy.
+      if (busyWaiting() && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+        return TRUE;
+      }
       if (consoleLink_ && reinterpret_cast<HWND>(wParam) == consoleLink_->hwnd()) {
         SetCursor(hand_.get());
         return TRUE;
@@ -337,6 +347,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       else
         DestroyWindow(hwnd_);
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // nothing holds the session's end; what is unsaved is kept at WM_ENDSESSION
     case WM_ENDSESSION:
       if (wParam && onEndSession) onEndSession();
       return 0;

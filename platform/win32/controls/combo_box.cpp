@@ -65,11 +65,16 @@ std::optional<LRESULT> Win32ComboBox::onSubclassed(HWND window, UINT message, WP
 }
 
 void Win32ComboBox::deliverEnter(const std::function<void()>& deliver) {
-  const std::wstring shown = windowText(edit_);
+  // The line as it shows, or as the handler of Enter set it (trimmed): nothing else stays.
+  expected_ = windowText(edit_);
   // With its list open, the autocompletion would keep the Enter character for itself.
   if (suggestions_) suggestions_->close();
   deliver();
-  if (windowText(edit_) != shown) SetWindowTextW(edit_, shown.c_str());
+  if (windowText(edit_) != *expected_) {
+    SetWindowTextW(edit_, expected_->c_str());
+    SendMessageW(edit_, EM_SETSEL, 0, -1);
+  }
+  expected_.reset();
 }
 
 void Win32ComboBox::insertDroppedPaths(HDROP drop) {
@@ -97,7 +102,11 @@ std::string Win32ComboBox::text() const {
 }
 
 void Win32ComboBox::setText(std::string_view text) {
+  if (expected_) expected_ = widen(text);
   SetWindowTextW(hwnd_, widen(text).c_str());
+  // Wholly selected, the caret at its end: the next keys replace it, as in an address bar, and
+  // are never glued in front of it.
+  SendMessageW(edit_, EM_SETSEL, 0, -1);
 }
 
 LRESULT Win32ComboBox::listMessage(UINT message, WPARAM wParam, LPARAM lParam) const {

@@ -9,7 +9,6 @@
 
 #include "platform/win32/accessible_name.h"
 #include "platform/win32/error_boundary.h"
-#include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -68,7 +67,6 @@ LRESULT CALLBACK Win32Control::hookProc(HWND hwnd, UINT message, WPARAM wParam, 
   return guarded(
       [&]() -> LRESULT {
         auto* control = reinterpret_cast<Win32Control*>(data);
-        if (runPostedJob(message, lParam)) return 0;  // work done off the thread, come back
         if (message == WM_GETOBJECT && !control->accessibleName_.empty()) {
           if (const LRESULT named =
                   accessibleObjectNamed(hwnd, wParam, lParam, control->accessibleName_)) {

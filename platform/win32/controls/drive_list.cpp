@@ -52,6 +52,7 @@ bool DriveSource::ready(wchar_t letter) const {
 
 Win32DriveList::Win32DriveList(HWND parent, int id, std::shared_ptr<const DriveSource> source)
     : source_(std::move(source)) {
+  makeJobWindow();
   attach(createChild(
       parent, id, WC_COMBOBOXW,
       CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP));
@@ -83,18 +84,20 @@ void Win32DriveList::describeInBackground() {
   std::vector<wchar_t> letters;
   for (const auto& item : items_) letters.push_back(item[0]);
   // Each text comes back to the list's thread as it is read; the thread ends with the last.
-  describing_ = static_cast<bool>(
-      startThread([source = source_, list = hwnd_, this, letters = std::move(letters)] {
+  describing_ = static_cast<bool>(startThread(
+      [source = source_, this, alive = std::weak_ptr(alive_), letters = std::move(letters)] {
         for (const wchar_t letter : letters) {
           try {
-            postToWindow(list, [this, letter, text = source->describe(letter)] {
-              showDescription(letter, text);
+            postToWindow([this, alive, letter, text = source->describe(letter)] {
+              if (!alive.expired()) showDescription(letter, text);
             });
           } catch (...) {
             // the letter alone stays
           }
         }
-        postToWindow(list, [this] { describing_ = false; });
+        postToWindow([this, alive] {
+          if (!alive.expired()) describing_ = false;
+        });
       }));
 }
 
@@ -121,7 +124,7 @@ int Win32DriveList::indexOf(wchar_t letter) const {
 
 void Win32DriveList::select(wchar_t letter) {
   current_ = letter;
-  if (indexOf(letter) < 0) refresh();
+  if (letter && indexOf(letter) < 0) refresh();
   SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(indexOf(letter)), 0);
 }
 
@@ -132,20 +135,20 @@ std::string Win32DriveList::drive() const {
                            : std::wstring{current_, L':'});
 }
 
-Reach Win32DriveList::setDrive(std::string_view text) {
+Task<Reach> Win32DriveList::setDrive(std::string text) {
   const std::wstring wide = widen(text);
-  if (wide.empty()) return {Reach::unreachable};
-  // Meanwhile the windows paint, the pointer says the program is busy, and Esc gives up.
-  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const auto ready =
-      offThread<bool>([source = source_, letter = wide[0]] { return source->ready(letter); },
-                      kDriveAnswerWait, true);
-  SetCursor(previous);
-  if (!ready) return {Reach::noAnswer};
-  if (!*ready) return {Reach::unreachable};
+  if (wide.empty()) co_return Reach{Reach::unreachable};
   const wchar_t letter = static_cast<wchar_t>(std::towlower(wide[0]));
-  if (letter != current_) select(letter);
-  return {Reach::reached};
+  // Meanwhile the window answers, the pointer says the program is busy, and Esc gives up.
+  const auto asking = offThread<bool>([source = source_, letter] { return source->ready(letter); },
+                                      kDriveAnswerWait, true);
+  const auto ready = co_await asking;
+  if (!ready || !*ready) {
+    select(current_);  // back from what the user picked, if anything
+    co_return Reach{ready ? Reach::unreachable : Reach::noAnswer};
+  }
+  select(letter);
+  co_return Reach{Reach::reached};
 }
 
 bool Win32DriveList::onCommand(WORD code) {
@@ -156,12 +159,9 @@ bool Win32DriveList::onCommand(WORD code) {
   if (code != CBN_SELCHANGE) return false;
   const auto index = SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
   if (index < 0 || index >= static_cast<LRESULT>(items_.size())) return true;
-  const wchar_t letter = items_[static_cast<std::size_t>(index)][0];
-  // The user's pick changes the drive even when it is not ready: the change handler recovers.
-  if (letter != current_) {
-    current_ = letter;
-    if (onChange) onChange();
-  }
+  const std::wstring& picked = items_[static_cast<std::size_t>(index)];
+  // The list shows the pick until the change handler has moved it there, or back.
+  if (picked[0] != current_ && onChange) onChange(narrow(picked));
   return true;
 }
 

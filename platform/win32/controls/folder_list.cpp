@@ -23,19 +23,20 @@ bool sameFolder(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-// Whether `path` is a folder, asked off the window's thread, which paints meanwhile: a drive
-// that does not answer in time (a sleeping disk, a share whose server is gone), or that the user
-// stops waiting for with Esc, is told apart.
-Reach folderAt(const std::wstring& path) {
-  const auto folder = offThread<bool>(
+// Whether `path` is a folder, asked off the window's thread: a drive that does not answer in time
+// (a sleeping disk, a share whose server is gone), or that the user stops waiting for with Esc,
+// is told apart.
+Task<Reach> folderAt(std::wstring path) {
+  const auto asking = offThread<bool>(
       [path] {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES &&
                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
       },
       kDriveAnswerWait, true);
-  if (!folder) return {Reach::noAnswer};
-  return {*folder ? Reach::reached : Reach::unreachable};
+  const auto folder = co_await asking;
+  if (!folder) co_return Reach{Reach::noAnswer};
+  co_return Reach{*folder ? Reach::reached : Reach::unreachable};
 }
 
 void drawFolderGlyph(HDC dc, RECT box, bool open) {
@@ -58,22 +59,22 @@ void drawFolderGlyph(HDC dc, RECT box, bool open) {
 }
 
 // The subfolders of `folder`, sorted. The whole listing is read and sorted off the window's
-// thread, which paints and answers meanwhile: a slow drive, thousands of names on a share, or a
-// share that goes away in the middle of a listing never freezes the windows. A listing that has
-// not ended in time shows no subfolders.
-std::vector<std::wstring> readSubfolders(const std::wstring& folder) {
+// thread: a slow drive, thousands of names on a share, or a share that goes away in the middle of
+// a listing never holds the window. A listing that has not ended in time shows no subfolders.
+Task<std::vector<std::wstring>> readSubfolders(std::wstring folder) {
   const std::wstring pattern = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
-  return offThread<std::vector<std::wstring>>(
-             [pattern] {
-               NameSorter sorter;
-               FolderSearch search(pattern, true, true);
-               for (bool more = search.found(); more; more = search.next()) {
-                 if (search.entryIsSubfolder()) sorter.add(search.entry().cFileName);
-               }
-               return sorter.finish();
-             },
-             kDriveAnswerWait)
-      .value_or(std::vector<std::wstring>{});
+  const auto listing = offThread<std::vector<std::wstring>>(
+      [pattern] {
+        NameSorter sorter;
+        FolderSearch search(pattern, true, true);
+        for (bool more = search.found(); more; more = search.next()) {
+          if (search.entryIsSubfolder()) sorter.add(search.entry().cFileName);
+        }
+        return sorter.finish();
+      },
+      kDriveAnswerWait);
+  auto names = co_await listing;
+  co_return names ? std::move(*names) : std::vector<std::wstring>{};
 }
 
 }  // namespace
@@ -87,7 +88,16 @@ Win32FolderList::Win32FolderList(HWND parent, int id) {
   wchar_t current[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, current);
   path_ = current;
-  populate();
+  // Its subfolders come once listed, unless the list has moved on by then.
+  show({});
+  listing_.emplace(listLater());
+  listing_->start([](std::exception_ptr) {});
+}
+
+Task<> Win32FolderList::listLater() {
+  const std::wstring shown = path_;
+  std::vector<std::wstring> names = co_await readSubfolders(shown);
+  if (path_ == shown) show(std::move(names));
 }
 
 void Win32FolderList::setItemHeight(int pixels) {
@@ -99,26 +109,27 @@ std::string Win32FolderList::path() const {
   return narrow(path_);
 }
 
-Reach Win32FolderList::setPath(std::string_view text) {
+Task<Reach> Win32FolderList::setPath(std::string text) {
   // A full path, a drive alone, a root-relative or a relative path, each possibly quoted in whole
   // or in part.
   const std::string toResolve = folderToResolve(narrow(path_), text);
-  if (toResolve.empty()) return {Reach::unreachable};
+  if (toResolve.empty()) co_return Reach{Reach::unreachable};
   const std::wstring full = fullPath(widen(toResolve));
-  if (full.empty()) return {Reach::unreachable};
+  if (full.empty()) co_return Reach{Reach::unreachable};
   const std::wstring target = widen(tidyFolder(narrow(full)));
-  if (const Reach there = folderAt(target); !there) return there;
-  if (target == path_) return {Reach::reached};
+  const Reach there = co_await folderAt(target);
+  if (!there || target == path_) co_return there;
+  std::vector<std::wstring> names = co_await readSubfolders(target);
   path_ = target;
-  populate();
-  return {Reach::reached};
+  show(std::move(names));
+  co_return Reach{Reach::reached};
 }
 
-Reach Win32FolderList::stillThere() const {
-  return folderAt(path_);
+Task<Reach> Win32FolderList::stillThere() const {
+  co_return co_await folderAt(path_);
 }
 
-void Win32FolderList::populate() {
+void Win32FolderList::show(std::vector<std::wstring> subfolders) {
   entries_.clear();
   const std::size_t root = rootLength(std::wstring_view(path_));
   entries_.push_back({path_.substr(0, root), path_.substr(0, root), 0, true});
@@ -130,7 +141,7 @@ void Win32FolderList::populate() {
     start = end + 1;
   }
   const int current = static_cast<int>(entries_.size()) - 1;
-  for (std::wstring& name : readSubfolders(path_)) {
+  for (std::wstring& name : subfolders) {
     entries_.push_back({std::move(name), {}, current + 1, false});
   }
 
@@ -158,9 +169,7 @@ void Win32FolderList::openEntry(int index) {
     if (target.back() != L'\\') target += L'\\';
     target += entry.name;
   }
-  // A folder that vanished since it was listed fails quietly: the list stays as it is.
-  const std::wstring before = path_;
-  if (setPath(narrow(target)) && !sameFolder(before, path_) && onChange) onChange();
+  if (!sameFolder(target, path_) && onChange) onChange(narrow(target));
 }
 
 bool Win32FolderList::onCommand(WORD code) {
@@ -179,9 +188,41 @@ std::optional<LRESULT> Win32FolderList::onSubclassed(HWND, UINT message, WPARAM 
     }
     return static_cast<LRESULT>(name.size());
   }
+  if (message == WM_CHAR && wParam >= L' ') {
+    findTyped(static_cast<wchar_t>(wParam));
+    return 0;
+  }
   if (message != WM_KEYDOWN || wParam != VK_RETURN) return std::nullopt;
   openEntry(static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)));
   return 0;
+}
+
+void Win32FolderList::findTyped(wchar_t typed) {
+  // As the Explorer's lists do: the letters typed in a row name the start of an entry; the same
+  // letter again goes on to the next entry that starts with it. A pause starts a new search.
+  const ULONGLONG now = GetTickCount64();
+  if (now - lastTyped_ > GetDoubleClickTime() * 2) typed_.clear();
+  lastTyped_ = now;
+  const auto same = [](std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+  };
+  const wchar_t letter[] = {typed, 0};
+  if (!(typed_.size() == 1 && same(typed_, letter))) typed_ += typed;
+  if (entries_.empty()) return;
+  const auto count = static_cast<int>(entries_.size());
+  const int selected = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
+  // A first letter, or the same again, looks past the entry selected; more letters look at it too.
+  const int start = std::max(selected, 0) + (typed_.size() == 1 ? 1 : 0);
+  for (int i = 0; i < count; ++i) {
+    const int index = (start + i) % count;
+    const std::wstring& name = entries_[static_cast<std::size_t>(index)].name;
+    if (name.size() >= typed_.size() &&
+        same(std::wstring_view(name).substr(0, typed_.size()), typed_)) {
+      SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      return;
+    }
+  }
 }
 
 bool Win32FolderList::onDrawItem(const DRAWITEMSTRUCT& item) {

@@ -1,10 +1,11 @@
-// Directory tracking: which commands move which list.
+// Following a command: which commands move which list.
 #include <gtest/gtest.h>
 
-#include "engine/directory_tracking.h"
+#include "engine/working_folder.h"
 #include "fakes.h"
 #include "platform/folder_path.h"
 #include "platform/interpreter.h"
+#include "platform/utf8.h"
 
 namespace promptella {
 namespace {
@@ -17,11 +18,14 @@ class Tracking : public ::testing::Test {
   }
   // What the user is told, if anything.
   std::string track(std::string_view command) {
-    return followDirectoryChange(command, drives, folders).failure.value_or("");
+    return testing::finish(folder.follow(std::string(command))).told.failure.value_or("");
   }
 
   testing::FakeDriveList drives;
   testing::FakeFolderList folders;
+  testing::FakeLauncher launcher;
+  BatchRunner batches{std::nullopt, launcher};
+  WorkingFolder folder{drives, folders, batches};
 };
 
 // Whatever moved a list, the other follows, so that both show the folder the next command runs in.
