@@ -68,13 +68,20 @@ Task<> ConsoleMode::readLines() {
       operations_.add([this, failed = !line] { return leave(failed); });
       co_return;
     }
-    operations_.add([this, line = *line] { return runLine(line); });
+    // The next line is read once this one's command has ended, as the interpreter itself reads:
+    // the console echoes what is typed where its output would go, and the output of a command
+    // that still runs would land amid the typing.
+    const Later<bool> ran;
+    operations_.add([this, line = *line, ran] { return runLine(line, ran); });
+    static_cast<void>(co_await ran);
+    co_await runner_.lastRunEnded();
   }
 }
 
-Task<> ConsoleMode::runLine(std::string line) {
+Task<> ConsoleMode::runLine(std::string line, Later<bool> ran) {
   static_cast<void>(co_await runner_.run(std::move(line)));  // what did not run has been told
   window_.repaint();
+  ran.give(true);
 }
 
 Task<> ConsoleMode::leave(bool readFailed) {

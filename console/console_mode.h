@@ -35,7 +35,8 @@ class ConsoleMode {
   Task<> enter();
   // Reads lines until "halt", each run in its turn.
   Task<> readLines();
-  Task<> runLine(std::string line);
+  // Gives `ran` once the line's batch has started, or was told not to.
+  Task<> runLine(std::string line, Later<bool> ran);
   Task<> leave(bool readFailed);
   void setCommandControlsEnabled(bool enabled);
 

@@ -158,6 +158,12 @@ bool BatchRunner::busy(const std::filesystem::path& file) const {
   return std::any_of(runs_.begin(), runs_.end(), [&](const Run& run) { return run.file == file; });
 }
 
+Task<> BatchRunner::lastRunEnded() const {
+  if (runs_.empty()) co_return;
+  Task<> ended = runs_.back().process->ended();
+  co_await std::move(ended);
+}
+
 void BatchRunner::removeFinishedSpareFiles() {
   std::erase_if(runs_, [](const Run& run) { return !run.process->running(); });
   std::erase_if(spares_, [&](const std::filesystem::path& spare) {

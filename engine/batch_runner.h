@@ -65,6 +65,9 @@ class BatchRunner {
   // The console follows a drive picked in the drive list.
   Outcome enterDrive(std::string_view drive);
 
+  // Ends once the batch started last has ended.
+  Task<> lastRunEnded() const;
+
   // Removes the files of earlier overlapping runs whose interpreters have ended.
   void removeFinishedSpareFiles();
   // Removes every file of this runner, whether its batch still runs or not: the session ends.

@@ -25,6 +25,8 @@ class CommandRunner {
   // written or started: a command never runs anywhere else. A folder move is passed on before
   // the user is told anything.
   Task<bool> run(std::string command);
+  // Ends once the command started last has ended.
+  Task<> lastRunEnded() const { return batches_.lastRunEnded(); }
 
  private:
   void settle(const Moved& moved);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/async.h"
 #include "platform/outcome.h"
 
 namespace promptella {
@@ -15,6 +16,8 @@ class StartedProcess {
  public:
   virtual ~StartedProcess() = default;
   [[nodiscard]] virtual bool running() const = 0;
+  // Ends when the process has ended; the window answers meanwhile.
+  virtual Task<> ended() const = 0;
 };
 
 // The process when it started; else the system's reason.

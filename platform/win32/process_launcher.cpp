@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/interpreter.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/off_thread.h"
 #include "platform/win32/text.h"
 
 namespace promptella {
@@ -15,6 +18,19 @@ class Win32Process : public StartedProcess {
  public:
   explicit Win32Process(HANDLE process) : process_(process) {}
   bool running() const override { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  Task<> ended() const override {
+    // The waiting thread holds a handle of its own: this object may go first.
+    HANDLE own = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), process_.get(), GetCurrentProcess(), &own,
+                         SYNCHRONIZE, FALSE, 0)) {
+      co_return;  // as good as ended: nothing is waited for
+    }
+    auto process = std::make_shared<UniqueHandle>(own);
+    const auto waiting = offThread<bool>(
+        [process] { return WaitForSingleObject(process->get(), INFINITE) == WAIT_OBJECT_0; },
+        INFINITE);
+    static_cast<void>(co_await waiting);
+  }
 
  private:
   UniqueHandle process_;

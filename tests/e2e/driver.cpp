@@ -1,10 +1,13 @@
 // The end-to-end driver's means of working the program from outside.
 #include "tests/e2e/driver.h"
 
+#include "mainwindow/control_ids.h"
+
 #include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -187,6 +190,91 @@ void PromptellaProcess::typeCommand(const std::wstring& text) {
   SendMessageW(edit, WM_CHAR, L'\r', 0);
 }
 
+void PromptellaProcess::focus(int id) const {
+  const HWND edit = FindWindowExW(control(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  const auto focused = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
+    return info.hwndFocus;
+  };
+  // A click into the command line or the folder list, which a click does not run; the other
+  // controls as a keyboard user gets there from the command line: Tab, or Shift+Tab for the
+  // console-mode link, which comes last, each time until the focus has moved.
+  const HWND target = id == ids::kCommandLine ? edit : control(id);
+  SetForegroundWindow(window_);
+  RECT box{};
+  GetWindowRect(id == ids::kFolderList ? target : edit, &box);
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT click[3] = {};
+  for (INPUT& input : click) input.type = INPUT_MOUSE;
+  click[0].mi.dx = MulDiv((box.left + box.right) / 2, 65535, width - 1);
+  click[0].mi.dy = MulDiv(id == ids::kFolderList ? box.bottom - 4 : (box.top + box.bottom) / 2,
+                          65535, height - 1);
+  click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(3, click, sizeof(INPUT));
+  const HWND clicked = id == ids::kFolderList ? target : edit;
+  waitFor([&] { return focused() == clicked; }, std::chrono::seconds(5));
+  const bool back = id == ids::kConsoleLink;
+  for (int tabs = 0; tabs < 64 && focused() != target; ++tabs) {
+    const HWND before = focused();
+    if (back) {
+      pressKey(VK_TAB, {VK_SHIFT});
+    } else {
+      pressKey(VK_TAB);
+    }
+    waitFor([&] { return focused() != before; }, std::chrono::seconds(5));
+  }
+}
+
+namespace {
+
+INPUT keyInput(WORD key, bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  return input;
+}
+
+void addKey(std::vector<INPUT>& inputs, WORD key, std::initializer_list<WORD> held) {
+  for (const WORD modifier : held) inputs.push_back(keyInput(modifier, true));
+  inputs.push_back(keyInput(key, true));
+  inputs.push_back(keyInput(key, false));
+  for (auto it = std::rbegin(held); it != std::rend(held); ++it) {
+    inputs.push_back(keyInput(*it, false));
+  }
+}
+
+}  // namespace
+
+void PromptellaProcess::pressKeys(const std::wstring& text) const {
+  std::vector<INPUT> inputs;
+  for (const wchar_t c : text) {
+    if (c == L'\n') {
+      addKey(inputs, VK_RETURN, {});
+      continue;
+    }
+    const SHORT scan = VkKeyScanW(c);
+    const WORD key = LOBYTE(scan);
+    if (HIBYTE(scan) & 1) {
+      addKey(inputs, key, {VK_SHIFT});
+    } else {
+      addKey(inputs, key, {});
+    }
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void PromptellaProcess::pressKey(WORD key, std::initializer_list<WORD> held) const {
+  std::vector<INPUT> inputs;
+  addKey(inputs, key, held);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 bool PromptellaProcess::pickDrive(const std::wstring& text) {
   const HWND drives = control(1001);
   const auto count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
@@ -222,17 +310,20 @@ std::wstring messageText(HWND box) {
   return text;
 }
 
-HWND PromptellaProcess::waitForDialog(const std::wstring& title) const {
+HWND PromptellaProcess::waitForDialog(const std::wstring& title,
+                                      std::chrono::milliseconds deadline) const {
   HWND found = nullptr;
-  waitFor([&] {
-    found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, L"#32770", title.c_str())) != nullptr) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(found, &owner);
-      if (owner == pid() && IsWindowVisible(found)) return true;
-    }
-    return false;
-  });
+  waitFor(
+      [&] {
+        found = nullptr;
+        while ((found = FindWindowExW(nullptr, found, L"#32770", title.c_str())) != nullptr) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(found, &owner);
+          if (owner == pid() && IsWindowVisible(found)) return true;
+        }
+        return false;
+      },
+      deadline);
   return found;
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,16 @@ class PromptellaProcess {
 
   // Types `text` into the command line as keystrokes, then Enter.
   void typeCommand(const std::wstring& text);
+  // Brings the main window to the front with the keyboard focus on control `id`, as a click
+  // would.
+  void focus(int id) const;
+  // Presses keys through the system's input (SendInput) as fingers do, into the window that has
+  // the focus: each character of `text` with Shift where the keyboard needs it, '\n' as Enter.
+  // The program takes them in the order pressed, after the messages already in its queue: wait
+  // for what they do.
+  void pressKeys(const std::wstring& text) const;
+  // One key, with the modifier keys `held` (VK_SHIFT, VK_MENU, VK_CONTROL) down around it.
+  void pressKey(WORD key, std::initializer_list<WORD> held = {}) const;
   // Picks entry `text` (its first characters) of the drive list as a user would.
   bool pickDrive(const std::wstring& text);
 
@@ -59,7 +70,8 @@ class PromptellaProcess {
   // Chooses a menu entry (or presses its shortcut) through the message queue.
   void postMenu(int id);
   // Waits for a dialog of the program with this title; null when none appears in time.
-  HWND waitForDialog(const std::wstring& title) const;
+  HWND waitForDialog(const std::wstring& title,
+                     std::chrono::milliseconds deadline = std::chrono::seconds(30)) const;
 
   // Attaches to the program's console; leaves it again in detachConsole.
   bool attachConsole();

@@ -111,6 +111,12 @@ TEST(ConsoleMode, LinesTypedInTheConsoleRunUntilHalt) {
 
   program.typeIntoConsole(L"echo typed-in-console");
   EXPECT_TRUE(program.waitForConsole(showsOutput(L"typed-in-console")));
+  // The next line is read once the last command has ended: what is typed then shows on a row of
+  // its own, not over the command's output.
+  program.typeIntoConsole(L"echo next-line");
+  EXPECT_TRUE(program.waitForConsole(showsOutput(L"next-line")));
+  EXPECT_TRUE(
+      program.waitForConsole([](const std::wstring& row) { return row == L"echo next-line"; }));
   // A line longer than one read of the console runs whole.
   program.typeIntoConsole(L"echo long-line-ok & rem " + std::wstring(300, L'x'));
   EXPECT_TRUE(program.waitForConsole(showsOutput(L"long-line-ok")));

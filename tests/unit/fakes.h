@@ -375,6 +375,7 @@ class FakeProcess : public StartedProcess {
  public:
   explicit FakeProcess(std::shared_ptr<bool> running) : running_(std::move(running)) {}
   bool running() const override { return *running_; }
+  Task<> ended() const override { co_return; }
 
  private:
   std::shared_ptr<bool> running_;

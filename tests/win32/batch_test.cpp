@@ -28,6 +28,7 @@ class WatchedLauncher : public Win32ProcessLauncher {
   struct Watched : StartedProcess {
     std::shared_ptr<StartedProcess> process;
     bool running() const override { return process->running(); }
+    Task<> ended() const override { return process->ended(); }
   };
 
  public:

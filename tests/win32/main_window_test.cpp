@@ -118,11 +118,16 @@ TEST_F(RealMainWindow, TabOrderFollowsTheTable) {
 
   // Every control enabled, so that none is skipped.
   for (int n = 0; n < kSlotCount; ++n) EnableWindow(item(ids::kSlotButtonFirst + n), TRUE);
+  // Tab as the message loop hands it to the dialog manager, from each control to the next.
+  ShowWindow(hwnd(), SW_SHOW);
+  SetFocus(FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr));
   std::vector<int> order;
-  HWND current = item(ids::kCommandLine);
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    order.push_back(GetDlgCtrlID(current));
-    current = GetNextDlgTabItem(hwnd(), current, FALSE);
+    HWND focused = GetFocus();
+    if (GetParent(focused) == item(ids::kCommandLine)) focused = item(ids::kCommandLine);
+    order.push_back(GetDlgCtrlID(focused));
+    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0x000f0001, 0, {}};
+    if (!IsDialogMessageW(hwnd(), &tab)) DispatchMessageW(&tab);
   }
   EXPECT_EQ(order, expected);
 

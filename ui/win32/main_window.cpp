@@ -207,7 +207,18 @@ int MainWindow::runMessageLoop() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   };
+  // Alt pressed and let go alone opens the menu bar; with a key between (Alt+Down in the command
+  // line, which opens the history) it does not. Wine's DefWindowProc sees only the keys that reach
+  // it, and opens the menu whenever a control took the key between: that Alt is not handed on.
+  bool altAlone = false;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message == WM_SYSKEYDOWN || message.message == WM_KEYDOWN) {
+      altAlone = message.message == WM_SYSKEYDOWN && message.wParam == VK_MENU;
+    }
+    if ((message.message == WM_SYSKEYUP || message.message == WM_KEYUP) &&
+        message.wParam == VK_MENU && !altAlone) {
+      continue;
+    }
     // Esc gives up a wait that has gone on (a drive that does not answer), and does what it does.
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
       static_cast<void>(giveUpWaits());
@@ -230,9 +241,17 @@ void MainWindow::repaint() {
 void MainWindow::takeFocus() {
   SetForegroundWindow(hwnd_);
   SetActiveWindow(hwnd_);
-  SetFocus(lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)
-               ? lastFocus_
-               : commandLine_->hwnd());
+  focusLastControl();
+}
+
+void MainWindow::focusLastControl() {
+  // The control that had it when the window was left; else the command line, or the first
+  // control that takes it (in console mode): never the window itself, where keys go nowhere.
+  HWND next = lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)
+                  ? lastFocus_
+                  : commandLine_->hwnd();
+  if (!IsWindowEnabled(next)) next = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  if (next) SetFocus(next);
 }
 
 void MainWindow::setCaption(std::string_view caption) {
@@ -295,7 +314,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         lastFocus_ = GetFocus();
         return 0;
       }
-      if (lastFocus_ && IsChild(hwnd_, lastFocus_)) SetFocus(lastFocus_);
+      focusLastControl();
       // Back from the About box or the clear confirmation; not from a message box, the console
       // or another program.
       const HWND previous = reinterpret_cast<HWND>(lParam);

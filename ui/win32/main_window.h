@@ -55,6 +55,7 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   void createControls();
   void applyLayout();
   void paintLines(HDC dc) const;
+  void focusLastControl();
   COLORREF colourFor(HWND control) const;
 
   HINSTANCE instance_;
