@@ -26,15 +26,15 @@ std::optional<int> number(std::string_view text) {
   return n;
 }
 
-// The interpreter of a copy that ended may still be running its batch; the file is removed once
-// no copy of that number runs, and never the first copy's own file, which the next run replaces.
+// Every batch file of a copy number that no running copy holds goes, spares and the first
+// copy's own file alike (Exit leaves its file behind); one still held by a batch that runs goes
+// at a later start.
 void removeLeftBatchFiles(const Application& app, std::string_view folder,
                           std::string_view claimedFolder, int ownCopy) {
   for (const std::string& name : filesNamed(pathFromUtf8(folder), filePrefix(), ".bat")) {
     const auto owner = batchFileOwner(name);
-    if (!owner || (owner->copy == 1 && !owner->spare)) continue;
+    if (!owner) continue;
     if (owner->copy == ownCopy || !app.claimed(claimName(claimedFolder, owner->copy))) {
-      // One still held by a batch that runs goes at a later start.
       static_cast<void>(removeFile(pathFromUtf8(folder) / pathFromUtf8(name)));
     }
   }
@@ -58,7 +58,7 @@ std::filesystem::path spareBatchFile(const std::filesystem::path& batchFile, int
 
 std::optional<BatchFileOwner> batchFileOwner(std::string_view fileName) {
   const std::string prefix = filePrefix();
-  if (fileName.size() <= prefix.size() + 4 || fileName.substr(0, prefix.size()) != prefix ||
+  if (fileName.size() < prefix.size() + 4 || fileName.substr(0, prefix.size()) != prefix ||
       fileName.substr(fileName.size() - 4) != ".bat") {
     return std::nullopt;
   }

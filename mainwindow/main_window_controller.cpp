@@ -101,7 +101,12 @@ void MainWindowController::load() {
   loaded_->settings.onSaved = [this] { loaded_->commandLine.loadHistory(); };
   // What an earlier run could not save before it ended goes in first: a folder given on the
   // command line comes after it.
-  loaded_->settings.saveKeptChanges();
+  for (const std::string& file : loaded_->settings.saveKeptChanges()) {
+    messages_.show("Couldn't read the changes that Promptella kept for this start in " + file +
+                   ": the file is damaged or incomplete. None of them was saved; the file is set "
+                   "aside as " +
+                   file + ".bad.");
+  }
   if (const StartRequest request = parseStartArguments(services_.app.startArguments());
       request.kind == StartRequest::Kind::folder) {
     operations_.add([this, given = request.folder] { return startOnGivenFolder(given); });

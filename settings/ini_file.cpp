@@ -203,6 +203,7 @@ bool IniFile::saveNow() {
   const Written written = write(batch);
   const std::string what = batch.back().setting.what;
   std::function<void()> told;
+  std::vector<std::filesystem::path> keptDone;
   {
     const std::lock_guard lock(mutex_);
     const auto saved = pending_.begin() + static_cast<std::ptrdiff_t>(batch.size());
@@ -210,6 +211,11 @@ bool IniFile::saveNow() {
     switch (written.result) {
       case Replaced::done:
         pending_.erase(pending_.begin(), saved);
+        keptDone = keptFilesDone(batch);
+        if (keptFile_ &&
+            std::find(keptDone.begin(), keptDone.end(), *keptFile_) != keptDone.end()) {
+          keptFile_.reset();
+        }
         if (written.bytes) remember(*written.bytes);
         toldHeld_ = toldFailed_ = false;
         told = onSaved;
@@ -232,6 +238,8 @@ bool IniFile::saveNow() {
         break;
     }
   }
+  // Only now that the file holds their changes: a program ended before keeps the files.
+  for (const auto& file : keptDone) static_cast<void>(removeFile(file));
   tell(std::move(told));
   if (written.result == Replaced::inUse) retryLater();
   return written.result == Replaced::done;
@@ -257,6 +265,13 @@ void IniFile::retryLater() {
 void IniFile::commit(Change change) {
   {
     const std::lock_guard lock(mutex_);
+    if (change.kind != Change::Kind::addToList && !change.onlyOverBefore) {
+      const auto [document, codePage] = readable();
+      const auto held = document ? document->get(utf8ToCodePage(change.setting.section, codePage),
+                                                 utf8ToCodePage(change.setting.key, codePage))
+                                 : std::nullopt;
+      change.before = held ? std::optional(codePageToUtf8(*held, codePage)) : std::nullopt;
+    }
     pending_.push_back(std::move(change));
     ++revision_;
   }
@@ -317,44 +332,6 @@ void IniFile::addToList(const Setting& list, std::string_view entry, std::size_t
   commit({Change::Kind::addToList, list, std::string(entry), limit});
 }
 
-std::vector<std::string> IniFile::Change::texts() const {
-  if (kind == Kind::set) return {setting.section, setting.key, value};
-  if (kind == Kind::addToList) return {setting.section, value};
-  return {};
-}
-
-bool IniFile::Change::apply(IniDocument& document, unsigned cp) const {
-  const std::string name = utf8ToCodePage(setting.section, cp);
-  if (kind == Kind::set) {
-    return document.set(name, utf8ToCodePage(setting.key, cp), utf8ToCodePage(value, cp));
-  }
-  if (kind == Kind::removeKey) return document.removeKey(name, utf8ToCodePage(setting.key, cp));
-  const std::string added = utf8ToCodePage(value, cp);
-  std::vector<std::string> list;
-  for (std::size_t i = 0;; ++i) {
-    auto entry = document.get(name, numberedKey(i));
-    if (!entry) break;
-    if (*entry == added) return false;  // there already: the order stays
-    list.push_back(std::move(*entry));
-  }
-  list.insert(list.begin(), added);
-  if (list.size() > limit) list.pop_back();
-  bool changed = document.removeSection(name);
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    changed = document.set(name, numberedKey(i), list[i]) || changed;
-  }
-  return changed;
-}
-
-namespace {
-
-std::filesystem::path keptChangesFile(const std::filesystem::path& settings) {
-  std::filesystem::path kept = settings;
-  return kept += ".pending";
-}
-
-}  // namespace
-
 std::string IniFile::unsavedChanges() const {
   const std::lock_guard lock(mutex_);
   std::string listed;
@@ -367,54 +344,77 @@ std::string IniFile::unsavedChanges() const {
   return listed;
 }
 
-// The kept changes are an INI file of their own, in UTF-16 so that any text comes back: one
-// section per change, in order.
 bool IniFile::keepPendingForNextStart() {
-  const std::lock_guard lock(mutex_);
-  if (pending_.empty()) {
-    // Saved after all: what this run kept is no longer wanted (a file left goes at the next start).
-    if (std::exchange(keptByThisRun_, false)) static_cast<void>(removeFile(keptChangesFile(path_)));
-    return true;
+  std::vector<std::filesystem::path> done;
+  {
+    const std::lock_guard lock(mutex_);
+    if (pending_.empty()) {
+      // Saved after all: what this run kept is not wanted any more.
+      if (keptFile_) done.push_back(*std::exchange(keptFile_, nullptr));
+    } else {
+      const auto text = keptChangesText(pending_);
+      if (!text) return false;
+      if (!keptFile_) {
+        keptFile_ = std::make_shared<const std::filesystem::path>(newKeptChangesFile(path_));
+      }
+      // UTF-16, so that any text comes back.
+      if (replaceFileAtomically(*keptFile_, encode(*text, kCodePageUtf8)) != Replaced::done) {
+        return false;
+      }
+      // Now in this run's file: the files they came from are not needed any more.
+      for (Change& change : pending_) {
+        if (change.keptIn && change.keptIn != keptFile_) done.push_back(*change.keptIn);
+        change.keptIn = keptFile_;
+        change.onlyOverBefore = change.kind != Change::Kind::addToList;
+      }
+    }
   }
-  IniDocument kept = IniDocument::parse("");
-  for (std::size_t i = 0; i < pending_.size(); ++i) {
-    const Change& change = pending_[i];
-    const std::string name = "Change" + std::to_string(i);
-    bool set = kept.set(name, "Kind", std::to_string(static_cast<int>(change.kind)));
-    set = kept.set(name, "Section", change.setting.section) && set;
-    set = kept.set(name, "Key", change.setting.key) && set;
-    set = kept.set(name, "What", change.setting.what) && set;
-    set = kept.set(name, "Value", change.value) && set;
-    set = kept.set(name, "Limit", std::to_string(change.limit)) && set;
-    if (!set) return false;  // a text the file cannot hold (a line break)
-  }
-  keptByThisRun_ = replaceFileAtomically(keptChangesFile(path_),
-                                         encode(kept.serialize(), kCodePageUtf8)) == Replaced::done;
-  return keptByThisRun_;
+  for (const auto& file : done) static_cast<void>(removeFile(file));  // else the next start's
+  return true;
 }
 
-void IniFile::saveKeptChanges() {
-  const std::filesystem::path file = keptChangesFile(path_);
-  const auto bytes = readWholeFile(file);
-  if (!bytes) return;
-  const IniDocument kept = IniDocument::parse(decode(*bytes).text);
-  for (std::size_t i = 0;; ++i) {
-    const std::string name = "Change" + std::to_string(i);
-    const auto kind = kept.get(name, "Kind");
-    if (kind != "0" && kind != "1" && kind != "3") break;
-    const auto limit = kept.get(name, "Limit").value_or("0");
-    Change change{static_cast<Change::Kind>((*kind)[0] - '0'),
-                  {kept.get(name, "Section").value_or(""), kept.get(name, "Key").value_or(""),
-                   kept.get(name, "What").value_or("a setting")},
-                  kept.get(name, "Value").value_or(""),
-                  limit.find_first_not_of("0123456789") == std::string::npos && limit.size() < 6
-                      ? std::stoul("0" + limit)
-                      : 0};
-    if (change.setting.section.empty()) break;
-    commit(std::move(change));
+std::vector<std::filesystem::path> IniFile::keptFilesDone(const std::vector<Change>& saved) const {
+  std::vector<std::filesystem::path> done;
+  for (const Change& change : saved) {
+    const auto sameFile = [&](const Change& other) { return other.keptIn == change.keptIn; };
+    if (!change.keptIn || std::any_of(pending_.begin(), pending_.end(), sameFile) ||
+        std::any_of(givenUp_.begin(), givenUp_.end(), sameFile) ||
+        std::find(done.begin(), done.end(), *change.keptIn) != done.end()) {
+      continue;
+    }
+    done.push_back(*change.keptIn);
   }
-  // Taken: what this run cannot save before it ends is kept again then.
-  static_cast<void>(removeFile(file));
+  return done;
+}
+
+std::vector<std::string> IniFile::saveKeptChanges() {
+  std::vector<std::string> setAside;
+  for (const std::filesystem::path& file : keptChangesFiles(path_)) {
+    const auto bytes = readWholeFile(file);
+    if (!bytes) continue;  // held for a moment: the next start
+    Decoded text = decode(*bytes);
+    if (text.codePage != kCodePageUtf8) text.text = codePageToUtf8(text.text, text.codePage);
+    const bool earlier = file.extension() == ".pending" && file.stem() == path_.filename();
+    auto changes = parseKeptChanges(text.text, earlier);
+    if (!changes) {
+      // Not half used: set aside whole, where the user can look at it.
+      if (replaceFileAtomically(setAsideName(file), *bytes) == Replaced::done) {
+        static_cast<void>(removeFile(file));
+      }
+      setAside.push_back(pathToUtf8(file));
+      continue;
+    }
+    if (changes->empty()) {
+      static_cast<void>(removeFile(file));
+      continue;
+    }
+    const auto keptIn = std::make_shared<const std::filesystem::path>(file);
+    for (Change& change : *changes) {
+      change.keptIn = keptIn;
+      commit(std::move(change));
+    }
+  }
+  return setAside;
 }
 
 void removeLeftTemporaryFiles(const std::filesystem::path& settingsFile) {

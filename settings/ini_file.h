@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "platform/files.h"
 #include "platform/worker.h"
 #include "settings/ini_document.h"
+#include "settings/setting_change.h"
 #include "settings/setting_names.h"
 
 namespace promptella {
@@ -54,12 +56,15 @@ class IniFile {
   [[nodiscard]] bool flushBlocking(std::chrono::milliseconds limit);
   // The changes still kept out, as the user knows them ("stored command #3, the history").
   std::string unsavedChanges() const;
-  // Keeps the changes still kept out in a file beside the settings file, for the next start to
-  // save (the program ends while another program holds the file); false when that fails too.
-  // Called again once nothing is pending, it takes back what it kept.
+  // Keeps the changes still kept out in a file of this run's beside the settings file, for the
+  // next start to save (the program ends while another program holds the file); false when that
+  // fails too. Each says what it replaced, so that it never undoes a newer change. Called again
+  // once nothing is pending, it takes back what it kept.
   [[nodiscard]] bool keepPendingForNextStart();
-  // Saves the changes that an earlier run kept for this start, and removes them once saved.
-  void saveKeptChanges();
+  // Saves the changes that earlier runs kept for this start, each file removed once its changes
+  // are saved (or found undone by a newer change). A file that cannot be read whole is set aside
+  // and none of it used: their names, for the user.
+  std::vector<std::string> saveKeptChanges();
 
   // A change is kept out by another program's hold ("stored command #3"): once, until a save.
   std::function<void(const std::string& what)> onHeld;
@@ -72,19 +77,12 @@ class IniFile {
 
  private:
   // One change to the document, as data, so that it can be kept in a file until it is saved.
-  struct Change {
-    enum class Kind { set = 0, removeKey = 1, addToList = 3 };  // as kept in a file
-    Kind kind;
-    Setting setting;
-    std::string value;
-    std::size_t limit = 0;  // of a list
-    // The texts it writes: when one does not fit the ANSI code page, the file becomes UTF-16.
-    std::vector<std::string> texts() const;
-    // Makes it in a document whose text is in `codePage`; whether anything changed.
-    bool apply(IniDocument& document, unsigned codePage) const;
-  };
-  // Saves `change` after those still pending.
+  using Change = SettingChange;
+  // Saves `change` after those still pending; it replaces what reads show now.
   void commit(Change change);
+  // Removes the files of kept changes of which no change waits any more (with the mutex held:
+  // the names to remove).
+  std::vector<std::filesystem::path> keptFilesDone(const std::vector<Change>& saved) const;
   // Starts saving what is pending until `limit` has passed; no retry comes after it.
   void startFlush(std::chrono::milliseconds limit);
   [[nodiscard]] bool nothingPending() const;
@@ -124,7 +122,7 @@ class IniFile {
   mutable std::size_t revision_ = 0;  // counts the changes to what reads show
   mutable std::optional<std::pair<std::size_t, bool>> withPendingOf_;
   bool toldHeld_ = false, toldFailed_ = false, retrying_ = false;
-  bool keptByThisRun_ = false;
+  std::shared_ptr<const std::filesystem::path> keptFile_;  // this run's kept changes, once kept
 };
 
 // Removes the temporary files a change left when the program was ended in its middle.

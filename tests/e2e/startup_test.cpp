@@ -165,6 +165,10 @@ TEST_P(StartFolder, TheListsAndTheCommandsStartThere) {
   std::filesystem::create_directories(program.folder() / L"sub");
   std::filesystem::create_directories(program.folder() / L"50% off");
   std::ofstream(program.folder() / L"sub" / L"note.txt") << "note";
+  // A folder change an earlier version kept for this start: the folder given now outranks it.
+  const auto kept = program.folder() / L"Promptella.ini.pending";
+  std::ofstream(kept) << "[Change0]\r\nKind=0\r\nSection=Configuration\r\nKey=Path\r\n"
+                         "What=the folder shown\r\nValue=C:\\windows\\system32\r\nLimit=0\r\n";
   program.launch(expand(GetParam().arguments, program.folder()));
   if (!GetParam().message.empty()) {
     const HWND box = program.waitForDialog(L"Promptella");
@@ -180,6 +184,7 @@ TEST_P(StartFolder, TheListsAndTheCommandsStartThere) {
   EXPECT_TRUE(waitFor([&] { return lstrcmpiW(folderList().c_str(), shows.c_str()) == 0; }))
       << narrowAscii(folderList());
   EXPECT_TRUE(iniBecomes(program.folder() / L"Promptella.ini", L"Configuration", L"Path", shows));
+  EXPECT_FALSE(std::filesystem::exists(kept)) << "saved, then removed";
   // The next command runs there (chdir: "cd" would bring up the history's "cd .." below the line).
   program.typeCommand(L"chdir>promptella-here.txt");
   const std::filesystem::path written = std::filesystem::path(shows) / L"promptella-here.txt";

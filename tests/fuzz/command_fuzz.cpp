@@ -22,6 +22,7 @@ using namespace promptella;
 class EndedProcess : public StartedProcess {
  public:
   bool running() const override { return false; }
+  Task<> ended() const override { co_return; }
 };
 
 class RecordingLauncher : public ProcessLauncher {

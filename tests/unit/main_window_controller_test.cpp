@@ -69,6 +69,14 @@ TEST_F(MainWindowStart, EachCopyHasItsOwnBatchFileAndLeftFilesGo) {
   EXPECT_EQ(batchFileOwner("~Promptella.12-3.bat")->copy, 12);
   EXPECT_FALSE(batchFileOwner("~Promptella.1.bat"));
   EXPECT_FALSE(batchFileOwner("~Promptella.bat.bak"));
+
+  // The first copy's own file and its spare, left by File, Exit: the next first copy removes both.
+  TempDir other;
+  for (const char* file : {"~Promptella.bat", "~Promptella-2.bat"}) writeBytes(other / file, "rem");
+  FakeMainWindow next(other.path());
+  next.start();
+  EXPECT_FALSE(std::filesystem::exists(other / "~Promptella.bat"));
+  EXPECT_FALSE(std::filesystem::exists(other / "~Promptella-2.bat"));
 }
 
 TEST_F(MainWindowStart, StoredSlotsFillTheirButtons) {

@@ -63,6 +63,67 @@ TEST_F(SettingsFile, AWorkerSavesTheChangesLaterAndReadsComeFromMemory) {
   EXPECT_EQ(later.readValue(setting::storedCommand(1)), "tree");
 }
 
+// What a run could not save before it ended is kept, each change with what it replaced: the next
+// start saves it only where the file still holds that, adds up what several copies kept, removes
+// a file only once its changes are in, and sets aside whole a file it cannot read whole.
+TEST_F(SettingsFile, KeptChangesNeverUndoANewerOneAddUpAndGoOnlyOnceSaved) {
+  ini.writeValue(setting::storedCommand(2), "echo first");
+  testing::ManualWorker heldA, heldB;  // another program holds the file: nothing is saved
+  IniFile a{path, &heldA}, b{path, &heldB};
+  a.writeValue(setting::storedCommand(2), "echo old-value");
+  b.addToList(setting::history(), "dir", 20);
+  b.writeValue(setting::folder(), "C:\\B");
+  ASSERT_TRUE(a.keepPendingForNextStart());
+  ASSERT_TRUE(b.keepPendingForNextStart());
+  ini.writeValue(setting::storedCommand(2), "echo new-value");  // a third copy, once free
+  const auto keptFiles = [&] { return keptChangesFiles(path).size(); };
+  ASSERT_EQ(keptFiles(), 2u);
+
+  // The next start: nothing goes before the changes are in the file; a kill then loses nothing.
+  {
+    testing::ManualWorker killed;
+    IniFile next{path, &killed};
+    EXPECT_TRUE(next.saveKeptChanges().empty());
+    EXPECT_EQ(keptFiles(), 2u);
+  }
+  testing::ManualWorker worker;
+  IniFile next{path, &worker};
+  EXPECT_TRUE(next.saveKeptChanges().empty());
+  worker.settle();
+  EXPECT_EQ(keptFiles(), 0u);
+  EXPECT_EQ(ini.readValue(setting::storedCommand(2)), "echo new-value") << "the newer one stands";
+  EXPECT_EQ(ini.readValue(setting::folder()), "C:\\B");
+  EXPECT_EQ(ini.readList(setting::history()), std::vector<std::string>{"dir"});
+
+  // Kept again and replayed twice (a kill after the save, before the removal): nothing more.
+  testing::ManualWorker held;
+  IniFile c{path, &held};
+  c.addToList(setting::history(), "ver", 20);
+  c.removeValue(setting::storedCommand(2));
+  ASSERT_TRUE(c.keepPendingForNextStart());
+  const auto kept = keptChangesFiles(path).at(0);
+  const std::string keptBytes = readBytes(kept);
+  for (int replay = 0; replay < 2; ++replay) {
+    writeBytes(kept, keptBytes);
+    EXPECT_TRUE(IniFile(path).saveKeptChanges().empty());
+    EXPECT_EQ(ini.readList(setting::history()), (std::vector<std::string>{"ver", "dir"}));
+    EXPECT_FALSE(ini.readValue(setting::storedCommand(2)));
+  }
+
+  // A file cut short, or with a field missing (a list without its limit), is set aside whole.
+  const std::string cut = keptBytes.substr(0, keptBytes.size() * 2 / 3);
+  const std::string noLimit =
+      "[Change0]\r\nKind=3\r\nSection=Commands\r\nWhat=the history\r\nValue=lost\r\n";
+  for (const auto& [name, bytes] : {std::pair{path.string() + ".7.pending", cut},
+                                    std::pair{path.string() + ".pending", noLimit}}) {
+    writeBytes(name, bytes);
+    EXPECT_EQ(IniFile(path).saveKeptChanges(), std::vector<std::string>{name});
+    EXPECT_EQ(readBytes(name + ".bad"), bytes);
+    EXPECT_FALSE(std::filesystem::exists(name));
+    EXPECT_EQ(ini.readList(setting::history()).size(), 2u) << "none of it used";
+  }
+}
+
 TEST_F(SettingsFile, MissingFileReadsAsAbsentAndDeletesDoNotCreateIt) {
   EXPECT_FALSE(ini.readValue(setting::folder()));
   ini.removeValue(setting::storedCommand(0));
