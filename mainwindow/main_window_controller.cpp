@@ -24,7 +24,7 @@ std::vector<Control*> commandControlsOf(const MainControls& c) {
 struct MainWindowController::Subsystems {
   Subsystems(const MainControls& c, const MainServices& s, MessageBoxService& messages,
              const FileNames& files, OperationQueue& operations)
-      : settings(pathFromUtf8(files.settingsFile), &s.worker),
+      : settings(pathFromUtf8(files.settingsFile), s.worker),
         batches(files.batchFile ? std::optional(pathFromUtf8(*files.batchFile)) : std::nullopt,
                 s.launcher),
         folder(c.drives, c.folders, batches),

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <thread>
 
 #include "platform/async.h"
 
@@ -16,6 +17,14 @@ class Worker {
   virtual ~Worker() = default;
   // Runs `job` later, after every job given before it, off the window's thread.
   virtual void run(std::function<void()> job) = 0;
+  // Runs `job` once `delay` has passed, after every job given before it (the worker's thread
+  // sleeps meanwhile).
+  virtual void runAfter(std::chrono::milliseconds delay, std::function<void()> job) {
+    run([delay, job = std::move(job)] {
+      std::this_thread::sleep_for(delay);
+      job();
+    });
+  }
   // Runs `job` on the window's thread, from any thread: after the message being handled, and not
   // while a message box or dialog is open.
   virtual void toWindow(std::function<void()> job) = 0;
@@ -42,6 +51,8 @@ class InlineWorker : public Worker {
     }
     running_ = false;
   }
+  // Nothing waits here: what would be tried again later is tried by the next call instead.
+  void runAfter(std::chrono::milliseconds, std::function<void()>) override {}
   Later<bool> idle(std::chrono::milliseconds) override { return Later<bool>(true); }
   bool waitIdle(std::chrono::milliseconds) override { return true; }
 

@@ -54,23 +54,11 @@ void IniFile::remember(std::string bytes) const {
 }
 
 const IniDocument* IniFile::current() const {
-  // With a worker the file is read once; after that it is known from what the worker writes.
-  if (worker_ && loaded_) return cachedBytes_.empty() && !cachedStamp_ ? nullptr : &cached_;
-  const auto stamp = fileStamp(path_);
-  if (!stamp) {
-    cachedStamp_.reset();
-    if (worker_) remember({});
-    return nullptr;
-  }
-  // File times are coarse (a few milliseconds, two seconds on FAT): a file written again within
-  // that time can keep its stamp. A stamp is trusted only when the file was last written well
-  // before it was read; otherwise the bytes are compared, which costs a read but no parse.
-  if (stamp == cachedStamp_ && stampSettled_) return &cached_;
-  auto bytes = readWholeFile(path_);
-  if (!bytes) return nullptr;
+  // The file is read once; after that it is known from what the worker writes and refreshes read.
+  if (loaded_) return &cached_;
+  auto bytes = fileStamp(path_) ? readWholeFile(path_) : std::optional<std::string>(std::string());
+  if (!bytes) return nullptr;  // held unreadable this moment: the next read tries again
   remember(std::move(*bytes));
-  cachedStamp_ = stamp;
-  stampSettled_ = stamp->writeTime + 3 * kFileClockTicksPerSecond < fileClockNow();
   return &cached_;
 }
 
@@ -164,33 +152,23 @@ IniFile::Written IniFile::write(const std::vector<Change>& changes) const {
 Later<bool> IniFile::refresh() {
   Later<bool> read;
   auto job = [this, read] {
-    const auto stamp = fileStamp(path_);
-    auto bytes = stamp ? readWholeFile(path_) : std::optional<std::string>(std::string());
+    auto bytes =
+        fileStamp(path_) ? readWholeFile(path_) : std::optional<std::string>(std::string());
     {
       const std::lock_guard lock(mutex_);
       if (bytes) {  // a file there but held unreadable this moment stays as last known
         remember(std::move(*bytes));
-        cachedStamp_ = stamp;
-        stampSettled_ = false;
       }
     }
     tell([read] { read.give(true); });
   };
-  if (worker_) {
-    worker_->run(std::move(job));
-  } else {
-    job();
-  }
+  worker_.run(std::move(job));
   return read;
 }
 
 void IniFile::tell(std::function<void()> callback) {
   if (!callback) return;
-  if (worker_) {
-    worker_->toWindow(std::move(callback));
-  } else {
-    callback();
-  }
+  worker_.toWindow(std::move(callback));
 }
 
 bool IniFile::saveNow() {
@@ -246,14 +224,12 @@ bool IniFile::saveNow() {
 }
 
 void IniFile::retryLater() {
-  if (!worker_) return;  // without one, the next change tries again
   {
     const std::lock_guard lock(mutex_);
     if (retrying_) return;
     retrying_ = true;
   }
-  worker_->run([this] {
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+  worker_.runAfter(std::chrono::seconds(1), [this] {
     {
       const std::lock_guard lock(mutex_);
       retrying_ = false;
@@ -276,11 +252,7 @@ void IniFile::commit(Change change) {
     ++revision_;
   }
   // A change kept out is told through the callbacks, and tried again.
-  if (worker_) {
-    worker_->run([this] { static_cast<void>(saveNow()); });
-  } else {
-    static_cast<void>(saveNow());
-  }
+  worker_.run([this] { static_cast<void>(saveNow()); });
 }
 
 void IniFile::startFlush(std::chrono::milliseconds limit) {
@@ -295,11 +267,7 @@ void IniFile::startFlush(std::chrono::milliseconds limit) {
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
   };
-  if (worker_) {
-    worker_->run(attempt);
-  } else {
-    attempt();
-  }
+  worker_.run(attempt);
 }
 
 bool IniFile::nothingPending() const {
@@ -310,13 +278,13 @@ bool IniFile::nothingPending() const {
 Task<bool> IniFile::flush(std::chrono::milliseconds limit) {
   startFlush(limit);
   // A save under way may itself wait a few seconds for the lock and the file.
-  if (worker_) static_cast<void>(co_await worker_->idle(limit + std::chrono::seconds(3)));
+  static_cast<void>(co_await worker_.idle(limit + std::chrono::seconds(3)));
   co_return nothingPending();
 }
 
 bool IniFile::flushBlocking(std::chrono::milliseconds limit) {
   startFlush(limit);
-  if (worker_) static_cast<void>(worker_->waitIdle(limit));
+  static_cast<void>(worker_.waitIdle(limit));
   return nothingPending();
 }
 

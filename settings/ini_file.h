@@ -1,7 +1,7 @@
 // The settings file: one INI file, read and changed key by key. Every change replaces the whole
 // file atomically, under a lock all copies of the program share, so it is never left torn and no
-// copy's change is lost. Given a worker, the changes are saved off the window's thread, one after
-// another, and reads come from memory: the window's thread never waits on the file.
+// copy's change is lost. The worker saves the changes off the window's thread, one after another,
+// and reads come from memory: the window's thread never waits on the file.
 #pragma once
 
 #include <chrono>
@@ -25,10 +25,8 @@ namespace promptella {
 
 class IniFile {
  public:
-  // Without a worker every change is saved at once and every read looks at the file; with one,
-  // it saves the changes, and reads show the file as last read or written, with those pending.
-  explicit IniFile(std::filesystem::path path, Worker* worker = nullptr)
-      : path_(std::move(path)), worker_(worker) {}
+  // Reads show the file as first read, last written or refreshed, with the changes pending.
+  IniFile(std::filesystem::path path, Worker& worker) : path_(std::move(path)), worker_(worker) {}
 
   const std::filesystem::path& path() const { return path_; }
 
@@ -37,7 +35,7 @@ class IniFile {
   // The numbered list "Command0", "Command1", ... of the section, up to the first missing.
   std::vector<std::string> readList(const Setting& list) const;
   // Reads show each change at once. A change another program's hold on the file keeps out is
-  // tried again (with a worker, every second); one that cannot be saved at all (a read-only file,
+  // tried again every second; one that cannot be saved at all (a read-only file,
   // a full disk) is given up, reads showing it until the program ends. Either is told through
   // onHeld or onFailed, and leaves the file intact.
   void writeValue(const Setting& setting, std::string_view value);
@@ -49,8 +47,7 @@ class IniFile {
   // read.
   Later<bool> refresh();
   // Saves what is still pending, trying again while another program holds the file, for at most
-  // `limit` (off the window's thread where there is a worker, the window answering meanwhile);
-  // true when nothing is left.
+  // `limit` (off the window's thread, the window answering meanwhile); true when nothing is left.
   Task<bool> flush(std::chrono::milliseconds limit);
   // The same, blocking the caller: for the end of the session only.
   [[nodiscard]] bool flushBlocking(std::chrono::milliseconds limit);
@@ -88,7 +85,7 @@ class IniFile {
   [[nodiscard]] bool nothingPending() const;
   // Saves the changes pending now; whether they were saved. Raises the callbacks.
   bool saveNow();
-  // Tries again in a second while another program holds the file (with a worker).
+  // Tries again in a second while another program holds the file.
   void retryLater();
   // Applies `changes` to the file under the lock all copies share; on success, its new bytes.
   struct Written {
@@ -100,8 +97,8 @@ class IniFile {
   std::pair<const IniDocument*, unsigned> readable() const;
   // The bytes to change: empty for no file; nothing for one that cannot be read.
   [[nodiscard]] std::optional<std::string> readForUpdate() const;
-  // The file as last parsed, read again when it has changed (without a worker). These three
-  // are called with the mutex held.
+  // The file as last read or written; nothing while it cannot be read. These three are called
+  // with the mutex held.
   const IniDocument* current() const;
   // Takes `bytes` as what the file holds.
   void remember(std::string bytes) const;
@@ -109,10 +106,9 @@ class IniFile {
   void tell(std::function<void()> callback);
 
   std::filesystem::path path_;
-  Worker* worker_;
+  Worker& worker_;
   mutable std::mutex mutex_;  // between the window's thread and the worker's
-  mutable std::optional<FileStamp> cachedStamp_;
-  mutable bool stampSettled_ = false, loaded_ = false;
+  mutable bool loaded_ = false;
   mutable std::string cachedBytes_;
   mutable IniDocument cached_;
   mutable unsigned cachedCodePage_ = 0;  // of the cached document's text

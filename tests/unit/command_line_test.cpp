@@ -133,7 +133,8 @@ TEST_F(CommandLine, AFolderGoneIsToldRunsNothingAndTheListsGoUp) {
 // goes on top of the history as saved, and the list shows it whole.
 TEST_F(CommandLine, TwoCopiesKeepEachOthersHistory) {
   load("[Commands]\r\nCommand0=old\r\n");
-  IniFile(w.app.folder_ / "Promptella.ini").addToList(setting::history(), "echo B1", 20);
+  testing::settingsAt(w.app.folder_ / "Promptella.ini")
+      .addToList(setting::history(), "echo B1", 20);
   enter("echo A1");
   EXPECT_EQ(savedHistory(), (std::vector<std::string>{"echo A1", "echo B1", "old"}));
   EXPECT_EQ(w.commandLine.items, (std::vector<std::string>{"echo A1", "echo B1", "old"}));

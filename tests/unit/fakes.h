@@ -26,6 +26,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/worker.h"
+#include "settings/ini_file.h"
 #include "tests/support/tasks.h"
 #include "tests/support/temp_dir.h"
 
@@ -80,6 +81,13 @@ class HeldAnswers {
  private:
   mutable std::vector<Later<bool>> held_;
 };
+
+// The settings file as another copy or a hand edit meets it: read when first asked, each change
+// saved at once.
+inline IniFile settingsAt(const std::filesystem::path& path) {
+  static InlineWorker worker;
+  return IniFile(path, worker);
+}
 
 // A worker whose jobs run when the test says: what runs off the window's thread with `runJobs`,
 // what comes back to the window (the queue's operations among it) with `runWindow`; `settle`
@@ -510,7 +518,7 @@ struct FakeMainWindow {
   // A value as the settings file in `folder` (the program's when empty) holds it.
   std::optional<std::string> saved(std::string_view section, std::string_view key,
                                    const std::filesystem::path& folder = {}) const {
-    return IniFile((folder.empty() ? app.folder_ : folder) / "Promptella.ini")
+    return settingsAt((folder.empty() ? app.folder_ : folder) / "Promptella.ini")
         .readValue({std::string(section), std::string(key)});
   }
 

@@ -303,7 +303,7 @@ TEST_F(OneAtATime, CommandsTypedAheadRunInOrderEachWithTheTextOfItsEnter) {
 TEST_F(OneAtATime, ARestoreAskedWhileACommandWaitsRunsAfterIt) {
   w.folders.existing.insert("C:\\Temp");
   w.enter("echo here");
-  IniFile(w.app.folder_ / "Promptella.ini").writeValue(setting::folder(), "C:\\Temp");
+  testing::settingsAt(w.app.folder_ / "Promptella.ini").writeValue(setting::folder(), "C:\\Temp");
   w.controller.activate();
   w.stored[3].onClick();  // an empty slot: nothing
   w.menu[0].onClick();    // slot 1, "dir /w", after the restore

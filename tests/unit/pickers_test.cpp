@@ -81,7 +81,7 @@ TEST_F(Pickers, ProgramMovesRunNoBatchButTheFolderIsSaved) {
 }
 
 TEST_F(Pickers, ActivationRestoresASavedFolderOnAnotherDrive) {
-  IniFile(w.app.folder_ / "Promptella.ini").writeValue(setting::folder(), "D:\\");
+  testing::settingsAt(w.app.folder_ / "Promptella.ini").writeValue(setting::folder(), "D:\\");
   w.controller.activate();
   ASSERT_EQ(w.launcher.starts.size(), 3u);
   EXPECT_EQ(lines(0), std::vector<std::string>{"d:"});

@@ -21,12 +21,13 @@ class SettingsFile : public ::testing::Test {
  protected:
   TempDir dir;
   std::filesystem::path path = dir / "Promptella.ini";
-  IniFile ini{path};
+  InlineWorker atOnce;  // saves each change as it is made
+  IniFile ini{path, atOnce};
 };
 
 // A change that cannot be saved at all is given up and told, once until a save succeeds again.
 TEST_F(SettingsFile, AChangeThatCannotBeSavedIsGivenUpAndToldOnce) {
-  IniFile nowhere{dir / "gone" / "Promptella.ini"};
+  IniFile nowhere{dir / "gone" / "Promptella.ini", atOnce};
   std::vector<std::string> told;
   nowhere.onFailed = [&](const std::string& what, Replaced why) {
     told.push_back(what + (why == Replaced::failed ? ", failed" : ", denied"));
@@ -42,23 +43,24 @@ TEST_F(SettingsFile, AChangeThatCannotBeSavedIsGivenUpAndToldOnce) {
   EXPECT_EQ(told.size(), 2u);
 }
 
-// With a worker a change is kept at once and saved when the worker gets to it, in order; reads
+// A change is kept at once and saved when the worker gets to it, in order; reads
 // come from memory meanwhile, and another copy's change comes into view with a refresh.
 TEST_F(SettingsFile, AWorkerSavesTheChangesLaterAndReadsComeFromMemory) {
-  testing::ManualWorker worker;
-  IniFile later{path, &worker};
+  testing::ManualWorker manual;
+  IniFile later{path, manual};
   later.writeValue(setting::folder(), "C:\\A");
   later.addToList(setting::history(), "dir", 20);
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(later.readValue(setting::folder()), "C:\\A");
-  worker.settle();
-  EXPECT_EQ(IniFile{path}.readValue(setting::folder()), "C:\\A");
-  EXPECT_EQ(IniFile{path}.readList(setting::history()), std::vector<std::string>{"dir"});
-  IniFile{path}.writeValue(setting::storedCommand(1), "tree");
+  manual.settle();
+  EXPECT_EQ(testing::settingsAt(path).readValue(setting::folder()), "C:\\A");
+  EXPECT_EQ(testing::settingsAt(path).readList(setting::history()),
+            std::vector<std::string>{"dir"});
+  testing::settingsAt(path).writeValue(setting::storedCommand(1), "tree");
   EXPECT_FALSE(later.readValue(setting::storedCommand(1)));
   const Later<bool> refreshed = later.refresh();
   EXPECT_FALSE(refreshed.given());
-  worker.settle();
+  manual.settle();
   EXPECT_TRUE(refreshed.given());
   EXPECT_EQ(later.readValue(setting::storedCommand(1)), "tree");
 }
@@ -69,7 +71,7 @@ TEST_F(SettingsFile, AWorkerSavesTheChangesLaterAndReadsComeFromMemory) {
 TEST_F(SettingsFile, KeptChangesNeverUndoANewerOneAddUpAndGoOnlyOnceSaved) {
   ini.writeValue(setting::storedCommand(2), "echo first");
   testing::ManualWorker heldA, heldB;  // another program holds the file: nothing is saved
-  IniFile a{path, &heldA}, b{path, &heldB};
+  IniFile a{path, heldA}, b{path, heldB};
   a.writeValue(setting::storedCommand(2), "echo old-value");
   b.addToList(setting::history(), "dir", 20);
   b.writeValue(setting::folder(), "C:\\B");
@@ -82,22 +84,24 @@ TEST_F(SettingsFile, KeptChangesNeverUndoANewerOneAddUpAndGoOnlyOnceSaved) {
   // The next start: nothing goes before the changes are in the file; a kill then loses nothing.
   {
     testing::ManualWorker killed;
-    IniFile next{path, &killed};
+    IniFile next{path, killed};
     EXPECT_TRUE(next.saveKeptChanges().empty());
     EXPECT_EQ(keptFiles(), 2u);
   }
   testing::ManualWorker worker;
-  IniFile next{path, &worker};
+  IniFile next{path, worker};
   EXPECT_TRUE(next.saveKeptChanges().empty());
   worker.settle();
   EXPECT_EQ(keptFiles(), 0u);
-  EXPECT_EQ(ini.readValue(setting::storedCommand(2)), "echo new-value") << "the newer one stands";
-  EXPECT_EQ(ini.readValue(setting::folder()), "C:\\B");
-  EXPECT_EQ(ini.readList(setting::history()), std::vector<std::string>{"dir"});
+  EXPECT_EQ(testing::settingsAt(path).readValue(setting::storedCommand(2)), "echo new-value")
+      << "the newer one stands";
+  EXPECT_EQ(testing::settingsAt(path).readValue(setting::folder()), "C:\\B");
+  EXPECT_EQ(testing::settingsAt(path).readList(setting::history()),
+            std::vector<std::string>{"dir"});
 
   // Kept again and replayed twice (a kill after the save, before the removal): nothing more.
   testing::ManualWorker held;
-  IniFile c{path, &held};
+  IniFile c{path, held};
   c.addToList(setting::history(), "ver", 20);
   c.removeValue(setting::storedCommand(2));
   ASSERT_TRUE(c.keepPendingForNextStart());
@@ -105,9 +109,10 @@ TEST_F(SettingsFile, KeptChangesNeverUndoANewerOneAddUpAndGoOnlyOnceSaved) {
   const std::string keptBytes = readBytes(kept);
   for (int replay = 0; replay < 2; ++replay) {
     writeBytes(kept, keptBytes);
-    EXPECT_TRUE(IniFile(path).saveKeptChanges().empty());
-    EXPECT_EQ(ini.readList(setting::history()), (std::vector<std::string>{"ver", "dir"}));
-    EXPECT_FALSE(ini.readValue(setting::storedCommand(2)));
+    EXPECT_TRUE(testing::settingsAt(path).saveKeptChanges().empty());
+    EXPECT_EQ(testing::settingsAt(path).readList(setting::history()),
+              (std::vector<std::string>{"ver", "dir"}));
+    EXPECT_FALSE(testing::settingsAt(path).readValue(setting::storedCommand(2)));
   }
 
   // A file cut short, or with a field missing (a list without its limit), is set aside whole.
@@ -117,10 +122,11 @@ TEST_F(SettingsFile, KeptChangesNeverUndoANewerOneAddUpAndGoOnlyOnceSaved) {
   for (const auto& [name, bytes] : {std::pair{path.string() + ".7.pending", cut},
                                     std::pair{path.string() + ".pending", noLimit}}) {
     writeBytes(name, bytes);
-    EXPECT_EQ(IniFile(path).saveKeptChanges(), std::vector<std::string>{name});
+    EXPECT_EQ(testing::settingsAt(path).saveKeptChanges(), std::vector<std::string>{name});
     EXPECT_EQ(readBytes(name + ".bad"), bytes);
     EXPECT_FALSE(std::filesystem::exists(name));
-    EXPECT_EQ(ini.readList(setting::history()).size(), 2u) << "none of it used";
+    EXPECT_EQ(testing::settingsAt(path).readList(setting::history()).size(), 2u)
+        << "none of it used";
   }
 }
 
@@ -243,7 +249,7 @@ TEST_F(SettingsFile, UTF8FilesFromEditorsReadWholeAndAreWrittenInAFormTheSystemR
   const std::string wide = "echo caf\xC3\xA9 \xE6\x97\xA5";
   for (const std::string bom : {"\xEF\xBB\xBF", ""}) {
     writeBytes(path, bom + "[StoredCommands]\r\nCommand3=" + wide + "\r\n");
-    EXPECT_EQ(ini.readValue(setting::storedCommand(3)), wide) << bom.size();
+    EXPECT_EQ(testing::settingsAt(path).readValue(setting::storedCommand(3)), wide) << bom.size();
     ini.writeValue(setting::storedCommand(4), "ver");
     EXPECT_EQ(readBytes(path).substr(0, 2), "\xFF\xFE") << "not all of it fits ANSI: UTF-16";
     EXPECT_EQ(ini.readValue(setting::storedCommand(3)), wide) << bom.size();
@@ -314,7 +320,7 @@ TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
   ini.writeValue(setting::storedCommand(2), values[3]);
   ini.writeValue(setting::folder(), values[2]);
   EXPECT_EQ(readBytes(path).substr(0, 4), std::string("\xFF\xFE[\0", 4));
-  IniFile again{path};
+  IniFile again{path, atOnce};
   EXPECT_EQ(again.readList(setting::history()), (std::vector<std::string>{values[0], values[1]}));
   EXPECT_EQ(again.readValue(setting::folder()), values[2]);
   EXPECT_EQ(again.readValue(setting::storedCommand(1)), "  echo \"x\"  ");
@@ -322,12 +328,13 @@ TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
   // A Unicode file stays Unicode, and deletes keep it so.
   again.removeValue(setting::storedCommand(2));
   EXPECT_EQ(readBytes(path).substr(0, 2), "\xFF\xFE");
-  EXPECT_EQ(IniFile{path}.readValue(setting::storedCommand(1)), "  echo \"x\"  ");
+  EXPECT_EQ(testing::settingsAt(path).readValue(setting::storedCommand(1)), "  echo \"x\"  ");
 }
 
 TEST_F(SettingsFile, WritersInParallelLoseNoKey) {
   const auto writeKeys = [&](const std::string& prefix) {
-    IniFile writer{path};
+    InlineWorker own;
+    IniFile writer{path, own};
     for (int i = 0; i < 40; ++i) writer.writeValue({"Keys", prefix + std::to_string(i)}, "v");
   };
   std::thread first(writeKeys, "a"), second(writeKeys, "b");
@@ -339,46 +346,35 @@ TEST_F(SettingsFile, WritersInParallelLoseNoKey) {
   }
 }
 
-TEST_F(SettingsFile, ASecondWriterIsSeenAtOnce) {
-  IniFile other{path};
+// Another copy's change, or another program's (in place, same size, the old time put back), comes
+// into view with the next refresh, and with the next save, which starts from the file.
+TEST_F(SettingsFile, AnotherWritersChangeIsSeenAtTheNextRefreshOrSave) {
+  InlineWorker own;
+  IniFile other{path, own};
   ini.writeValue(setting::folder(), "C:\\A");
   EXPECT_EQ(other.readValue(setting::folder()), "C:\\A");
   other.writeValue(setting::folder(), "C:\\B");
+  EXPECT_EQ(ini.readValue(setting::folder()), "C:\\A");
+  ini.writeValue(setting::storedCommand(1), "tree");
   EXPECT_EQ(ini.readValue(setting::folder()), "C:\\B");
-}
 
-TEST_F(SettingsFile, AnEditInPlaceOfTheSameSizeIsSeenAtOnce) {
-  // Another program rewrites the file in place, same size, within the file clock's resolution.
-  for (int i = 0; i < 50; ++i) {
+  const auto old = std::filesystem::last_write_time(path) - std::chrono::hours(1);
+  for (int i = 0; i < 20; ++i) {
     writeBytes(path, "[A]\r\nk=" + std::to_string(i % 10) + "\r\n");
+    if (i % 2) std::filesystem::last_write_time(path, old);
+    ASSERT_TRUE(ini.refresh().given());
     EXPECT_EQ(ini.readValue({"A", "k"}), std::to_string(i % 10));
   }
 }
 
-TEST_F(SettingsFile, AChangeByAnotherProgramIsSeenEvenWithTheOldTimePutBack) {
-  std::string text = "[Commands]\r\n";
-  for (int i = 0; i < 100; ++i)
-    text += "Command" + std::to_string(i) + "=c" + std::to_string(i) + "\r\n";
-  writeBytes(path, text);
-  const auto old = std::filesystem::last_write_time(path) - std::chrono::hours(1);
-  std::filesystem::last_write_time(path, old);
-  for (int i = 0; i < 100; ++i) {
-    EXPECT_EQ(ini.readValue({"Commands", "Command" + std::to_string(i)}), "c" + std::to_string(i));
-  }
-  // A change by another program is seen at the next read, even with the old time put back.
-  writeBytes(path, "[Commands]\r\nCommand0=changed\r\n");
-  std::filesystem::last_write_time(path, old);
-  EXPECT_EQ(ini.readValue({"Commands", "Command0"}), "changed");
-}
-
 TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFiles) {
   const auto missingFolder = dir / "gone" / "Promptella.ini";
-  IniFile nowhere{missingFolder};
+  IniFile nowhere{missingFolder, atOnce};
   nowhere.writeValue(setting::folder(), "C:\\");
 
   // A folder standing where the file should be: the rename fails, nothing else changes.
   std::filesystem::create_directories(dir / "blocked.ini" / "inside");
-  IniFile blocked{dir / "blocked.ini"};
+  IniFile blocked{dir / "blocked.ini", atOnce};
   blocked.writeValue(setting::folder(), "C:\\");
   ini.writeValue(setting::folder(), "C:\\Old");
   std::size_t files = 0;
@@ -393,8 +389,10 @@ TEST_F(SettingsFile, ReadersNeverSeeATornFile) {
   std::atomic<bool> stop{false};
   std::atomic<int> reads{0}, torn{0};
   std::thread reader([&] {
-    IniFile other{path};
+    InlineWorker own;
+    IniFile other{path, own};
     while (!stop) {
+      static_cast<void>(other.refresh());
       const auto value = other.readValue({"Commands", "Command0"});
       ++reads;
       if (!value || (value->size() != 5000 && value->size() != 6000)) ++torn;
