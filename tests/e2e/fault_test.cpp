@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 
+#include "mainwindow/command_line.h"
 #include "mainwindow/control_ids.h"
 #include "tests/e2e/driver.h"
 
@@ -270,7 +271,7 @@ TEST(SettingsFault, KilledDuringHistoryRewritesTheFileHoldsAWholeHistory) {
     int count = 0;
     while (!iniValue(ini, L"Commands", (L"Command" + std::to_wstring(count)).c_str()).empty())
       ++count;
-    EXPECT_LE(count, 20) << "round " << round;
+    EXPECT_LE(count, kHistoryLimit) << "round " << round;
     // Newest first: "rem <round>-<n>" falls from Command0 down.
     std::pair<int, int> newer{round + 1, 0};
     for (int k = 0; k < count; ++k) {

@@ -14,30 +14,11 @@
 #include "engine/batch_runner.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "tests/support/fake_launcher.h"
 
 namespace {
 
 using namespace promptella;
-
-class EndedProcess : public StartedProcess {
- public:
-  bool running() const override { return false; }
-  Task<> ended() const override { co_return; }
-};
-
-class RecordingLauncher : public ProcessLauncher {
- public:
-  StartResult startBatch(std::string_view batchFile, int, std::string_view) override {
-    ++starts;
-    file = batchFile;
-    return {Outcome::success(), std::make_unique<EndedProcess>()};
-  }
-  std::optional<std::string> shortPath(std::string_view) const override { return std::nullopt; }
-  unsigned interpreterCodePage() const override { return codePage; }
-  unsigned codePage = 437;
-  int starts = 0;
-  std::string file;
-};
 
 // The command as a batch line holds it: the angle quotes as plain quotes, a line break or NUL as a
 // space (one line of ours is always one line of the batch).
@@ -90,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directories(path);
     return path;
   }();
-  RecordingLauncher launcher;
+  testing::FakeLauncher launcher;
   launcher.codePage = kCodePages[data[0] % 4];
 
   // The drive text, the folder and the command are the input cut at the unit separator (0x1F).
@@ -108,13 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BatchRunner runner(batch, launcher);
   const Outcome outcome = runner.runCommand(drive, shown, command);
   if (!outcome.succeeded()) {
-    if (outcome.failure->empty() || launcher.starts != 0) std::abort();
+    if (outcome.failure->empty() || !launcher.starts.empty()) std::abort();
     return 0;
   }
-  if (launcher.starts != 1) std::abort();
-  const auto bytes = readWholeFile(pathFromUtf8(launcher.file));
-  if (!bytes) std::abort();
-  const std::vector<std::string> lines = linesOf(codePageToUtf8(*bytes, launcher.codePage));
+  if (launcher.starts.size() != 1) std::abort();
+  const std::vector<std::string> lines =
+      linesOf(codePageToUtf8(launcher.starts[0].bytes, launcher.codePage));
 
   std::vector<std::string> expected = {"@echo off"};
   const std::string driveLine = driveOf(shown).empty() ? driveOf(drive) : driveOf(shown);

@@ -68,7 +68,7 @@ TEST_F(CommandLine, AKnownCommandRunsAgainWithoutReorderingOrSaving) {
 TEST_F(CommandLine, TwentyOneCommandsKeepTheNewestTwenty) {
   load();
   for (int i = 1; i <= 21; ++i) enter("echo " + std::to_string(i));
-  ASSERT_EQ(w.commandLine.count(), 20);
+  ASSERT_EQ(w.commandLine.count(), kHistoryLimit);
   EXPECT_EQ(w.commandLine.items.front(), "echo 21");
   EXPECT_EQ(w.commandLine.items.back(), "echo 2");
   const auto saved = savedHistory();
@@ -134,7 +134,7 @@ TEST_F(CommandLine, AFolderGoneIsToldRunsNothingAndTheListsGoUp) {
 TEST_F(CommandLine, TwoCopiesKeepEachOthersHistory) {
   load("[Commands]\r\nCommand0=old\r\n");
   testing::settingsAt(w.app.folder_ / "Promptella.ini")
-      .addToList(setting::history(), "echo B1", 20);
+      .addToList(setting::history(), "echo B1", kHistoryLimit);
   enter("echo A1");
   EXPECT_EQ(savedHistory(), (std::vector<std::string>{"echo A1", "echo B1", "old"}));
   EXPECT_EQ(w.commandLine.items, (std::vector<std::string>{"echo A1", "echo B1", "old"}));

@@ -27,6 +27,7 @@
 #include "platform/process.h"
 #include "platform/worker.h"
 #include "settings/ini_file.h"
+#include "tests/support/fake_launcher.h"
 #include "tests/support/tasks.h"
 #include "tests/support/temp_dir.h"
 
@@ -379,62 +380,6 @@ class FakeConsoleApi : public ConsoleApi {
   std::function<void()> onRead;  // runs at every read, before the line is given
 };
 
-class FakeProcess : public StartedProcess {
- public:
-  explicit FakeProcess(std::shared_ptr<bool> running) : running_(std::move(running)) {}
-  bool running() const override { return *running_; }
-  Task<> ended() const override { co_return; }
-
- private:
-  std::shared_ptr<bool> running_;
-};
-
-// Records each batch it is asked to start, with the file's bytes at that moment.
-class FakeLauncher : public ProcessLauncher {
- public:
-  struct Start {
-    std::string file;
-    std::string bytes;
-    int showWindow;
-    std::shared_ptr<bool> running;
-  };
-  StartResult startBatch(std::string_view batchFile, int showWindow,
-                         std::string_view workingFolder) override {
-    if (!startError.empty()) return {Outcome::failed(startError), nullptr};
-    workingFolders.emplace_back(workingFolder);
-    std::ifstream in(pathFromUtf8(batchFile), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto running = std::make_shared<bool>(keepRunning);
-    starts.push_back({std::string(batchFile), bytes, showWindow, running});
-    return {Outcome::success(), std::make_unique<FakeProcess>(running)};
-  }
-  unsigned interpreterCodePage() const override { return codePage; }
-  std::optional<std::string> shortPath(std::string_view folder) const override {
-    const auto found = shortPaths.find(std::string(folder));
-    if (found == shortPaths.end()) return std::nullopt;
-    return found->second;
-  }
-
-  // The lines of each batch started, split at CR LF, decoded from the code page.
-  std::vector<std::string> lines(std::size_t start) const {
-    std::vector<std::string> out;
-    const std::string& bytes = starts.at(start).bytes;
-    for (std::size_t from = 0; from < bytes.size();) {
-      const auto end = bytes.find("\r\n", from);
-      out.push_back(bytes.substr(from, end - from));
-      from = end + 2;
-    }
-    return out;
-  }
-
-  std::vector<Start> starts;
-  std::vector<std::string> workingFolders;
-  std::map<std::string, std::string> shortPaths;
-  unsigned codePage = 437;
-  bool keepRunning = false;
-  std::string startError;
-};
-
 // The clear confirmation as a test answers it. `answer` runs once the dialog is loaded.
 class FakeYesNoView : public YesNoView {
  public:
@@ -555,18 +500,35 @@ struct FakeMainWindow {
     }
     // A control that no test names yet gets a fake of its kind, so a new row needs nothing here.
     for (const auto& row : layout::controls()) {
-      if (byId.count(row.id)) continue;
-      std::unique_ptr<Control> made;
-      if (row.kind == layout::Kind::Text || row.kind == layout::Kind::Link) {
-        made = std::make_unique<FakeLabel>();
-      }
-      if (row.kind == layout::Kind::SlotButton || row.kind == layout::Kind::StoreButton) {
-        made = std::make_unique<FakeButton>();
-      }
-      if (made) byId[row.id] = extras.emplace_back(std::move(made)).get();
+      if (!byId.count(row.id)) byId[row.id] = extras.emplace_back(fakeOfKind(row.kind)).get();
     }
+    byId_ = byId;
     return MainControls(window, std::move(byId));
   }
+  // The fake of the control with `id`, of the type its kind makes.
+  template <typename Fake>
+  Fake& control(int id) {
+    return dynamic_cast<Fake&>(*byId_.at(id));
+  }
+  static std::unique_ptr<Control> fakeOfKind(layout::Kind kind) {
+    switch (kind) {
+      case layout::Kind::Text:
+      case layout::Kind::Link:
+        return std::make_unique<FakeLabel>();
+      case layout::Kind::DriveList:
+        return std::make_unique<FakeDriveList>();
+      case layout::Kind::FolderList:
+        return std::make_unique<FakeFolderList>();
+      case layout::Kind::CommandLine:
+        return std::make_unique<FakeComboBox>();
+      case layout::Kind::SlotButton:
+      case layout::Kind::StoreButton:
+      case layout::Kind::PushButton:
+        break;
+    }
+    return std::make_unique<FakeButton>();
+  }
+  std::map<int, Control*> byId_;
   std::vector<std::unique_ptr<Control>> extras;
 
   FakeWindow window;

@@ -33,11 +33,11 @@ TEST_F(SettingsFile, AChangeThatCannotBeSavedIsGivenUpAndToldOnce) {
     told.push_back(what + (why == Replaced::failed ? ", failed" : ", denied"));
   };
   nowhere.writeValue(setting::storedCommand(2), "dir");
-  nowhere.addToList(setting::history(), "ver", 20);
+  nowhere.addToList(setting::history(), "ver", kHistoryLimit);
   EXPECT_EQ(told, std::vector<std::string>{"stored command #3, failed"});
   EXPECT_EQ(nowhere.readValue(setting::storedCommand(2)), "dir");  // until the program ends
   std::filesystem::create_directories(dir / "gone");
-  nowhere.addToList(setting::history(), "ver", 20);
+  nowhere.addToList(setting::history(), "ver", kHistoryLimit);
   std::filesystem::remove_all(dir / "gone");
   nowhere.writeValue(setting::folder(), "C:\\");
   EXPECT_EQ(told.size(), 2u);
@@ -49,7 +49,7 @@ TEST_F(SettingsFile, AWorkerSavesTheChangesLaterAndReadsComeFromMemory) {
   testing::ManualWorker manual;
   IniFile later{path, manual};
   later.writeValue(setting::folder(), "C:\\A");
-  later.addToList(setting::history(), "dir", 20);
+  later.addToList(setting::history(), "dir", kHistoryLimit);
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(later.readValue(setting::folder()), "C:\\A");
   manual.settle();
@@ -73,7 +73,7 @@ TEST_F(SettingsFile, KeptChangesNeverUndoANewerOneAddUpAndGoOnlyOnceSaved) {
   testing::ManualWorker heldA, heldB;  // another program holds the file: nothing is saved
   IniFile a{path, heldA}, b{path, heldB};
   a.writeValue(setting::storedCommand(2), "echo old-value");
-  b.addToList(setting::history(), "dir", 20);
+  b.addToList(setting::history(), "dir", kHistoryLimit);
   b.writeValue(setting::folder(), "C:\\B");
   ASSERT_TRUE(a.keepPendingForNextStart());
   ASSERT_TRUE(b.keepPendingForNextStart());
@@ -102,7 +102,7 @@ TEST_F(SettingsFile, KeptChangesNeverUndoANewerOneAddUpAndGoOnlyOnceSaved) {
   // Kept again and replayed twice (a kill after the save, before the removal): nothing more.
   testing::ManualWorker held;
   IniFile c{path, held};
-  c.addToList(setting::history(), "ver", 20);
+  c.addToList(setting::history(), "ver", kHistoryLimit);
   c.removeValue(setting::storedCommand(2));
   ASSERT_TRUE(c.keepPendingForNextStart());
   const auto kept = keptChangesFiles(path).at(0);
@@ -315,8 +315,8 @@ TEST_F(SettingsFile, ValuesOutsideTheAnsiCodePageMakeTheFileUnicode) {
   ASSERT_EQ(ansi.substr(0, 15), "[Configuration]");
   const std::string values[] = {"echo \xE6\x97\xA5\xE6\x9C\xAC", "echo \xCE\xA9",
                                 "C:\\\xCE\xA9mega", "\xF0\x9F\x98\x80 " + std::string(3000, 'x')};
-  ini.addToList(setting::history(), values[1], 20);
-  ini.addToList(setting::history(), values[0], 20);
+  ini.addToList(setting::history(), values[1], kHistoryLimit);
+  ini.addToList(setting::history(), values[0], kHistoryLimit);
   ini.writeValue(setting::storedCommand(2), values[3]);
   ini.writeValue(setting::folder(), values[2]);
   EXPECT_EQ(readBytes(path).substr(0, 4), std::string("\xFF\xFE[\0", 4));

@@ -53,7 +53,11 @@ TEST_F(Tracking, EachListFollowsTheOthersMoveToAnotherDrive) {
   drives.silent.insert('e');
   EXPECT_EQ(track("e:"), noAnswerMessage("e:", "Z:\\"));
   folders.silentDrives.insert('d');
-  EXPECT_EQ(track("cd D:\\Data\\x").rfind("The drive D: did not answer within 30 seconds", 0), 0u);
+  EXPECT_EQ(track("cd D:\\Data\\x")
+                .rfind("The drive D: did not answer within " + std::to_string(kDriveAnswerSeconds) +
+                           " seconds",
+                       0),
+            0u);
   EXPECT_EQ(drives.drive(), "z:");
   EXPECT_EQ(folders.path(), "Z:\\");
 }

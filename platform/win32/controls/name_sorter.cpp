@@ -7,8 +7,9 @@
 #include <condition_variable>
 #include <mutex>
 #include <string_view>
-#include <system_error>
-#include <thread>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/off_thread.h"
 
 namespace promptella {
 namespace {
@@ -74,12 +75,9 @@ class BatchSorter {
   ~BatchSorter() { finish(); }
   // Hands over a full batch, to be sorted on the second thread.
   void add(NameBatch* batch) {
-    if (!thread_.joinable()) {
-      try {
-        thread_ = std::thread([this]() noexcept { run(); });
-      } catch (const std::system_error&) {  // no second thread: the batches are sorted afterwards
-        return;
-      }
+    if (!thread_) {
+      thread_ = startThread([this] { run(); }, 256 * 1024);
+      if (!thread_) return;  // no second thread: the batches are sorted afterwards
     }
     const std::lock_guard lock(mutex_);
     waiting_.push_back(batch);
@@ -87,13 +85,14 @@ class BatchSorter {
   }
   // Waits until every batch handed over is sorted.
   void finish() {
-    if (!thread_.joinable()) return;
+    if (!thread_) return;
     {
       const std::lock_guard lock(mutex_);
       done_ = true;
       wake_.notify_one();
     }
-    thread_.join();
+    WaitForSingleObject(thread_.get(), INFINITE);
+    thread_.reset();
   }
 
  private:
@@ -112,7 +111,7 @@ class BatchSorter {
     }
   }
 
-  std::thread thread_;
+  UniqueHandle thread_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::vector<NameBatch*> waiting_;
