@@ -26,8 +26,8 @@ std::optional<int> number(std::string_view text) {
   return n;
 }
 
-// Every batch file of a copy number that no running copy holds goes, spares and the first
-// copy's own file alike (Exit leaves its file behind); one still held by a batch that runs goes
+// Every batch file of a copy number that no running copy claims goes, spares and the first
+// copy's own file alike (Exit leaves its file behind); one a batch still runs from goes
 // at a later start.
 void removeLeftBatchFiles(const Application& app, std::string_view folder,
                           std::string_view claimedFolder, int ownCopy) {

@@ -87,7 +87,7 @@ std::string BatchRunner::cdLine(std::string_view folder) {
   return "cd \"" + literalPercents(folder) + "\"";
 }
 
-BatchRunner::EnterableFolder BatchRunner::folderForBatch(std::string_view folder) const {
+OutcomeOf<std::string> BatchRunner::folderForBatch(std::string_view folder) const {
   // The interpreter cannot make a network path its current folder: it would say so and run the
   // command in the Windows folder instead.
   if (isNetworkPath(folder)) {
@@ -122,28 +122,31 @@ Outcome BatchRunner::runCommand(std::string_view drive, std::string_view folder,
   // A letter the console cannot take would reach the interpreter as '?', a wildcard.
   const unsigned codePage = launcher_.interpreterCodePage();
   if (const std::string letters = lettersOutsideCodePage(command, codePage); !letters.empty()) {
-    return {"Couldn't run the command: the console's code page (" + std::to_string(codePage) +
-            ") cannot write " + letters +
-            ". Nothing was run.\r\n\r\nThe command chcp 65001 lets the console take any letter."};
+    return Outcome::failed("Couldn't run the command: the console's code page (" +
+                           std::to_string(codePage) + ") cannot write " + letters +
+                           ". Nothing was run.\r\n\r\nThe command chcp 65001 lets the console "
+                           "take any letter.");
   }
   if (const std::size_t length = utf16Length(prepareBatchLine(command));
       length > kMaxInterpreterLine) {
-    return {"Couldn't run the command: it is " + std::to_string(length) +
-            " characters long, and the command interpreter reads at most " +
-            std::to_string(kMaxInterpreterLine) + " characters in a line. Nothing was run."};
+    return Outcome::failed("Couldn't run the command: it is " + std::to_string(length) +
+                           " characters long, and the command interpreter reads at most " +
+                           std::to_string(kMaxInterpreterLine) +
+                           " characters in a line. Nothing was run.");
   }
-  const EnterableFolder target = folderForBatch(folder);
+  const OutcomeOf<std::string> target = folderForBatch(folder);
   if (!target.succeeded()) return target;
-  return runLines({"@echo off", driveLineFor(drive, target.path), cdLine(target.path),
+  return runLines({"@echo off", driveLineFor(drive, target.value), cdLine(target.value),
                    kStopWhenNotEntered, "@echo on", command},
-                  target.path);
+                  target.value);
 }
 
 Outcome BatchRunner::enterFolder(std::string_view drive, std::string_view folder) {
-  const EnterableFolder target = folderForBatch(folder);
+  const OutcomeOf<std::string> target = folderForBatch(folder);
   if (!target.succeeded()) return target;
-  return runLines({"@echo off", driveLineFor(drive, target.path), "@echo on", cdLine(target.path)},
-                  target.path);
+  return runLines(
+      {"@echo off", driveLineFor(drive, target.value), "@echo on", cdLine(target.value)},
+      target.value);
 }
 
 Outcome BatchRunner::enterDrive(std::string_view drive) {
@@ -210,7 +213,7 @@ Outcome BatchRunner::runLines(const BatchLines& lines, std::string_view workingF
   if (!started.succeeded()) {
     return Outcome::failed("Couldn't start the batch file " + name + ": " + *started.failure);
   }
-  runs_.push_back({file, std::move(started.process)});
+  runs_.push_back({file, std::move(started.value)});
   return {};
 }
 

@@ -1,5 +1,6 @@
-// Runs every command the same way: up to five lines written to the batch file, which is then
-// started in the companion console without waiting for it.
+// Runs every command the same way: up to six lines written to the batch file (the echo off, the
+// drive, the cd, the stop when the cd fails, the echo on, the command), which is then started in
+// the companion console without waiting for it.
 #pragma once
 
 #include <array>
@@ -15,6 +16,11 @@
 
 namespace promptella {
 
+// Why a network folder cannot be a command's folder, and what to do instead, for a message.
+inline constexpr std::string_view kNetworkFolderReason =
+    "the command interpreter cannot use a network path as its current folder. Map the share to a "
+    "drive letter (net use)";
+
 inline constexpr int kShowMinimizedActive = 2;
 
 // `text` with every `find` replaced by `replacement`.
@@ -24,7 +30,6 @@ std::string replaceAll(std::string_view text, char32_t find, std::string_view re
 // space, so that one line of ours is always one line of the batch.
 std::string prepareBatchLine(std::string_view text);
 
-// At most six lines: the five of a command and the line that stops it when its folder is gone.
 using BatchLines = std::array<std::string_view, 6>;
 
 // The file's bytes: the first line always, the others when not empty, each ended by CR LF, in
@@ -81,10 +86,7 @@ class BatchRunner {
   std::filesystem::path freeFile();
   // The folder as the interpreter can enter it: itself, or its short name when the console's code
   // page cannot spell it or it is too long.
-  struct [[nodiscard]] EnterableFolder : Outcome {
-    std::string path;
-  };
-  EnterableFolder folderForBatch(std::string_view folder) const;
+  OutcomeOf<std::string> folderForBatch(std::string_view folder) const;
   static std::string cdLine(std::string_view folder);
   std::filesystem::path spareFile(int n) const;
   [[nodiscard]] bool busy(const std::filesystem::path& file) const;

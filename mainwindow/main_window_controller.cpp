@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "about/about_box.h"
+#include "engine/batch_runner.h"
 #include "mainwindow/start_arguments.h"
 #include "platform/files.h"
 #include "platform/interpreter.h"
@@ -48,17 +49,17 @@ struct MainWindowController::Subsystems {
   ConsoleMode consoleMode;
 };
 
-void HeldMessages::show(std::string_view text) {
-  if (holding_) {
-    held_.emplace_back(text);
+void DeferredMessages::show(std::string_view text) {
+  if (deferring_) {
+    deferred_.emplace_back(text);
   } else {
     shown_.show(text);
   }
 }
 
-void HeldMessages::release() {
-  holding_ = false;
-  for (const std::string& text : std::exchange(held_, {})) shown_.show(text);
+void DeferredMessages::release() {
+  deferring_ = false;
+  for (const std::string& text : std::exchange(deferred_, {})) shown_.show(text);
 }
 
 MainWindowController::MainWindowController(MainControls controls, MainServices services)
@@ -79,9 +80,9 @@ void MainWindowController::load() {
                             : std::nullopt,
             settingsFileIn(folders.settings)};
   removeLeftTemporaryFiles(pathFromUtf8(files_.settingsFile));
-  // The screen's updates may be held back until the console is placed (it is made while the
+  // The screen's updates may be deferred until the console is placed (it is made while the
   // window is built).
-  messages_.hold();
+  messages_.defer();
   loaded_ = std::make_unique<Subsystems>(c, services_, messages_, files_, operations_);
   loaded_->runner.onFolderMoved = [this] { loaded_->pickers.saveFolder(); };
   loaded_->settings.onHeld = [this](const std::string& what) {

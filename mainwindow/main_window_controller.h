@@ -41,20 +41,20 @@ struct MainServices {
   Worker& worker;  // saves the settings off the window's thread
 };
 
-// The program's messages, held back while the screen's updates are (at start-up, until the
+// The program's messages, deferred while the screen's updates are (at start-up, until the
 // console stands beside the window: a box shown then would not be drawn, and the user would face
 // a frozen screen), then shown in order.
-class HeldMessages : public MessageBoxService {
+class DeferredMessages : public MessageBoxService {
  public:
-  explicit HeldMessages(MessageBoxService& shown) : shown_(shown) {}
+  explicit DeferredMessages(MessageBoxService& shown) : shown_(shown) {}
   void show(std::string_view text) override;
-  void hold() { holding_ = true; }
+  void defer() { deferring_ = true; }
   void release();
 
  private:
   MessageBoxService& shown_;
-  bool holding_ = false;
-  std::vector<std::string> held_;
+  bool deferring_ = false;
+  std::vector<std::string> deferred_;
 };
 
 class MainWindowController {
@@ -96,7 +96,7 @@ class MainWindowController {
 
   MainControls controls_;
   MainServices services_;
-  HeldMessages messages_;
+  DeferredMessages messages_;
   OperationQueue operations_;
   FileNames files_;
   std::unique_ptr<Subsystems> loaded_;  // made whole at load, once the files are named

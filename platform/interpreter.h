@@ -21,11 +21,6 @@ std::string quotedForInterpreter(std::string_view path);
 // is taken for a variable (C:\50% off, pct%TEMP%x).
 std::string literalPercents(std::string_view text);
 
-// Why a network folder cannot be a command's folder, and what to do instead, for a message.
-inline constexpr std::string_view kNetworkFolderReason =
-    "the command interpreter cannot use a network path as its current folder. Map the share to a "
-    "drive letter (net use)";
-
 // Whether `path` is a network path (\\server\share\..., \\?\UNC\...), which the interpreter
 // cannot make its current folder.
 [[nodiscard]] bool isNetworkPath(std::string_view path);

@@ -21,9 +21,7 @@ class StartedProcess {
 };
 
 // The process when it started; else the system's reason.
-struct [[nodiscard]] StartResult : Outcome {
-  std::unique_ptr<StartedProcess> process;
-};
+using StartResult = OutcomeOf<std::unique_ptr<StartedProcess>>;
 
 class ProcessLauncher {
  public:

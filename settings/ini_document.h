@@ -1,4 +1,4 @@
-// An INI text held as lines, read and edited the way the Windows profile functions read and edit
+// An INI text kept as lines, read and edited the way the Windows profile functions read and edit
 // it, so that files written by hand, by the system or by this program all mean the same thing.
 // Works on bytes of the ANSI code page; conversion to and from UTF-8 is the caller's.
 #pragma once

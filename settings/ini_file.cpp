@@ -16,7 +16,7 @@ constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // The file's text as the document works on it, and the code page of that text. A file that
-// starts with a UTF-16 LE byte-order mark is Unicode (held as UTF-8). So is one that an editor
+// starts with a UTF-16 LE byte-order mark is Unicode (kept as UTF-8). So is one that an editor
 // saved as UTF-8, with or without its byte-order mark, when its bytes are well-formed UTF-8 and
 // some are above 127 (an ANSI text of accented letters hardly ever is). Any other file is ANSI,
 // its UTF-8 byte-order mark, if any, left out.
@@ -243,10 +243,10 @@ void IniFile::commit(Change change) {
     const std::lock_guard lock(mutex_);
     if (change.kind != Change::Kind::addToList && !change.onlyOverBefore) {
       const auto [document, codePage] = readable();
-      const auto held = document ? document->get(utf8ToCodePage(change.setting.section, codePage),
-                                                 utf8ToCodePage(change.setting.key, codePage))
-                                 : std::nullopt;
-      change.before = held ? std::optional(codePageToUtf8(*held, codePage)) : std::nullopt;
+      const auto now = document ? document->get(utf8ToCodePage(change.setting.section, codePage),
+                                                utf8ToCodePage(change.setting.key, codePage))
+                                : std::nullopt;
+      change.before = now ? std::optional(codePageToUtf8(*now, codePage)) : std::nullopt;
     }
     pending_.push_back(std::move(change));
     ++revision_;

@@ -77,7 +77,7 @@ class IniFile {
   using Change = SettingChange;
   // Saves `change` after those still pending; it replaces what reads show now.
   void commit(Change change);
-  // Removes the files of kept changes of which no change waits any more (with the mutex held:
+  // Removes the files of kept changes of which no change waits any more (with the mutex locked:
   // the names to remove).
   std::vector<std::filesystem::path> keptFilesDone(const std::vector<Change>& saved) const;
   // Starts saving what is pending until `limit` has passed; no retry comes after it.
@@ -98,7 +98,7 @@ class IniFile {
   // The bytes to change: empty for no file; nothing for one that cannot be read.
   [[nodiscard]] std::optional<std::string> readForUpdate() const;
   // The file as last read or written; nothing while it cannot be read. These three are called
-  // with the mutex held.
+  // with the mutex locked.
   const IniDocument* current() const;
   // Takes `bytes` as what the file holds.
   void remember(std::string bytes) const;

@@ -37,9 +37,9 @@ std::vector<std::string> SettingChange::texts() const {
 bool SettingChange::apply(IniDocument& document, unsigned cp) const {
   const std::string name = utf8ToCodePage(setting.section, cp);
   if (kind != Kind::addToList && onlyOverBefore) {
-    const auto held = document.get(name, utf8ToCodePage(setting.key, cp));
+    const auto now = document.get(name, utf8ToCodePage(setting.key, cp));
     const auto replaced = before ? std::optional(utf8ToCodePage(*before, cp)) : std::nullopt;
-    if (held != replaced) return false;  // a newer change stands
+    if (now != replaced) return false;  // a newer change stands
   }
   if (kind == Kind::set) {
     return document.set(name, utf8ToCodePage(setting.key, cp), utf8ToCodePage(value, cp));

@@ -20,7 +20,7 @@ struct SettingChange {
   Setting setting;
   std::string value;
   std::size_t limit = 0;  // of a list
-  // What the key held when the change was made (nothing: it was absent), and whether the change
+  // What the key had when the change was made (nothing: it was absent), and whether the change
   // is made only where the file still holds that: a change kept by an earlier run never undoes a
   // newer one, another copy's or a hand edit. A list addition merges whatever the file holds.
   std::optional<std::string> before = std::nullopt;
@@ -43,7 +43,7 @@ std::filesystem::path newKeptChangesFile(const std::filesystem::path& settingsFi
 std::filesystem::path setAsideName(const std::filesystem::path& keptFile);
 
 // The file's text (UTF-8): the changes in order, then the count, so that a file cut short is
-// known as such. Nothing when a text cannot be held (a line break).
+// known as such. Nothing when a text cannot be kept (a line break).
 std::optional<std::string> keptChangesText(const std::vector<SettingChange>& changes);
 // The changes of a file's text (UTF-8), each made only over what it replaced; the earlier
 // version's form (`earlierForm`) says nothing of that, and its changes are made as that version

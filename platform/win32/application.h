@@ -22,7 +22,7 @@ class Win32Application : public Application {
   Task<std::optional<std::string>> folderToStartOn(std::string path) const override;
 
  private:
-  std::vector<UniqueHandle> claims_;  // held until the process ends
+  std::vector<UniqueHandle> claims_;  // kept until the process ends
 };
 
 }  // namespace promptella

@@ -75,7 +75,7 @@ BOOL WINAPI Win32ConsoleApi::onControlEvent(DWORD event) {
 }
 
 void Win32ConsoleApi::startAllocating() {
-  // Screen updates are held back from before the console exists until it stands beside the
+  // Screen updates are deferred from before the console exists until it stands beside the
   // window, as when the console is made in the load: it never shows at another place first.
   lockScreenUpdates();
   allocating_ = startThread([this] { allocated_ = AllocConsole() != 0; });

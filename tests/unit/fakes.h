@@ -1,5 +1,5 @@
 // Fake controls and services: plain objects that keep the controls' contracts. A list answers a
-// move at once, or, holding its answers, when the test lets them go, as a slow drive does.
+// move at once, or, delaying its answers, when the test lets them go, as a slow drive does.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -61,26 +61,26 @@ class FakeWindow : public FormWindow {
 };
 
 // Answers given when the test lets them go: what a slow drive or a thread does to the window.
-class HeldAnswers {
+class DelayedAnswers {
  public:
-  bool holding = false;
-  // Lets the answers held so far go, in the order asked.
+  bool delaying = false;
+  // Lets the answers delayed so far go, in the order asked.
   void answer() {
-    auto waiting = std::move(held_);
+    auto waiting = std::move(waiting_);
     for (const Later<bool>& later : waiting) later.give(true);
   }
-  std::size_t heldCount() const { return held_.size(); }
+  std::size_t waitingCount() const { return waiting_.size(); }
 
  protected:
   Task<> waitForAnswer() const {
-    if (!holding) co_return;
+    if (!delaying) co_return;
     const Later<bool> later;
-    held_.push_back(later);
+    waiting_.push_back(later);
     static_cast<void>(co_await later);
   }
 
  private:
-  mutable std::vector<Later<bool>> held_;
+  mutable std::vector<Later<bool>> waiting_;
 };
 
 // The settings file as another copy or a hand edit meets it: read when first asked, each change
@@ -138,7 +138,7 @@ class ManualWorker : public Worker {
 };
 
 // Drives are "c:" to "z:" names in `ready`; `labels` gives a drive's label.
-class FakeDriveList : public FakeControl<DriveList>, public HeldAnswers {
+class FakeDriveList : public FakeControl<DriveList>, public DelayedAnswers {
  public:
   std::string drive() const override { return current_; }
   Task<Reach> setDrive(std::string text) override {
@@ -170,7 +170,7 @@ class FakeDriveList : public FakeControl<DriveList>, public HeldAnswers {
 };
 
 // Folders are the set `existing`; relative paths are taken against the folder shown.
-class FakeFolderList : public FakeControl<FolderList>, public HeldAnswers {
+class FakeFolderList : public FakeControl<FolderList>, public DelayedAnswers {
  public:
   std::string path() const override { return current_; }
   Task<Reach> setPath(std::string text) override {
@@ -277,11 +277,11 @@ class FakeApplication : public Application {
   }
   bool claim(const std::string& name) override {
     if (claimed(name)) return false;
-    held.insert(name);
+    claimedHere.insert(name);
     return true;
   }
   bool claimed(const std::string& name) const override {
-    return held.count(name) || heldByOthers.count(name);
+    return claimedHere.count(name) || claimedByOthers.count(name);
   }
   std::string startArguments() const override { return arguments; }
   Task<std::optional<std::string>> folderToStartOn(std::string path) const override {
@@ -297,7 +297,8 @@ class FakeApplication : public Application {
   std::set<std::string> shared;                  // folders where other users may change files
   std::map<std::string, std::string> canonical;  // folders reached by another name
   std::filesystem::path dataFolder;
-  std::set<std::string> held, heldByOthers;  // names claimed by this copy and by other copies
+  std::set<std::string> claimedHere,
+      claimedByOthers;  // names claimed by this copy and by other copies
 };
 
 // Records every console call in order, as text, so tests can check the order of the set-up.

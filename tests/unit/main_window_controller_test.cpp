@@ -51,7 +51,7 @@ TEST_F(MainWindowStart, FileNamesComeFromTheProgramFolder) {
 TEST_F(MainWindowStart, EachCopyHasItsOwnBatchFileAndLeftFilesGo) {
   // Claims are named after the folder as the system names it, however the copies reached it.
   w.app.canonical[dir.path().string()] = "D:\\Tools";
-  w.app.heldByOthers = {"batch 1 D:\\Tools", "batch 3 D:\\Tools"};
+  w.app.claimedByOthers = {"batch 1 D:\\Tools", "batch 3 D:\\Tools"};
   const char* const files[] = {"~Promptella.bat",     "~Promptella-2.bat", "~Promptella.2.bat",
                                "~Promptella.2-3.bat", "~Promptella.3.bat", "~Promptella.4-2.bat",
                                "~Promptella.x.bat",   "other.bat"};
@@ -274,10 +274,10 @@ class OneAtATime : public testing::WindowTest {
  protected:
   void SetUp() override {
     load();
-    w.folders.holding = w.drives.holding = true;
+    w.folders.delaying = w.drives.delaying = true;
   }
   void answerAll() {
-    while (w.folders.heldCount() + w.drives.heldCount() > 0) {
+    while (w.folders.waitingCount() + w.drives.waitingCount() > 0) {
       w.folders.answer();
       w.drives.answer();
     }

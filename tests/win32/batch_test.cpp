@@ -34,10 +34,10 @@ class WatchedLauncher : public Win32ProcessLauncher {
  public:
   StartResult startBatch(std::string_view file, int show, std::string_view folder) override {
     StartResult started = Win32ProcessLauncher::startBatch(file, show, folder);
-    if (!started.process) return started;
+    if (!started.value) return started;
     auto watched = std::make_unique<Watched>();
-    watched->process = started_.emplace_back(std::move(started.process));
-    started.process = std::move(watched);
+    watched->process = started_.emplace_back(std::move(started.value));
+    started.value = std::move(watched);
     return started;
   }
   bool anyRunning() const {
