@@ -14,7 +14,8 @@ namespace {
 // object included), so that each of them leads back to the same object.
 class NamedAccessible final : public ComObject<IAccessible, IOleWindow, IEnumVARIANT> {
  public:
-  NamedAccessible(IAccessible* inner, std::wstring name) : inner_(inner), name_(std::move(name)) {}
+  NamedAccessible(Microsoft::WRL::ComPtr<IAccessible> inner, std::wstring name)
+      : inner_(std::move(inner)), name_(std::move(name)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     if (!object) return E_POINTER;
@@ -142,26 +143,19 @@ class NamedAccessible final : public ComObject<IAccessible, IOleWindow, IEnumVAR
   }
 
  private:
-  ~NamedAccessible() override { inner_->Release(); }
+  ~NamedAccessible() override = default;
 
   bool innerHas(REFIID id) const {
-    IUnknown* found = nullptr;
-    if (FAILED(inner_->QueryInterface(id, reinterpret_cast<void**>(&found)))) return false;
-    found->Release();
-    return true;
+    Microsoft::WRL::ComPtr<IUnknown> found;
+    return SUCCEEDED(inner_->QueryInterface(id, &found));
   }
   template <typename Interface, typename Call>
   HRESULT withInner(Call call) const {
-    Interface* inner = nullptr;
-    if (FAILED(inner_->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&inner)))) {
-      return E_NOTIMPL;
-    }
-    const HRESULT result = call(inner);
-    inner->Release();
-    return result;
+    Microsoft::WRL::ComPtr<Interface> inner;
+    return SUCCEEDED(inner_.As(&inner)) ? call(inner.Get()) : E_NOTIMPL;
   }
 
-  IAccessible* inner_;
+  Microsoft::WRL::ComPtr<IAccessible> inner_;
   std::wstring name_;
 };
 
@@ -178,14 +172,11 @@ LRESULT accessibleObjectNamed(HWND window, WPARAM flags, LPARAM objectId,
   const auto result =
       systemFunction<decltype(LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
   if (!create || !result) return 0;
-  IAccessible* inner = nullptr;
-  if (FAILED(
-          create(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&inner)))) {
-    return 0;
-  }
-  auto* named = new NamedAccessible(inner, name);
-  const LRESULT answer = result(__uuidof(IAccessible), flags, static_cast<IAccessible*>(named));
-  named->Release();
+  Microsoft::WRL::ComPtr<IAccessible> inner;
+  if (FAILED(create(window, OBJID_CLIENT, __uuidof(IAccessible), &inner))) return 0;
+  const auto named = makeComObject<NamedAccessible>(std::move(inner), name);
+  const LRESULT answer =
+      result(__uuidof(IAccessible), flags, static_cast<IAccessible*>(named.Get()));
   // A negative answer is an error (HRESULT): the window's own answer is given instead.
   return answer < 0 ? 0 : answer;
 }

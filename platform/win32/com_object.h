@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <unknwn.h>
+#include <wrl/client.h>
+
+#include <utility>
 
 namespace promptella {
 
@@ -33,5 +36,13 @@ class ComObject : public Interfaces... {
  private:
   LONG refs_ = 1;
 };
+
+// A new object of ours; its first reference is the pointer's.
+template <typename Object, typename... Arguments>
+Microsoft::WRL::ComPtr<Object> makeComObject(Arguments&&... arguments) {
+  Microsoft::WRL::ComPtr<Object> object;
+  object.Attach(new Object(std::forward<Arguments>(arguments)...));
+  return object;
+}
 
 }  // namespace promptella

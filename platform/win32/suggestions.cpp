@@ -50,9 +50,9 @@ class SuggestionList final : public ComObject<IEnumString> {
   }
   HRESULT STDMETHODCALLTYPE Clone(IEnumString** copy) override {
     if (!copy) return E_POINTER;
-    auto* list = new SuggestionList(source_);
+    auto list = makeComObject<SuggestionList>(source_);
     list->next_ = next_;
-    *copy = list;
+    *copy = list.Detach();
     return S_OK;
   }
 
@@ -67,10 +67,7 @@ class SuggestionList final : public ComObject<IEnumString> {
 Suggestions::Suggestions(std::function<std::vector<std::wstring>()> source)
     : source_(std::move(source)) {}
 
-Suggestions::~Suggestions() {
-  if (autoComplete_) autoComplete_->Release();
-  if (list_) list_->Release();
-}
+Suggestions::~Suggestions() = default;
 
 bool Suggestions::attach(HWND edit) {
   const auto create = systemFunction<decltype(CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
@@ -79,29 +76,24 @@ bool Suggestions::attach(HWND edit) {
   static constexpr CLSID kAutoComplete = {
       0x00BB2763, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
   if (FAILED(create(kAutoComplete, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IAutoComplete2),
-                    reinterpret_cast<void**>(&autoComplete_)))) {
-    autoComplete_ = nullptr;
+                    &autoComplete_))) {
     return false;
   }
-  list_ = new SuggestionList(source_);
-  if (FAILED(autoComplete_->Init(edit, list_, nullptr, nullptr))) return false;
+  // The autocompletion keeps its own reference to the list.
+  if (FAILED(autoComplete_->Init(edit, makeComObject<SuggestionList>(source_).Get(), nullptr,
+                                 nullptr))) {
+    return false;
+  }
   edit_ = edit;
   // Suggest only: an appended, selected completion would be run by Enter as if it were typed.
   return SUCCEEDED(autoComplete_->SetOptions(ACO_AUTOSUGGEST));
 }
 
 bool Suggestions::shown() const {
-  IAutoCompleteDropDown* dropDown = nullptr;
-  if (!autoComplete_ ||
-      FAILED(autoComplete_->QueryInterface(__uuidof(IAutoCompleteDropDown),
-                                           reinterpret_cast<void**>(&dropDown)))) {
-    return false;
-  }
+  Microsoft::WRL::ComPtr<IAutoCompleteDropDown> dropDown;
   DWORD status = 0;
-  const bool visible =
-      SUCCEEDED(dropDown->GetDropDownStatus(&status, nullptr)) && (status & ACDD_VISIBLE) != 0;
-  dropDown->Release();
-  return visible;
+  return autoComplete_ && SUCCEEDED(autoComplete_.As(&dropDown)) &&
+         SUCCEEDED(dropDown->GetDropDownStatus(&status, nullptr)) && (status & ACDD_VISIBLE) != 0;
 }
 
 void Suggestions::close() {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <wrl/client.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,8 +14,6 @@
 struct IAutoComplete2;
 
 namespace promptella {
-
-class SuggestionList;
 
 class Suggestions {
  public:
@@ -32,8 +32,7 @@ class Suggestions {
 
  private:
   std::function<std::vector<std::wstring>()> source_;
-  SuggestionList* list_ = nullptr;
-  IAutoComplete2* autoComplete_ = nullptr;
+  Microsoft::WRL::ComPtr<IAutoComplete2> autoComplete_;
   HWND edit_ = nullptr;
 };
 
