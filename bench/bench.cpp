@@ -392,7 +392,8 @@ class AnswerProbe {
   std::thread thread_;
 };
 
-// Each row says whether a slow drive was mounted: Wine's server stalls on it (see the README).
+// Each row says whether a slow drive was mounted: Wine's server stalls on it (see
+// docs/maintaining.md).
 bool slowDriveMounted() {
   wchar_t slow[4] = {};
   return GetEnvironmentVariableW(L"PROMPTELLA_SLOW_DRIVE", slow, 4) != 0;
