@@ -1,7 +1,7 @@
 // Thin wrappers over Win32 controls, one class per kind, each implementing its control interface
-// (the code of each is in controls/). The parent window hands WM_COMMAND and WM_DRAWITEM to
-// Win32Control::route, which finds the wrapper behind the child window and turns the notification
-// into the interface's callback.
+// (the code of each is in controls/). The parent window hands WM_COMMAND, WM_DRAWITEM and the
+// WM_CTLCOLOR* questions to Win32Control::route, which finds the wrapper behind the child window
+// and turns the notification into the interface's callback, or answers with the wrapper's colours.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/win32/colours.h"
 #include "platform/win32/suggestions.h"
 
 namespace promptella {
@@ -26,6 +27,8 @@ class Win32Control {
   HWND hwnd() const { return hwnd_; }
   // The name screen readers give the control (and `also`, a window it is made of).
   void nameForScreenReaders(std::string_view name, HWND also = nullptr);
+  // The colours the control draws in; without them it keeps the system's.
+  void setColours(Colours colours) { colours_.emplace(std::move(colours)); }
 
   // Hands a parent's message to the control it concerns; true when a wrapper handled it.
   [[nodiscard]] static bool route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -35,6 +38,11 @@ class Win32Control {
   void attach(HWND hwnd);
   [[nodiscard]] virtual bool onCommand(WORD /*code*/) { return false; }
   [[nodiscard]] virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  // The text colour set, for a control that draws itself.
+  std::optional<COLORREF> textColour() const {
+    if (!colours_) return std::nullopt;
+    return colours_->text(highContrastOn());
+  }
   // Routes the messages of `window` (the control, or a part of it) through onSubclassed first;
   // `wantsEnter`: it asks for Enter, which the dialog manager would otherwise take for a button.
   // The control's own window is hooked by attach. Every window of the program is hooked this one
@@ -56,6 +64,7 @@ class Win32Control {
   };
   std::wstring accessibleName_;
   std::vector<Hooked> hooked_;  // in the order of hooking
+  std::optional<Colours> colours_;
 };
 
 // A wrapper of one child window that implements the control interface `Interface`: enabling and

@@ -40,6 +40,7 @@ using UniquePen = UniqueOwned<HPEN, DeleteObject>;
 using UniqueIcon = UniqueOwned<HICON, DestroyIcon>;
 using UniqueCursor = UniqueOwned<HCURSOR, DestroyCursor>;
 using UniqueAccelerators = UniqueOwned<HACCEL, DestroyAcceleratorTable>;
+using UniqueWindow = UniqueOwned<HWND, DestroyWindow>;
 
 // Selects `object` into `dc` for the guard's life, then puts back what was selected before.
 class ScopedSelect {

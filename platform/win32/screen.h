@@ -11,9 +11,6 @@
 
 namespace promptella {
 
-// The navy of the legends and the drive list's text.
-inline constexpr COLORREF kNavy = RGB(0, 0, 128);
-
 inline ScreenRect outerRect(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "mainwindow/layout.h"
+#include "platform/win32/colours.h"
 #include "product.h"
 #include "tests/support/in_process_window.h"
 #include "tests/support/temp_dir.h"
@@ -138,6 +139,69 @@ TEST_F(RealMainWindow, TabOrderFollowsTheTable) {
     SendMessageW(item(ids::kConsoleLink), WM_KEYDOWN, key, 0);
   }
   EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(RealMainWindow, ColoursAreTheControlsOwnAndTheAboutBoxs) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  // What a control's WM_CTLCOLOR* question is answered: text, background and brush.
+  struct Answer {
+    COLORREF text, background, brush;
+  };
+  const auto ask = [&](HWND window, UINT message, HWND control) {
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        window, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    LOGBRUSH fill{};
+    GetObjectW(brush, sizeof(fill), &fill);
+    return Answer{GetTextColor(dc), GetBkColor(dc), fill.lbColor};
+  };
+  const auto expect = [](Answer answer, COLORREF text, COLORREF background, const char* what) {
+    EXPECT_EQ(answer.text, text) << what;
+    EXPECT_EQ(answer.background, background) << what;
+    EXPECT_EQ(answer.brush, background) << what;
+  };
+  const COLORREF navy = RGB(0, 0, 128), blue = RGB(0, 0, 192), orange = RGB(255, 192, 128);
+  expect(ask(hwnd(), WM_CTLCOLORSTATIC, item(ids::kLabelCd)), navy, GetSysColor(COLOR_MENU),
+         "a navy legend");
+  expect(ask(hwnd(), WM_CTLCOLORSTATIC, item(ids::kConsoleLink)), blue, GetSysColor(COLOR_MENU),
+         "the console-mode link");
+  const HWND edit = FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr);
+  expect(ask(hwnd(), WM_CTLCOLOREDIT, edit), GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_WINDOW),
+         "the command line's field");
+  w_->dialogs.showAbout([&](AboutView& about) {
+    const HWND box = lastProgramDialog();
+    expect(ask(box, WM_CTLCOLORDLG, box), GetSysColor(COLOR_BTNTEXT), orange, "the About box");
+    expect(ask(box, WM_CTLCOLORSTATIC, GetDlgItem(box, ids::kAboutLink)), blue, orange, "its link");
+    expect(ask(box, WM_CTLCOLORSTATIC, GetDlgItem(box, ids::kAboutCredit)),
+           GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE), "its credit");
+    about.unload();
+  });
+  DeleteDC(dc);
+}
+
+// Under a high-contrast theme the program's own colours give way to the system's. Wine has no
+// high-contrast theme to switch to: the colours are asked with the theme handed in.
+TEST(ThemeColours, OwnColoursGiveWayToTheSystemsUnderHighContrast) {
+  const auto navy = ThemeColour::own(RGB(0, 0, 128), COLOR_MENUTEXT);
+  EXPECT_EQ(navy.value(false), RGB(0, 0, 128));
+  EXPECT_EQ(navy.value(true), GetSysColor(COLOR_MENUTEXT));
+  EXPECT_EQ(ThemeColour::system(COLOR_HIGHLIGHT).value(false), GetSysColor(COLOR_HIGHLIGHT));
+  HDC dc = CreateCompatibleDC(nullptr);
+  Colours orange(ThemeColour::system(COLOR_BTNTEXT),
+                 ThemeColour::own(RGB(255, 192, 128), COLOR_BTNFACE));
+  EXPECT_NE(orange.apply(dc, false), GetSysColorBrush(COLOR_BTNFACE));
+  EXPECT_EQ(GetBkColor(dc), RGB(255, 192, 128));
+  EXPECT_EQ(orange.apply(dc, true), GetSysColorBrush(COLOR_BTNFACE)) << "the theme switched";
+  EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
+  DeleteDC(dc);
+}
+
+TEST_F(RealMainWindow, TheWindowGoesWithItsOwnerUnlessTheSystemDestroyedItFirst) {
+  const HWND first = hwnd();
+  w_.reset();
+  EXPECT_FALSE(IsWindow(first));
+  w_.emplace(folder_.path());
+  DestroyWindow(hwnd());
+  EXPECT_EQ(hwnd(), nullptr) << "no longer the owner's to destroy";
 }
 
 TEST_F(RealMainWindow, FontsFollowTheTable) {

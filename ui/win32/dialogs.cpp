@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "mainwindow/control_ids.h"
 #include "mainwindow/layout.h"
 #include "platform/win32/base_window.h"
+#include "platform/win32/colours.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/off_thread.h"
 #include "platform/win32/system_function.h"
@@ -51,11 +53,9 @@ class Dialog : public BaseWindow<Dialog> {
   }
 
   INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT routed = 0;
-    if (Win32Control::route(message, wParam, lParam, routed)) return TRUE;
     switch (message) {
       case WM_INITDIALOG:
-        lastOpenedDialog = hwnd_;
+        lastOpenedDialog = hwnd();
         createControls();
         loaded();
         layOut();
@@ -63,14 +63,13 @@ class Dialog : public BaseWindow<Dialog> {
         return FALSE;  // the dialog has set the focus itself
       case WM_COMMAND:
         return command(LOWORD(wParam));
-      case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLORDLG:
-      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORDLG:  // its own background; its controls ask their wrappers
+        if (!colours_) return FALSE;
         return reinterpret_cast<INT_PTR>(
-            colour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+            colours_->apply(reinterpret_cast<HDC>(wParam), highContrastOn()));
       case WM_SETCURSOR:
         if (!setCursor(reinterpret_cast<HWND>(wParam))) return FALSE;
-        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+        SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, TRUE);
         return TRUE;
       case WM_DPICHANGED:
         followDpiChange(wParam, lParam);
@@ -87,7 +86,6 @@ class Dialog : public BaseWindow<Dialog> {
   // The window the dialog opens centred over; null for the centre of the screen.
   virtual HWND centredOver() const = 0;
   virtual bool command(int id) = 0;  // IDOK / IDCANCEL from the dialog manager
-  virtual HBRUSH colour(HWND control, HDC dc) = 0;
   virtual bool setCursor(HWND /*control*/) { return false; }
 
   Win32Label& label(int id) const { return *labels_.at(id); }
@@ -95,6 +93,7 @@ class Dialog : public BaseWindow<Dialog> {
   HFONT font(layout::Font which) const { return fonts_[which]; }
 
   HWND owner_;
+  std::optional<Colours> colours_;  // the dialog's own, else the system's
 
  private:
   static constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
@@ -102,11 +101,11 @@ class Dialog : public BaseWindow<Dialog> {
   void createControls() {
     for (const auto& item : layout_.controls) {
       if (item.kind == layout::Kind::PushButton) {
-        auto created = std::make_unique<Win32Button>(hwnd_, item.id, nullptr, false);
+        auto created = std::make_unique<Win32Button>(hwnd(), item.id, nullptr, false);
         SetWindowTextW(created->hwnd(), widen(item.text).c_str());  // "&Yes": an access key
         buttons_[item.id] = std::move(created);
       } else {
-        labels_[item.id] = std::make_unique<Win32Label>(hwnd_, item.id, item.text,
+        labels_[item.id] = std::make_unique<Win32Label>(hwnd(), item.id, item.text,
                                                         item.kind == layout::Kind::Link);
       }
     }
@@ -116,11 +115,11 @@ class Dialog : public BaseWindow<Dialog> {
   void layOut() {
     RECT frame{0, 0, px(layout_.clientWidth), px(layout_.clientHeight)};
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, exStyle_, static_cast<UINT>(dpi_));
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     fonts_.make(dpi_);
     for (const auto& item : layout_.controls) {
-      const HWND control = GetDlgItem(hwnd_, item.id);
+      const HWND control = GetDlgItem(hwnd(), item.id);
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[item.font]), FALSE);
       int width = px(item.width), height = px(item.height);
       if (item.width == 0) {  // as wide as its text
@@ -143,9 +142,9 @@ class Dialog : public BaseWindow<Dialog> {
     } else {
       area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
-    GetWindowRect(hwnd_, &frame);
+    GetWindowRect(hwnd(), &frame);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - w) / 2,
+    SetWindowPos(hwnd(), nullptr, area.left + (area.right - area.left - w) / 2,
                  area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
   }
 
@@ -163,10 +162,10 @@ class YesNoDialog final : public Dialog, public YesNoView {
   YesNoDialog(HWND owner, const std::function<void(YesNoView&)>& load)
       : Dialog(owner, WS_EX_TOOLWINDOW, layout::clearConfirmation()), load_(load) {}
 
-  void setTitle(std::string_view title) override { SetWindowTextW(hwnd_, widen(title).c_str()); }
+  void setTitle(std::string_view title) override { SetWindowTextW(hwnd(), widen(title).c_str()); }
   void setQuestion(std::string_view text) override { label(ids::kClearQuestion).setCaption(text); }
   void setCommand(std::string_view text) override { label(ids::kClearCommand).setCaption(text); }
-  void unload() override { EndDialog(hwnd_, 0); }
+  void unload() override { EndDialog(hwnd(), 0); }
 
  private:
   void loaded() override {
@@ -177,7 +176,7 @@ class YesNoDialog final : public Dialog, public YesNoView {
       if (onNo) onNo();
     };
     load_(*this);
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button(ids::kClearYes).hwnd()),
+    SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button(ids::kClearYes).hwnd()),
                  TRUE);
   }
   HWND centredOver() const override { return owner_; }
@@ -185,11 +184,6 @@ class YesNoDialog final : public Dialog, public YesNoView {
     if (id == IDCANCEL && onNo) onNo();
     return id == IDCANCEL || id == IDOK;
   }
-  HBRUSH colour(HWND, HDC dc) override {
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
-  }
-
   std::function<void(YesNoView&)> load_;
 };
 
@@ -201,16 +195,23 @@ class AboutDialog final : public Dialog, public AboutView {
 
   void setCredit(std::string_view text) override { label(ids::kAboutCredit).setCaption(text); }
   void setLink(std::string_view text) override { label(ids::kAboutLink).setCaption(text); }
-  void unload() override { EndDialog(hwnd_, 0); }
+  void unload() override { EndDialog(hwnd(), 0); }
 
  private:
   void loaded() override {
-    SetWindowTextW(hwnd_, L"About...");
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SetWindowTextW(hwnd(), L"About...");
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     const HWND ok = button(ids::kAboutOk).hwnd();
     SetWindowLongPtrW(ok, GWL_STYLE, GetWindowLongPtrW(ok, GWL_STYLE) | BS_DEFPUSHBUTTON);
     const HWND credit = label(ids::kAboutCredit).hwnd();
     SetWindowLongPtrW(credit, GWL_STYLE, GetWindowLongPtrW(credit, GWL_STYLE) | WS_BORDER);
+    // Light orange, the credit on a button's face, the link in blue.
+    const auto orange = ThemeColour::own(RGB(255, 192, 128), COLOR_BTNFACE);
+    const auto text = ThemeColour::system(COLOR_BTNTEXT);
+    colours_.emplace(text, orange);
+    button(ids::kAboutOk).setColours({text, orange});
+    label(ids::kAboutCredit).setColours({text, ThemeColour::system(COLOR_BTNFACE)});
+    label(ids::kAboutLink).setColours({ThemeColour::own(RGB(0, 0, 192), COLOR_HOTLIGHT), orange});
     button(ids::kAboutOk).onClick = [this] {
       if (onOk) onOk();
     };
@@ -218,23 +219,12 @@ class AboutDialog final : public Dialog, public AboutView {
       if (onLink) onLink();
     };
     load_(*this);
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
+    SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
   }
   HWND centredOver() const override { return nullptr; }
   bool command(int id) override {
     if ((id == IDCANCEL || id == IDOK) && onOk) onOk();
     return id == IDCANCEL || id == IDOK;
-  }
-  HBRUSH colour(HWND control, HDC dc) override {
-    if (control == label(ids::kAboutCredit).hwnd()) {
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      return GetSysColorBrush(COLOR_BTNFACE);
-    }
-    if (control == label(ids::kAboutLink).hwnd()) SetTextColor(dc, RGB(0, 0, 192));
-    SetBkMode(dc, TRANSPARENT);
-    SetBkColor(dc, RGB(255, 192, 128));
-    if (!background_) background_.reset(CreateSolidBrush(RGB(255, 192, 128)));
-    return background_.get();
   }
   bool setCursor(HWND control) override {
     if (control != label(ids::kAboutLink).hwnd()) return false;
@@ -245,7 +235,6 @@ class AboutDialog final : public Dialog, public AboutView {
   HICON icon_;
   HCURSOR hand_;
   std::function<void(AboutView&)> load_;
-  UniqueBrush background_;
 };
 
 }  // namespace

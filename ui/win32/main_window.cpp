@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "platform/win32/colours.h"
 #include "platform/win32/off_thread.h"
 #include "platform/win32/screen.h"
 #include "platform/win32/text.h"
@@ -21,16 +22,38 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDR
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
 constexpr int kDropDownRows = 8;
 
-COLORREF lineColour(layout::LineColour colour) {
+ThemeColour lineColour(layout::LineColour colour) {
   switch (colour) {
-    case layout::LineColour::Desktop:
-      return GetSysColor(COLOR_DESKTOP);
     case layout::LineColour::Brown:
-      return RGB(128, 64, 0);
+      return ThemeColour::own(RGB(128, 64, 0), COLOR_MENUTEXT);
     case layout::LineColour::Rust:
-      return RGB(192, 64, 0);
+      return ThemeColour::own(RGB(192, 64, 0), COLOR_MENUTEXT);
+    case layout::LineColour::Desktop:
+      break;
   }
-  return 0;
+  return ThemeColour::system(COLOR_DESKTOP);
+}
+
+// A control's colours: its text in the table's colour, on the window's background (a text or a
+// link) or on a field's (a list, the command line).
+Colours coloursOf(const layout::Control& item) {
+  const bool field = item.kind == layout::Kind::DriveList || item.kind == layout::Kind::CommandLine;
+  const auto text = [&] {
+    switch (item.colour) {
+      case layout::Colour::Navy:
+        return ThemeColour::own(RGB(0, 0, 128), field ? COLOR_WINDOWTEXT : COLOR_MENUTEXT);
+      case layout::Colour::MenuText:
+        return ThemeColour::system(COLOR_MENUTEXT);
+      case layout::Colour::Highlight:
+        return ThemeColour::system(COLOR_HIGHLIGHT);
+      case layout::Colour::LinkBlue:
+        return ThemeColour::own(RGB(0, 0, 192), COLOR_HOTLIGHT);
+      case layout::Colour::Default:
+        break;
+    }
+    return ThemeColour::system(COLOR_WINDOWTEXT);
+  };
+  return {text(), ThemeColour::system(field ? COLOR_WINDOW : COLOR_MENU)};
 }
 
 }  // namespace
@@ -60,20 +83,16 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     throw std::runtime_error("cannot create the main window: " + systemErrorText(GetLastError()));
   }
   // Message boxes are owned by the window, which takes no input until they close.
-  messages_.setOwner(hwnd_);
-  setErrorOwner(hwnd_);
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  messages_.setOwner(hwnd());
+  setErrorOwner(hwnd());
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   // Without a tooltip window the buttons simply show no tooltips.
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance_, nullptr);
   createControls();
   applyLayout();
-}
-
-MainWindow::~MainWindow() {
-  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
 void MainWindow::createMenu() {
@@ -117,28 +136,28 @@ void MainWindow::createControls() {
     };
     switch (item.kind) {
       case layout::Kind::Text:
-        keep(std::make_unique<Win32Label>(hwnd_, item.id, item.text));
+        keep(std::make_unique<Win32Label>(hwnd(), item.id, item.text));
         break;
       case layout::Kind::Link:
-        consoleLink_ = keep(std::make_unique<Win32Label>(hwnd_, item.id, item.text, true));
+        consoleLink_ = keep(std::make_unique<Win32Label>(hwnd(), item.id, item.text, true));
         break;
       case layout::Kind::DriveList:
-        keep(std::make_unique<Win32DriveList>(hwnd_, item.id))
+        keep(std::make_unique<Win32DriveList>(hwnd(), item.id))
             ->nameForScreenReaders(item.accessibleName);
         break;
       case layout::Kind::FolderList:
-        folders_ = keep(std::make_unique<Win32FolderList>(hwnd_, item.id));
+        folders_ = keep(std::make_unique<Win32FolderList>(hwnd(), item.id));
         folders_->nameForScreenReaders(item.accessibleName);
         break;
       case layout::Kind::CommandLine:
-        commandLine_ = keep(std::make_unique<Win32ComboBox>(hwnd_, item.id));
+        commandLine_ = keep(std::make_unique<Win32ComboBox>(hwnd(), item.id));
         commandLine_->nameForScreenReaders(item.accessibleName, commandLine_->editWindow());
         break;
       case layout::Kind::StoreButton:
       case layout::Kind::SlotButton:
       case layout::Kind::PushButton: {
         const bool picture = item.kind == layout::Kind::StoreButton;
-        auto* button = keep(std::make_unique<Win32Button>(hwnd_, item.id, toolTips_, picture));
+        auto* button = keep(std::make_unique<Win32Button>(hwnd(), item.id, toolTips_, picture));
         if (!item.toolTip.empty()) button->setToolTip(item.toolTip);
         if (picture) {
           button->setAccessibleName(item.toolTip);  // a picture says nothing
@@ -147,8 +166,12 @@ void MainWindow::createControls() {
         break;
       }
     }
+    // The buttons and the folder list keep the system's colours.
+    const bool coloured = item.kind == layout::Kind::Text || item.kind == layout::Kind::Link ||
+                          item.kind == layout::Kind::DriveList ||
+                          item.kind == layout::Kind::CommandLine;
+    if (coloured) wrapper->setColours(coloursOf(item));
     byId_[item.id] = control;
-    layoutOf_[wrapper->hwnd()] = &item;
   }
 }
 
@@ -160,33 +183,34 @@ void MainWindow::applyLayout() {
 
   RECT frame{0, 0, px(layout::kClientWidth), px(layout::kClientHeight)};
   AdjustWindowRectExForDpi(&frame, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi_));
-  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+  SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   // The menu bar may wrap at some DPIs: grow the frame until the client area has its full height.
   RECT client{};
-  GetClientRect(hwnd_, &client);
+  GetClientRect(hwnd(), &client);
   if (client.bottom < px(layout::kClientHeight)) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left,
+    SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left,
                  frame.bottom - frame.top + px(layout::kClientHeight) - client.bottom,
                  SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   }
 
-  for (const auto& [control, item] : layoutOf_) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[item->font]), FALSE);
-    int height = px(item->height);
+  for (const auto& item : layout::controls()) {
+    const HWND control = GetDlgItem(hwnd(), item.id);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[item.font]), FALSE);
+    int height = px(item.height);
     const bool comboBox =
-        item->kind == layout::Kind::CommandLine || item->kind == layout::Kind::DriveList;
+        item.kind == layout::Kind::CommandLine || item.kind == layout::Kind::DriveList;
     if (comboBox) {
       // The field keeps the table's height; the window's height is that of the dropped list.
       SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
       SendMessageW(control, CB_SETITEMHEIGHT, 0, height - 6);
       height *= kDropDownRows;
     }
-    MoveWindow(control, px(item->left), px(item->top), px(item->width), height, FALSE);
+    MoveWindow(control, px(item.left), px(item.top), px(item.width), height, FALSE);
   }
   folders_->setItemHeight(MulDiv(16, dpi_, 96));
   for (Win32Button* button : pictureButtons_) button->setPicture(triangle_.get());
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 MainControls MainWindow::controls() {
@@ -194,16 +218,16 @@ MainControls MainWindow::controls() {
 }
 
 void MainWindow::show() {
-  ShowWindow(hwnd_, SW_SHOWNORMAL);
-  UpdateWindow(hwnd_);
+  ShowWindow(hwnd(), SW_SHOWNORMAL);
+  UpdateWindow(hwnd());
   SetFocus(commandLine_->hwnd());
 }
 
 int MainWindow::runMessageLoop() {
   MSG message;
   const auto deliver = [&] {
-    if (TranslateAcceleratorW(hwnd_, accelerators_.get(), &message)) return;
-    if (IsDialogMessageW(hwnd_, &message)) return;
+    if (TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) return;
+    if (IsDialogMessageW(hwnd(), &message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   };
@@ -234,56 +258,39 @@ int MainWindow::runMessageLoop() {
 }
 
 void MainWindow::repaint() {
-  RedrawWindow(hwnd_, nullptr, nullptr,
+  RedrawWindow(hwnd(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void MainWindow::takeFocus() {
-  SetForegroundWindow(hwnd_);
-  SetActiveWindow(hwnd_);
+  SetForegroundWindow(hwnd());
+  SetActiveWindow(hwnd());
   focusLastControl();
 }
 
 void MainWindow::focusLastControl() {
   // The control that had it when the window was left; else the command line, or the first
   // control that takes it (in console mode): never the window itself, where keys go nowhere.
-  HWND next = lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)
+  HWND next = lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_)
                   ? lastFocus_
                   : commandLine_->hwnd();
-  if (!IsWindowEnabled(next)) next = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  if (!IsWindowEnabled(next)) next = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
   if (next) SetFocus(next);
 }
 
 void MainWindow::setCaption(std::string_view caption) {
-  SetWindowTextW(hwnd_, widen(caption).c_str());
+  SetWindowTextW(hwnd(), widen(caption).c_str());
 }
 
 ScreenRect MainWindow::visibleFrame() const {
-  return visibleRect(hwnd_);
-}
-
-COLORREF MainWindow::colourFor(HWND control) const {
-  const auto found = layoutOf_.find(control);
-  const layout::Colour colour =
-      found == layoutOf_.end() ? layout::Colour::Default : found->second->colour;
-  switch (colour) {
-    case layout::Colour::Navy:
-      return kNavy;
-    case layout::Colour::MenuText:
-      return GetSysColor(COLOR_MENUTEXT);
-    case layout::Colour::Highlight:
-      return GetSysColor(COLOR_HIGHLIGHT);
-    case layout::Colour::LinkBlue:
-      return RGB(0, 0, 192);
-    case layout::Colour::Default:
-      break;
-  }
-  return GetSysColor(COLOR_WINDOWTEXT);
+  return visibleRect(hwnd());
 }
 
 void MainWindow::paintLines(HDC dc) const {
+  const bool highContrast = highContrastOn();
   for (const auto& line : layout::lines()) {
-    UniquePen pen(CreatePen(PS_SOLID, MulDiv(2, dpi_, 96), lineColour(line.colour)));
+    UniquePen pen(
+        CreatePen(PS_SOLID, MulDiv(2, dpi_, 96), lineColour(line.colour).value(highContrast)));
     const ScopedSelect select(dc, pen.get());
     MoveToEx(dc, px(line.x1), px(line.y1), nullptr);
     LineTo(dc, px(line.x2), px(line.y2));
@@ -291,8 +298,6 @@ void MainWindow::paintLines(HDC dc) const {
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT routed = 0;
-  if (Win32Control::route(message, wParam, lParam, routed)) return routed;
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
@@ -321,23 +326,6 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (previous && previous == lastProgramDialog() && onActivate) onActivate();
       return 0;
     }
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, colourFor(reinterpret_cast<HWND>(lParam)));
-      SetBkColor(dc, GetSysColor(COLOR_MENU));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
-    }
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-      HWND control = reinterpret_cast<HWND>(lParam);
-      if (GetParent(control) == commandLine_->hwnd() || control == commandLine_->editWindow()) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-      }
-      break;
-    }
     case WM_SETCURSOR:
       // The window answers while it waits; the pointer says that it is busy.
       if (busyWaiting() && LOWORD(lParam) == HTCLIENT) {
@@ -351,9 +339,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_PAINT: {
       PAINTSTRUCT paint;
-      HDC dc = BeginPaint(hwnd_, &paint);
+      HDC dc = BeginPaint(hwnd(), &paint);
       paintLines(dc);
-      EndPaint(hwnd_, &paint);
+      EndPaint(hwnd(), &paint);
       return 0;
     }
     case WM_DPICHANGED:
@@ -364,7 +352,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (onUnload)
         onUnload();
       else
-        DestroyWindow(hwnd_);
+        DestroyWindow(hwnd());
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;  // nothing holds the session's end; what is unsaved is kept at WM_ENDSESSION
@@ -377,7 +365,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
 }  // namespace promptella

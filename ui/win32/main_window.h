@@ -22,9 +22,6 @@ namespace promptella {
 class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
  public:
   explicit MainWindow(HINSTANCE instance);
-  ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
 
   MainControls controls();
   Win32MessageBox& messages() { return messages_; }
@@ -56,7 +53,6 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   void applyLayout();
   void paintLines(HDC dc) const;
   void focusLastControl();
-  COLORREF colourFor(HWND control) const;
 
   HINSTANCE instance_;
   HMENU menu_ = nullptr;
@@ -67,7 +63,6 @@ class MainWindow : public BaseWindow<MainWindow>, public FormWindow {
   std::vector<std::unique_ptr<Win32Control>> owned_;
   std::vector<std::unique_ptr<Win32MenuItem>> menuItems_;
   std::map<int, Control*> byId_;
-  std::map<HWND, const layout::Control*> layoutOf_;
   // The controls the window itself has business with.
   Win32FolderList* folders_ = nullptr;
   Win32ComboBox* commandLine_ = nullptr;

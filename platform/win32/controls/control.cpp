@@ -108,6 +108,16 @@ void Win32Control::hook(HWND window, bool wantsEnter) {
 }
 
 bool Win32Control::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+    const HWND child = reinterpret_cast<HWND>(lParam);
+    auto found = wrappers().find(child);
+    // The edit field and the list of a combo box ask for its colours.
+    if (found == wrappers().end()) found = wrappers().find(GetParent(child));
+    if (found == wrappers().end() || !found->second->colours_) return false;
+    result = reinterpret_cast<LRESULT>(
+        found->second->colours_->apply(reinterpret_cast<HDC>(wParam), highContrastOn()));
+    return true;
+  }
   HWND child = nullptr;
   if (message == WM_COMMAND) child = reinterpret_cast<HWND>(lParam);
   if (message == WM_DRAWITEM) child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;

@@ -9,7 +9,6 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/off_thread.h"
-#include "platform/win32/screen.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 
@@ -187,7 +186,9 @@ bool Win32DriveList::onDrawItem(const DRAWITEMSTRUCT& item) {
   textBox.left = glyph.right + 4;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                            : (IsWindowEnabled(hwnd_) ? kNavy : GetSysColor(COLOR_GRAYTEXT)));
+                   : !IsWindowEnabled(hwnd_)
+                       ? GetSysColor(COLOR_GRAYTEXT)
+                       : textColour().value_or(GetSysColor(COLOR_WINDOWTEXT)));
   const std::wstring& text = items_[item.itemID];
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
