@@ -166,8 +166,6 @@ class OperationQueue {
     waiting_.push_back(std::move(operation));
     schedule();
   }
-  // Whether an operation runs or waits for its turn.
-  [[nodiscard]] bool busy() const { return current_.has_value() || !waiting_.empty(); }
 
  private:
   void schedule() {

@@ -28,8 +28,6 @@ class IniFile {
   // Reads show the file as first read, last written or refreshed, with the changes pending.
   IniFile(std::filesystem::path path, Worker& worker) : path_(std::move(path)), worker_(worker) {}
 
-  const std::filesystem::path& path() const { return path_; }
-
   // The value as UTF-8; nothing when it is missing or empty.
   [[nodiscard]] std::optional<std::string> readValue(const Setting& setting) const;
   // The numbered list "Command0", "Command1", ... of the section, up to the first missing.
