@@ -66,13 +66,9 @@ Later<std::optional<Result>> offThread(std::function<Result()> work, DWORD milli
   Later<std::optional<Result>> answer;
   whenDone(
       [shared, work = std::move(work)] {
-        try {
-          Result result = work();
-          const std::lock_guard lock(shared->mutex);
-          shared->result = std::move(result);
-        } catch (...) {
-          // as good as no answer
-        }
+        Result result = work();  // what it throws, whenDone takes as no answer
+        const std::lock_guard lock(shared->mutex);
+        shared->result = std::move(result);
       },
       milliseconds, escapable,
       [shared, answer](bool ended) {
