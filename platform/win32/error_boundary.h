@@ -28,5 +28,10 @@ Result guarded(Action&& action, Result fallback) noexcept {
   }
   return fallback;
 }
+// The same for an action that gives nothing back.
+template <typename Action>
+void guarded(Action&& action) noexcept {
+  guarded([&] { return std::forward<Action>(action)(), 0; }, 0);
+}
 
 }  // namespace promptella

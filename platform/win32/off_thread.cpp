@@ -60,15 +60,6 @@ void refreshPointer() {
   }
 }
 
-void runGuarded(const Job& job) {
-  guarded(
-      [&] {
-        job();
-        return 0;
-      },
-      0);
-}
-
 // Runs what waited for a box to close, then `job`; while a box is open, `job` waits too.
 void runOrDefer(Job job) {
   WindowThread& thread = windowThread();
@@ -77,7 +68,7 @@ void runOrDefer(Job job) {
   while (!thread.deferred.empty() && thread.modalDepth == 0) {
     const Job next = std::move(thread.deferred.front());
     thread.deferred.pop_front();
-    runGuarded(next);
+    guarded(next);
   }
 }
 

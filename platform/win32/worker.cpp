@@ -60,12 +60,7 @@ void Win32Worker::work() {
       job = std::move(jobs_.front());
       jobs_.pop_front();
     }
-    guarded(
-        [&] {
-          job();
-          return 0;
-        },
-        0);
+    guarded(job);
   }
 }
 
