@@ -4,12 +4,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 #include "platform/folder_path.h"
 #include "platform/win32/controls/name_sorter.h"
-#include "platform/win32/error_boundary.h"
 #include "platform/win32/folder_search.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/off_thread.h"
@@ -18,8 +16,9 @@
 namespace promptella {
 namespace {
 
-bool sameFolder(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+// Equal but for case, as file names compare.
+bool sameName(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
@@ -169,7 +168,7 @@ void Win32FolderList::openEntry(int index) {
     if (target.back() != L'\\') target += L'\\';
     target += entry.name;
   }
-  if (!sameFolder(target, path_) && onChange) onChange(narrow(target));
+  if (!sameName(target, path_) && onChange) onChange(narrow(target));
 }
 
 bool Win32FolderList::onCommand(WORD code) {
@@ -203,12 +202,8 @@ void Win32FolderList::findTyped(wchar_t typed) {
   const ULONGLONG now = GetTickCount64();
   if (now - lastTyped_ > GetDoubleClickTime() * 2) typed_.clear();
   lastTyped_ = now;
-  const auto same = [](std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-  };
   const wchar_t letter[] = {typed, 0};
-  if (!(typed_.size() == 1 && same(typed_, letter))) typed_ += typed;
+  if (!(typed_.size() == 1 && sameName(typed_, letter))) typed_ += typed;
   if (entries_.empty()) return;
   const auto count = static_cast<int>(entries_.size());
   const int selected = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
@@ -218,7 +213,7 @@ void Win32FolderList::findTyped(wchar_t typed) {
     const int index = (start + i) % count;
     const std::wstring& name = entries_[static_cast<std::size_t>(index)].name;
     if (name.size() >= typed_.size() &&
-        same(std::wstring_view(name).substr(0, typed_.size()), typed_)) {
+        sameName(std::wstring_view(name).substr(0, typed_.size()), typed_)) {
       SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
       return;
     }
