@@ -41,11 +41,10 @@ bool Win32Application::folderWritable(const std::string& folder) const {
   // A file that goes away when closed: nothing is left behind, whatever happens next.
   const std::wstring probe = widen(folder) + L"\\~" + std::wstring(kProductNameWide) + L"-" +
                              std::to_wstring(GetCurrentProcessId()) + L".probe";
-  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  const UniqueHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                      nullptr));
+  return static_cast<bool>(file);
 }
 
 bool Win32Application::folderPrivate(const std::string& folder) const {
