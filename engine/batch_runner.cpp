@@ -17,18 +17,49 @@ std::string replaceAll(std::string_view text, char32_t find, std::string_view re
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t start = pos;
-    const char32_t cp = decodeUtf8(text, pos);
-    if (cp == find)
-      out += replacement;
-    else
-      out.append(text.substr(start, pos - start));
+    out.append(decodeUtf8(text, pos) == find ? replacement : text.substr(start, pos - start));
   }
   return out;
 }
 
+namespace {
+
+constexpr int kShowMinimizedActive = 2;
+
+// One line for the interpreter, as composeBatch writes it.
 std::string prepareBatchLine(std::string_view text) {
   return oneLine(replaceAll(replaceAll(text, U'\u00AB', "\""), U'\u00BB', "\""));
 }
+
+std::size_t utf16Length(std::string_view utf8) {
+  std::size_t units = 0;
+  for (std::size_t pos = 0; pos < utf8.size();) units += decodeUtf8(utf8, pos) > 0xFFFF ? 2 : 1;
+  return units;
+}
+
+// Whether the batch file gives the interpreter exactly this text: every character in its code
+// page, and none that the line preparation changes.
+bool spelledExactly(std::string_view utf8, unsigned codePage) {
+  return prepareBatchLine(utf8) == utf8 && fitsCodePage(utf8, codePage);
+}
+
+// The letters of `utf8` that `codePage` cannot write, each once, between commas.
+std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage) {
+  std::string letters;
+  const std::string prepared = prepareBatchLine(utf8);
+  for (std::size_t pos = 0; pos < prepared.size();) {
+    const std::size_t start = pos;
+    decodeUtf8(prepared, pos);
+    const std::string_view letter = std::string_view(prepared).substr(start, pos - start);
+    if (fitsCodePage(letter, codePage)) continue;
+    if (letters.find(letter) != std::string::npos) continue;
+    if (!letters.empty()) letters += ", ";
+    letters += letter;
+  }
+  return letters;
+}
+
+}  // namespace
 
 std::string composeBatch(const BatchLines& lines, unsigned codePage) {
   std::string text;
@@ -49,39 +80,6 @@ std::string driveLineFor(std::string_view driveText, std::string_view folder) {
   const char letter = driveLetterOf(folder) ? driveLetterOf(folder) : driveLetterOf(driveText);
   return letter ? std::string{letter, ':'} : std::string();
 }
-
-namespace {
-
-std::size_t utf16Length(std::string_view utf8) {
-  std::size_t units = 0;
-  for (std::size_t pos = 0; pos < utf8.size();) units += decodeUtf8(utf8, pos) > 0xFFFF ? 2 : 1;
-  return units;
-}
-
-// Whether the batch file gives the interpreter exactly this text: every character in its code
-// page, and none that the line preparation changes.
-bool spelledExactly(std::string_view utf8, unsigned codePage) {
-  return prepareBatchLine(utf8) == utf8 && fitsCodePage(utf8, codePage);
-}
-
-}  // namespace
-
-std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage) {
-  std::string letters;
-  const std::string prepared = prepareBatchLine(utf8);
-  for (std::size_t pos = 0; pos < prepared.size();) {
-    const std::size_t start = pos;
-    decodeUtf8(prepared, pos);
-    const std::string_view letter = std::string_view(prepared).substr(start, pos - start);
-    if (fitsCodePage(letter, codePage)) continue;
-    if (letters.find(letter) != std::string::npos) continue;
-    if (!letters.empty()) letters += ", ";
-    letters += letter;
-  }
-  return letters;
-}
-
-BatchRunner::~BatchRunner() = default;
 
 std::string BatchRunner::cdLine(std::string_view folder) {
   return "cd \"" + literalPercents(folder) + "\"";
@@ -153,10 +151,6 @@ Outcome BatchRunner::enterDrive(std::string_view drive) {
   return runLines({driveLine(drive)});
 }
 
-std::filesystem::path BatchRunner::spareFile(int n) const {
-  return spareBatchFile(*batchFile_, n);
-}
-
 bool BatchRunner::busy(const std::filesystem::path& file) const {
   return std::any_of(runs_.begin(), runs_.end(), [&](const Run& run) { return run.file == file; });
 }
@@ -186,7 +180,7 @@ std::filesystem::path BatchRunner::freeFile() {
   removeFinishedSpareFiles();
   if (!busy(*batchFile_)) return *batchFile_;
   for (int n = 2;; ++n) {
-    const std::filesystem::path spare = spareFile(n);
+    const std::filesystem::path spare = spareBatchFile(*batchFile_, n);
     if (!busy(spare)) {
       spares_.insert(spare);
       return spare;

@@ -21,23 +21,15 @@ inline constexpr std::string_view kNetworkFolderReason =
     "the command interpreter cannot use a network path as its current folder. Map the share to a "
     "drive letter (net use)";
 
-inline constexpr int kShowMinimizedActive = 2;
-
 // `text` with every `find` replaced by `replacement`.
 std::string replaceAll(std::string_view text, char32_t find, std::string_view replacement);
-
-// One line for the interpreter: « and » become plain double quotes, and a line break (or NUL) a
-// space, so that one line of ours is always one line of the batch.
-std::string prepareBatchLine(std::string_view text);
 
 using BatchLines = std::array<std::string_view, 6>;
 
 // The file's bytes: the first line always, the others when not empty, each ended by CR LF, in
-// the interpreter's code page.
+// the interpreter's code page; « and » become plain double quotes, and a line break (or NUL) a
+// space, so that one line of ours is always one line of the batch.
 std::string composeBatch(const BatchLines& lines, unsigned codePage);
-
-// The letters of `utf8` that `codePage` cannot write, each once, between commas.
-std::string lettersOutsideCodePage(std::string_view utf8, unsigned codePage);
 
 // The drive line of a batch: the drive text up to its first colon ("d:"), never the volume label
 // or share name that may follow it, which are somebody else's text.
@@ -61,7 +53,6 @@ class BatchRunner {
   // Without a batch file (no folder that only this user can change), every run is refused.
   BatchRunner(std::optional<std::filesystem::path> batchFile, ProcessLauncher& launcher)
       : batchFile_(std::move(batchFile)), launcher_(launcher) {}
-  ~BatchRunner();
 
   // The command, from the drive and folder shown, its prompt and output in the console.
   Outcome runCommand(std::string_view drive, std::string_view folder, std::string_view command);
@@ -88,7 +79,6 @@ class BatchRunner {
   // page cannot spell it or it is too long.
   OutcomeOf<std::string> folderForBatch(std::string_view folder) const;
   static std::string cdLine(std::string_view folder);
-  std::filesystem::path spareFile(int n) const;
   [[nodiscard]] bool busy(const std::filesystem::path& file) const;
 
   struct Run {
