@@ -15,11 +15,11 @@ bool endsConsoleMode(std::string_view line) {
   return asciiLower(line.substr(0, 4)) == "halt";
 }
 
-}  // namespace
-
 std::string consoleModeTitle() {
   return product() + " - Type 'halt' to return " + product() + " mode";
 }
+
+}  // namespace
 
 std::string consoleModeNotice() {
   return product() + " is now disabled\r\nConsole input is enabled\r\n\r\nType 'halt' to return " +

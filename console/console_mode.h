@@ -15,7 +15,6 @@
 
 namespace promptella {
 
-std::string consoleModeTitle();
 std::string consoleModeNotice();
 
 class ConsoleMode {

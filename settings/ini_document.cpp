@@ -31,13 +31,13 @@ std::string cleanName(std::string_view name, std::string_view forbidden) {
   return std::string(trim(out));
 }
 
-}  // namespace
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return asciiLower(x) == asciiLower(y);
          });
 }
+
+}  // namespace
 
 IniDocument::Line IniDocument::classify(std::string text) {
   Line line;

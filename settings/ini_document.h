@@ -53,6 +53,4 @@ class IniDocument {
   std::unordered_map<std::string, std::size_t> index_;
 };
 
-[[nodiscard]] bool equalsIgnoringCase(std::string_view a, std::string_view b);
-
 }  // namespace promptella
