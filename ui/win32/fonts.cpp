@@ -3,17 +3,6 @@
 
 namespace promptella {
 
-UniqueFont makeFont(int hundredthsOfPoint, bool bold, bool underline, int dpi) {
-  LOGFONTW font{};
-  font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
-  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  font.lfUnderline = underline;
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfQuality = CLEARTYPE_QUALITY;
-  lstrcpyW(font.lfFaceName, L"Microsoft Sans Serif");
-  return UniqueFont(CreateFontIndirectW(&font));
-}
-
 void FontSet::make(int dpi) {
   dpi_ = dpi;
   fonts_.clear();
@@ -32,8 +21,15 @@ HFONT FontSet::operator[](layout::Font font) const {
       {Underline975, 975, false, true}, {BoldUnderline975, 975, true, true}};
   UniqueFont& made = fonts_[font];
   for (const Kind& kind : kKinds) {
-    if (!made && kind.font == font)
-      made = makeFont(kind.hundredthsOfPoint, kind.bold, kind.underline, dpi_);
+    if (made || kind.font != font) continue;
+    LOGFONTW face{};
+    face.lfHeight = -MulDiv(kind.hundredthsOfPoint, dpi_, 7200);
+    face.lfWeight = kind.bold ? FW_BOLD : FW_NORMAL;
+    face.lfUnderline = kind.underline;
+    face.lfCharSet = DEFAULT_CHARSET;
+    face.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpyW(face.lfFaceName, L"Microsoft Sans Serif");
+    made.reset(CreateFontIndirectW(&face));
   }
   return made.get();
 }

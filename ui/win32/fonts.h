@@ -8,9 +8,6 @@
 
 namespace promptella {
 
-// `hundredthsOfPoint`: 825 for 8.25 pt. Scaled to `dpi`.
-UniqueFont makeFont(int hundredthsOfPoint, bool bold, bool underline, int dpi);
-
 // The fonts of the layout tables, at one DPI, each made when first asked for.
 class FontSet {
  public:
