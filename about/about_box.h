@@ -1,7 +1,6 @@
 // The About box: the product, its maker and a link to the maker's web site.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "platform/dialogs.h"
@@ -18,17 +17,11 @@ Outcome openDocument(Shell& shell, std::string_view document);
 
 class AboutBox {
  public:
-  // Wires the view's OK button and link to the handlers below.
+  // Wires the view's OK button and link, and fills in the credit text and the link.
   AboutBox(AboutView& view, Shell& shell);
-  void load();
-  void onOk();
-  void onLink();
 
   // Shows the box and returns once it is closed.
   static void show(DialogService& dialogs, Shell& shell);
-
-  // The three lines, built afresh on every load.
-  static std::string creditText();
 
  private:
   AboutView& view_;

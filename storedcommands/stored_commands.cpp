@@ -12,24 +12,21 @@ namespace {
 // The question whether a slot is to be cleared, with the command it holds.
 class ClearConfirmation {
  public:
-  ClearConfirmation(YesNoView& view, int slot, std::string command, StoredCommands& slots)
-      : view_(view), slot_(slot), command_(std::move(command)), slots_(slots) {
+  ClearConfirmation(YesNoView& view, int slot, std::string_view command, StoredCommands& slots)
+      : view_(view), slot_(slot), slots_(slots) {
     view_.onYes = [this] {
       slots_.clear(slot_);
       view_.unload();
     };
     view_.onNo = [this] { view_.unload(); };
-  }
-  void load() {
     view_.setTitle(std::string(kProductName) + " - " + std::string(kVersion));
     view_.setQuestion("Clear command #" + std::to_string(slot_ + 1) + " ?");
-    view_.setCommand(command_);
+    view_.setCommand(command);
   }
 
  private:
   YesNoView& view_;
   int slot_;
-  std::string command_;
   StoredCommands& slots_;
 };
 
@@ -106,7 +103,6 @@ void StoredCommands::onStore(int slot) {
   std::optional<ClearConfirmation> dialog;
   dialogs_.showYesNo([&](YesNoView& view) {
     dialog.emplace(view, slot, slotButtons_[index(slot)]->caption(), *this);
-    dialog->load();
   });
 }
 
