@@ -3,7 +3,6 @@
 // and console mode.
 #pragma once
 
-#include <array>
 #include <chrono>
 #include <memory>
 #include <string>

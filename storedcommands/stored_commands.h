@@ -4,7 +4,6 @@
 // menu entry are disabled.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 

@@ -4,10 +4,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <memory>
 #include <utility>
 
-#include "platform/win32/handles.h"
 #include "platform/win32/off_thread.h"
 #include "platform/win32/screen.h"
 #include "platform/win32/text.h"

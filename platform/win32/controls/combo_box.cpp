@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include "platform/interpreter.h"
-#include "platform/win32/error_boundary.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text.h"
 
