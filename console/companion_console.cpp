@@ -22,7 +22,7 @@ Outcome CompanionConsole::open(const FormWindow& mainWindow) {
 
   api_.setTitle(kConsoleTitle);
   api_.setInputMode(input_, kConsoleInputMode);
-  write(kConsoleGreeting);
+  api_.write(output_, kConsoleGreeting);
 
   // Console windows of the Windows 95 family had the class "tty"; on NT-family systems the
   // process's own console window is asked for instead.
@@ -43,10 +43,6 @@ void CompanionConsole::placeBeside(const FormWindow& mainWindow) {
   const int x = mainWindow.visibleFrame().right - (visible.left - rect.left);
   const int y = -(visible.top - rect.top);
   api_.moveWindow(window_, x, y, rect.right - rect.left, rect.bottom - rect.top);
-}
-
-void CompanionConsole::write(std::string_view text) {
-  api_.write(output_, text);
 }
 
 Task<std::optional<std::string>> CompanionConsole::readLine() {

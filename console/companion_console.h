@@ -30,7 +30,6 @@ class CompanionConsole {
   // screen; a failure ends only the set-up, and the screen's updates are let go before it
   // returns.
   Outcome open(const FormWindow& mainWindow);
-  void write(std::string_view text);
   void setTitle(std::string_view title) { api_.setTitle(title); }
   // The next line typed in the console, whole, without its line end; nothing when the console
   // gives no line. A line ends at CR or LF, whichever comes first; the LF of a CR LF pair is
