@@ -116,12 +116,8 @@ UniqueHandle startThread(Job work, SIZE_T stack) {
   auto owned = std::make_unique<Job>(std::move(work));
   const auto run = [](void* parameter) noexcept -> DWORD {
     const std::unique_ptr<Job> job(static_cast<Job*>(parameter));
-    return guarded(
-        [&] {
-          (*job)();
-          return DWORD{0};
-        },
-        DWORD{1});
+    guarded(*job);
+    return 0;
   };
   UniqueHandle thread(
       CreateThread(nullptr, stack, run, owned.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
