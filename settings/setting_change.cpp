@@ -104,26 +104,25 @@ std::optional<std::string> keptChangesText(const std::vector<SettingChange>& cha
       "; What Promptella could not save before it ended. The next start saves each change where\r\n"
       "; the settings still hold what it replaced (Before), and then removes this file.\r\n");
   bool set = true;
+  const auto put = [&](std::string_view section, std::string_view key, std::string_view value) {
+    set = kept.set(section, key, value) && set;
+  };
   for (std::size_t i = 0; i < changes.size(); ++i) {
     const SettingChange& change = changes[i];
     const std::string name = changeSection(i);
-    set = kept.set(name, "Kind", std::to_string(static_cast<int>(change.kind))) && set;
-    set = kept.set(name, "Section", change.setting.section) && set;
-    set = kept.set(name, "What", change.setting.what) && set;
+    put(name, "Kind", std::to_string(static_cast<int>(change.kind)));
+    put(name, "Section", change.setting.section);
+    put(name, "What", change.setting.what);
     if (change.kind != SettingChange::Kind::addToList) {
-      set = kept.set(name, "Key", change.setting.key) && set;
-      set = (change.before ? kept.set(name, "Before", *change.before)
-                           : kept.set(name, "BeforeAbsent", "1")) &&
-            set;
+      put(name, "Key", change.setting.key);
+      put(name, change.before ? "Before" : "BeforeAbsent", change.before.value_or("1"));
     }
-    if (change.kind != SettingChange::Kind::removeKey) {
-      set = kept.set(name, "Value", change.value) && set;
-    }
+    if (change.kind != SettingChange::Kind::removeKey) put(name, "Value", change.value);
     if (change.kind == SettingChange::Kind::addToList) {
-      set = kept.set(name, "Limit", std::to_string(change.limit)) && set;
+      put(name, "Limit", std::to_string(change.limit));
     }
   }
-  set = kept.set(kEndSection, "Count", std::to_string(changes.size())) && set;
+  put(kEndSection, "Count", std::to_string(changes.size()));
   if (!set) return std::nullopt;
   return kept.serialize();
 }
