@@ -151,24 +151,20 @@ IniFile::Written IniFile::write(const std::vector<Change>& changes) const {
 
 Later<bool> IniFile::refresh() {
   Later<bool> read;
-  auto job = [this, read] {
+  worker_.run([this, read] {
     auto bytes =
         fileStamp(path_) ? readWholeFile(path_) : std::optional<std::string>(std::string());
-    {
+    if (bytes) {  // a file there but held unreadable this moment stays as last known
       const std::lock_guard lock(mutex_);
-      if (bytes) {  // a file there but held unreadable this moment stays as last known
-        remember(std::move(*bytes));
-      }
+      remember(std::move(*bytes));
     }
     tell([read] { read.give(true); });
-  };
-  worker_.run(std::move(job));
+  });
   return read;
 }
 
 void IniFile::tell(std::function<void()> callback) {
-  if (!callback) return;
-  worker_.toWindow(std::move(callback));
+  if (callback) worker_.toWindow(std::move(callback));
 }
 
 bool IniFile::saveNow() {
