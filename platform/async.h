@@ -158,8 +158,6 @@ class OperationQueue {
   using Operation = std::function<Task<>()>;
   explicit OperationQueue(std::function<void(std::function<void()>)> later)
       : later_(std::move(later)) {}
-  OperationQueue(const OperationQueue&) = delete;
-  OperationQueue& operator=(const OperationQueue&) = delete;
 
   // Runs `operation` after every operation asked for before it.
   void add(Operation operation) {

@@ -17,8 +17,6 @@ class Win32Worker : public Worker {
  public:
   // Made on the window's thread.
   Win32Worker();
-  Win32Worker(const Win32Worker&) = delete;
-  Win32Worker& operator=(const Win32Worker&) = delete;
 
   void run(std::function<void()> job) override;
   void toWindow(std::function<void()> job) override;

@@ -17,8 +17,6 @@ class NameSorter {
  public:
   NameSorter();
   ~NameSorter();
-  NameSorter(const NameSorter&) = delete;
-  NameSorter& operator=(const NameSorter&) = delete;
 
   void add(std::wstring name);
   // Every name added, in order.
