@@ -9,11 +9,7 @@ namespace promptella {
 
 void Moved::tell(const Outcome& more) {
   if (!more.failure) return;
-  if (!told.failure) {
-    told = more;
-    return;
-  }
-  *told.failure += "\r\n\r\n" + *more.failure;
+  told.failure = told.failure ? *told.failure + "\r\n\r\n" + *more.failure : *more.failure;
 }
 
 std::string noAnswerMessage(std::string_view driveOrFolder, std::string_view shown) {

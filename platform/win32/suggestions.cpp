@@ -75,12 +75,10 @@ bool Suggestions::attach(HWND edit) {
   // CLSID_AutoComplete, the shell's autocompletion object.
   static constexpr CLSID kAutoComplete = {
       0x00BB2763, 0x6A77, 0x11D0, {0xA5, 0x35, 0x00, 0xC0, 0x4F, 0xD7, 0xD0, 0x62}};
-  if (FAILED(create(kAutoComplete, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IAutoComplete2),
-                    &autoComplete_))) {
-    return false;
-  }
   // The autocompletion keeps its own reference to the list.
-  if (FAILED(autoComplete_->Init(edit, makeComObject<SuggestionList>(source_).Get(), nullptr,
+  if (FAILED(create(kAutoComplete, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IAutoComplete2),
+                    &autoComplete_)) ||
+      FAILED(autoComplete_->Init(edit, makeComObject<SuggestionList>(source_).Get(), nullptr,
                                  nullptr))) {
     return false;
   }

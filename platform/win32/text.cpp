@@ -38,9 +38,7 @@ std::string systemErrorText(unsigned long code) {
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::wstring text = length ? std::wstring(buffer, length) : L"error " + std::to_wstring(code);
   LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-    text.pop_back();
-  }
+  text.erase(text.find_last_not_of(L"\r\n ") + 1);
   return narrow(text);
 }
 
