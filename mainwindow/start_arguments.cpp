@@ -14,9 +14,8 @@ const char kStartUsage[] =
     "the next commands run. Without a folder, Promptella starts on the last folder.";
 
 StartRequest parseStartArguments(std::string_view arguments) {
-  std::string text;
-  std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(text),
-               [](char c) { return c != '"'; });
+  std::string text(arguments);
+  std::erase(text, '"');
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && blank(text.back())) text.pop_back();
   text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), blank));

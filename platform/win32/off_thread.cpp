@@ -23,10 +23,6 @@ constexpr UINT_PTR kBusyTimer = 1;
 std::atomic<HWND> jobWindow{nullptr};
 std::atomic<DWORD> jobThread{0};  // the window's thread
 
-bool onWindowThread() {
-  return jobThread.load() == GetCurrentThreadId();
-}
-
 // The jobs posted and not run yet: a message of that number from elsewhere (another program's) is
 // never taken for one.
 std::mutex postedMutex;
@@ -148,7 +144,7 @@ bool postToWindow(Job job) {
   return true;
 }
 
-ModalScope::ModalScope() : counted_(onWindowThread()) {
+ModalScope::ModalScope() : counted_(jobThread.load() == GetCurrentThreadId()) {
   if (counted_) ++windowThread().modalDepth;
 }
 
