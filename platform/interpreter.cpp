@@ -13,9 +13,7 @@ std::string quotedForInterpreter(std::string_view path) {
   if (path.find_first_of(" \t&()[]{}^=;!'+,`~") == std::string_view::npos) {
     return std::string(path);
   }
-  std::string quoted = "\"";
-  quoted.append(path).append("\"");
-  return quoted;
+  return std::string("\"").append(path).append("\"");
 }
 
 std::string literalPercents(std::string_view text) {
