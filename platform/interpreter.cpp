@@ -10,9 +10,7 @@ std::string interpreterCommandLine(std::string_view interpreter, std::string_vie
 }
 
 std::string quotedForInterpreter(std::string_view path) {
-  if (path.find_first_of(" \t&()[]{}^=;!'+,`~") == std::string_view::npos) {
-    return std::string(path);
-  }
+  if (path.find_first_of(" \t&()[]{}^=;!'+,`~") == std::string_view::npos) return std::string(path);
   return std::string("\"").append(path).append("\"");
 }
 
