@@ -95,8 +95,7 @@ std::filesystem::path newKeptChangesFile(const std::filesystem::path& settingsFi
 }
 
 std::filesystem::path setAsideName(const std::filesystem::path& keptFile) {
-  std::filesystem::path aside = keptFile;
-  return aside += ".bad";
+  return std::filesystem::path(keptFile) += ".bad";
 }
 
 std::optional<std::string> keptChangesText(const std::vector<SettingChange>& changes) {
