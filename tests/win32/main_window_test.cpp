@@ -167,6 +167,10 @@ TEST_F(RealMainWindow, ColoursAreTheControlsOwnAndTheAboutBoxs) {
   const HWND edit = FindWindowExW(item(ids::kCommandLine), nullptr, L"Edit", nullptr);
   expect(ask(hwnd(), WM_CTLCOLOREDIT, edit), GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_WINDOW),
          "the command line's field");
+  EnableWindow(item(ids::kCommandLine), FALSE);  // in console mode
+  EXPECT_EQ(ask(hwnd(), WM_CTLCOLORSTATIC, edit).brush, GetSysColor(COLOR_BTNFACE))
+      << "the field disabled looks as the system draws it";
+  EnableWindow(item(ids::kCommandLine), TRUE);
   w_->dialogs.showAbout([&](AboutView& about) {
     const HWND box = lastProgramDialog();
     expect(ask(box, WM_CTLCOLORDLG, box), GetSysColor(COLOR_BTNTEXT), orange, "the About box");

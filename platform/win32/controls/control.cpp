@@ -111,8 +111,11 @@ bool Win32Control::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
   if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
     const HWND child = reinterpret_cast<HWND>(lParam);
     auto found = wrappers().find(child);
-    // The edit field and the list of a combo box ask for its colours.
-    if (found == wrappers().end()) found = wrappers().find(GetParent(child));
+    // The edit field and the list of a combo box ask for its colours; the field disabled asks as
+    // a text does, and looks disabled as the system draws it.
+    if (found == wrappers().end() && message != WM_CTLCOLORSTATIC) {
+      found = wrappers().find(GetParent(child));
+    }
     if (found == wrappers().end() || !found->second->colours_) return false;
     result = reinterpret_cast<LRESULT>(
         found->second->colours_->apply(reinterpret_cast<HDC>(wParam), highContrastOn()));
