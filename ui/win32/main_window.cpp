@@ -34,10 +34,15 @@ ThemeColour lineColour(layout::LineColour colour) {
   return ThemeColour::system(COLOR_DESKTOP);
 }
 
+// The command line and the drive list: fields with a list that drops down.
+bool isComboBox(layout::Kind kind) {
+  return kind == layout::Kind::CommandLine || kind == layout::Kind::DriveList;
+}
+
 // A control's colours: its text in the table's colour, on the window's background (a text or a
 // link) or on a field's (a list, the command line).
 Colours coloursOf(const layout::Control& item) {
-  const bool field = item.kind == layout::Kind::DriveList || item.kind == layout::Kind::CommandLine;
+  const bool field = isComboBox(item.kind);
   const auto text = [&] {
     switch (item.colour) {
       case layout::Colour::Navy:
@@ -167,10 +172,10 @@ void MainWindow::createControls() {
       }
     }
     // The buttons and the folder list keep the system's colours.
-    const bool coloured = item.kind == layout::Kind::Text || item.kind == layout::Kind::Link ||
-                          item.kind == layout::Kind::DriveList ||
-                          item.kind == layout::Kind::CommandLine;
-    if (coloured) wrapper->setColours(coloursOf(item));
+    if (item.kind == layout::Kind::Text || item.kind == layout::Kind::Link ||
+        isComboBox(item.kind)) {
+      wrapper->setColours(coloursOf(item));
+    }
     byId_[item.id] = control;
   }
 }
@@ -198,9 +203,7 @@ void MainWindow::applyLayout() {
     const HWND control = GetDlgItem(hwnd(), item.id);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[item.font]), FALSE);
     int height = px(item.height);
-    const bool comboBox =
-        item.kind == layout::Kind::CommandLine || item.kind == layout::Kind::DriveList;
-    if (comboBox) {
+    if (isComboBox(item.kind)) {
       // The field keeps the table's height; the window's height is that of the dropped list.
       SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
       SendMessageW(control, CB_SETITEMHEIGHT, 0, height - 6);
